@@ -1,0 +1,87 @@
+// The program's one way to fail and one way to log.
+//
+// FATAL_ERROR ends the run at the spot: it puts the desktop back into a usable
+// state, shows a message box that says where and why, prints the timestamped
+// message to the console and exits with status 1. FATAL_ASSERT is the same
+// with "Failed assert <condition>". LOG_INFO prints one timestamped line.
+//
+// Messages are streamed pieces: FATAL_ERROR("Failed to open " << name).
+#pragma once
+
+#include <functional>
+#include <sstream>
+#include <string>
+
+namespace fatal {
+
+// Local date and time, split into the fields the timestamp shows.
+struct LocalTime {
+    int year, month, day, hour, minute, second, millisecond;
+};
+
+LocalTime local_time_now();
+
+// "YYYY-MM-DD HH:MM:SS:mmm" (the separator before the milliseconds is a colon).
+std::string format_timestamp(const LocalTime& t);
+
+// The site's path as the box shows it: relative, backslash separators.
+std::string site_path(const char* file);
+
+// What a fatal site reports. `caption` is "Error in file <path>:<line>",
+// `text` the caption, a blank line and the message.
+struct Report {
+    std::string caption;
+    std::string text;
+    std::string message;
+};
+
+// The handler runs instead of the default ending (restore the window, show
+// the box, print, exit 1). Tests install one that throws. A handler that
+// returns is followed by exit(1) all the same.
+using Handler = std::function<void(const Report&)>;
+void set_handler(Handler handler);
+void reset_handler();
+
+// Called by the default ending before the box is shown; the window layer
+// registers the code that gives the window an ordinary frame again.
+void set_window_restore_hook(std::function<void()> hook);
+
+// Called by the default ending right before the process exits, after the
+// message was printed (e.g. to finish a recording in progress). Hooks run in
+// the reverse order of registration; each runs at most once.
+void add_exit_hook(std::function<void()> hook);
+
+[[noreturn]] void fail(const char* file, int line, const std::string& message);
+
+// Prints timestamp + " " + message exactly as composed: the message is text,
+// never a format, so a "%" in a file name prints as it stands.
+void log_info(const std::string& message);
+
+}  // namespace fatal
+
+#define FATAL_ERROR(msg)                                   \
+    do {                                                   \
+        std::ostringstream fatal_stream_;                  \
+        fatal_stream_ << msg;                              \
+        ::fatal::fail(__FILE__, __LINE__, fatal_stream_.str()); \
+    } while (0)
+
+#define FATAL_ASSERT(cond)                                 \
+    do {                                                   \
+        if (!(cond)) FATAL_ERROR("Failed assert " #cond);  \
+    } while (0)
+
+// Comparison form: "Failed assert a == b\n a is <a>\n b is <b>".
+#define FATAL_ASSERT_EQ(a, b)                                              \
+    do {                                                                   \
+        if (!((a) == (b)))                                                 \
+            FATAL_ERROR("Failed assert " #a " == " #b "\n " #a " is " << (a) \
+                        << "\n " #b " is " << (b));                        \
+    } while (0)
+
+#define LOG_INFO(msg)                                      \
+    do {                                                   \
+        std::ostringstream log_stream_;                    \
+        log_stream_ << msg;                                \
+        ::fatal::log_info(log_stream_.str());              \
+    } while (0)

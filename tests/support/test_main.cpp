@@ -1,0 +1,34 @@
+// Entry point of every test executable: fatal errors throw, boxes are
+// recorded, and nothing can wait for a person.
+#include <cstdio>
+
+#include "support/test_support.h"
+
+namespace {
+
+class SeamEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        fatal::set_handler([](const fatal::Report& report) {
+            throw test_support::FatalError(report);
+        });
+        platform::set_message_box_handler(
+            [](const std::string& caption, const std::string& text, platform::MessageBoxKind kind) {
+                test_support::recorded_boxes().push_back({caption, text, kind});
+                auto& answers = test_support::scripted_answers();
+                if (answers.empty()) return platform::MessageBoxAnswer::Ok;
+                auto answer = answers.front();
+                answers.pop_front();
+                return answer;
+            });
+    }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    setvbuf(stdout, nullptr, _IOLBF, 0);
+    ::testing::InitGoogleTest(&argc, argv);
+    ::testing::AddGlobalTestEnvironment(new SeamEnvironment);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,53 @@
+#include "support/test_support.h"
+
+#include "system/fatal.h"
+
+namespace {
+
+TEST(FatalError, CaptionTextAndMessage) {
+    int line = 0;
+    try {
+        line = __LINE__ + 1;
+        FATAL_ERROR("Failed to open " << "x.png" << " size " << 12 << " " << 0.5f);
+    } catch (const test_support::FatalError& e) {
+        EXPECT_EQ(e.report.message, "Failed to open x.png size 12 0.5");
+        EXPECT_EQ(e.report.caption, "Error in file tests\\system\\fatal_test.cpp:" + std::to_string(line));
+        EXPECT_EQ(e.report.text, e.report.caption + "\n\n" + e.report.message);
+        return;
+    }
+    FAIL() << "no fatal error";
+}
+
+TEST(FatalError, AssertQuotesTheConditionVerbatim) {
+    int* pointer = nullptr;
+    EXPECT_FATAL(FATAL_ASSERT(pointer != nullptr), "Failed assert pointer != nullptr");
+    FATAL_ASSERT(1 + 1 == 2);  // true: nothing happens
+    int chans = 1;
+    EXPECT_FATAL(FATAL_ASSERT_EQ(chans, 2), "Failed assert chans == 2\n chans is 1\n 2 is 2");
+}
+
+TEST(Timestamp, PadsEveryField) {
+    struct Case {
+        fatal::LocalTime t;
+        const char* expected;
+    } cases[] = {
+        {{2014, 3, 7, 9, 5, 2, 47}, "2014-03-07 09:05:02:047"},
+        {{2026, 12, 31, 23, 59, 59, 999}, "2026-12-31 23:59:59:999"},
+        {{999, 1, 1, 0, 0, 0, 7}, "0999-01-01 00:00:00:007"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(fatal::format_timestamp(c.t), c.expected);
+}
+
+TEST(LogInfo, PrintsTheTextLiterallyAfterTheTimestamp) {
+    testing::internal::CaptureStdout();
+    LOG_INFO("Loaded data/100%%_done%s.png\n");
+    std::string out = testing::internal::GetCapturedStdout();
+    // "YYYY-MM-DD HH:MM:SS:mmm " is 24 characters.
+    ASSERT_GE(out.size(), 24u);
+    EXPECT_EQ(out.substr(24), "Loaded data/100%%_done%s.png\n");
+    EXPECT_EQ(out[4], '-');
+    EXPECT_EQ(out[19], ':');
+    EXPECT_EQ(out[23], ' ');
+}
+
+}  // namespace
