@@ -1,0 +1,74 @@
+// Builds the source text of a vertex and a fragment shader from small parts:
+// literal lines and shader piece files, kept in six ordered lists. Each stage
+// is generated on demand as version, banner, declarations, functions and the
+// body wrapped in `void main()`. Piece files are read (through the data layer)
+// every time a stage is generated. The builder only produces text.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct ShaderPiece {
+    enum : int32_t { piece_file = 0, piece_line = 1 };
+    int32_t kind;
+    std::string text;  // the line (no line end) or the piece file's name
+};
+
+class ShaderConstructor {
+public:
+    // List indices. A stage is named by the index of its declarations list;
+    // its functions and body lists follow at +1 and +2.
+    static constexpr int32_t vert_globals = 0;
+    static constexpr int32_t vert_functions = 1;
+    static constexpr int32_t vert_body = 2;
+    static constexpr int32_t frag_globals = 3;
+    static constexpr int32_t frag_functions = 4;
+    static constexpr int32_t frag_body = 5;
+
+    ShaderConstructor(const std::string& name, const std::string& version);
+    ShaderConstructor(const ShaderConstructor&) = delete;
+    ShaderConstructor& operator=(const ShaderConstructor&) = delete;
+
+    void add_vert_global(const std::string& line) { add(vert_globals, ShaderPiece::piece_line, line); }
+    void add_vert_body(const std::string& line) { add(vert_body, ShaderPiece::piece_line, line); }
+    void add_frag_global(const std::string& line) { add(frag_globals, ShaderPiece::piece_line, line); }
+    void add_frag_function(const std::string& line) { add(frag_functions, ShaderPiece::piece_line, line); }
+    void add_frag_body(const std::string& line) { add(frag_body, ShaderPiece::piece_line, line); }
+
+    void add_vert_global_file(const std::string& file) { add(vert_globals, ShaderPiece::piece_file, file); }
+    void add_vert_function_file(const std::string& file) { add(vert_functions, ShaderPiece::piece_file, file); }
+    void add_vert_body_file(const std::string& file) { add(vert_body, ShaderPiece::piece_file, file); }
+    void add_frag_global_file(const std::string& file) { add(frag_globals, ShaderPiece::piece_file, file); }
+    void add_frag_function_file(const std::string& file) { add(frag_functions, ShaderPiece::piece_file, file); }
+    void add_frag_body_file(const std::string& file) { add(frag_body, ShaderPiece::piece_file, file); }
+
+    std::string get_vertex_source() const { return generate(vert_globals); }
+    std::string get_fragment_source() const { return generate(frag_globals); }
+
+    // The source of the stage whose declarations list is `offset`
+    // (vert_globals or frag_globals; anything else ends the run).
+    std::string generate(int32_t offset) const;
+
+    // What one piece contributes: the line itself, or the piece file's text.
+    static std::string load_piece(const ShaderPiece& piece);
+
+    const std::string& get_name() const { return name; }
+
+private:
+    void add(int32_t list, int32_t kind, const std::string& text);
+
+    std::string name;
+    std::string version;
+    std::vector<ShaderPiece> lists[6];
+};
+
+// Built-in builders: version "#version 420", literal lines only. The caller
+// owns the returned builder (in practice it lives as long as the process).
+ShaderConstructor* make_shader_texture2d(const std::string& name);
+ShaderConstructor* make_shader_texture_color2d(const std::string& name);
+ShaderConstructor* make_shader_texture3d(const std::string& name);
+ShaderConstructor* make_shader_color2d(const std::string& name);
+ShaderConstructor* make_shader_color3d(const std::string& name);
+ShaderConstructor* make_shader_vertex_color3d(const std::string& name);
+ShaderConstructor* make_shader_blur(const std::string& name);
