@@ -1,0 +1,135 @@
+// The music object: the one clock of a run, in seconds, beats and rows, and
+// the owner of the run's sync device and named sync values.
+//
+// With a soundtrack the clock is the play position of the song; without one
+// (an empty music file name) a millisecond timer runs instead (timer mode,
+// `dummy_mode`). Every operation below does the timer-mode work itself and
+// hands the soundtrack case to the `stream_*` functions, which live in
+// music_stream.cpp together with the soundtrack loaders.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "util/music/sync.h"
+
+class NoteData;
+
+// The audio format of the decoded soundtrack (a WAVEFORMATEX record).
+struct WaveFormat {
+    uint16_t format_tag = 0;  // 1 = PCM
+    uint16_t channels = 0;
+    uint32_t samples_per_sec = 0;
+    uint32_t avg_bytes_per_sec = 0;
+    uint16_t block_align = 0;
+    uint16_t bits_per_sample = 0;
+    uint16_t extra_size = 0;
+};
+
+// One named sync value: backed by a track of the sync device, or a constant
+// when `track` is null.
+struct SyncValue {
+    SyncTrack* track = nullptr;  // owned by the sync device
+    std::string name;
+    float value = 0.0f;  // the default; the value itself for a constant
+};
+
+class Music {
+public:
+    // Reads the tempo, music file, recording flag and sync-client settings of
+    // ZemblaSystem; connects to the editor when the sync client is on.
+    Music();
+    // Saves the sync tracks (client mode) and releases everything.
+    ~Music();
+    Music(const Music&) = delete;
+    Music& operator=(const Music&) = delete;
+
+    float get_time();
+    float get_beats();
+    double get_row();  // 8 rows a beat, not floored
+    float get_bpm() const { return bpm; }
+    void set_bpm(float b) { bpm = b; }
+
+    // Milliseconds in timer mode, bytes of 16-bit PCM with a soundtrack.
+    uint32_t get_position();
+    void set_position(uint32_t position);
+    void set_time(float seconds);
+    void set_row(int32_t row);
+    int32_t get_length();
+
+    void start();
+    void play();
+    void pause();
+    void toggle_pause();
+    bool is_playing();
+    bool is_running();
+    void set_volume(float volume);
+    // Once per frame: advances the timer, serves the sync-tracker client
+    // (reconnecting when the editor was lost) and updates the beat step.
+    void update();
+    float get_beat_step() const { return beat_step; }
+
+    // Registers a sync value; a tracked one opens its track (fatal when it
+    // cannot). A repeated name appends a record that is never read.
+    void add_sync_track(const std::string& name, float default_value, bool tracked);
+    // The value of the first record of that name at the current row; an
+    // unknown name is fatal.
+    float get_sync_value(const std::string& name);
+
+    // TCP port of the sync-tracker editor (tests point it at their own).
+    static int sync_port;
+    // The local machine, by name, where the client reconnects.
+    static const char* const reconnect_host;
+
+    WaveFormat wave_format;
+    float* float_buffer = nullptr;
+    int16_t* u16_buffer = nullptr;
+    uint32_t num_samples = 0;
+    bool dummy_mode = true;
+    int32_t dummy_ms = 0;
+    uint32_t last_tick = 0;
+    NoteData* notes = nullptr;
+    float bpm = 0.0f;
+    float beat_offset = 0.0f;
+    int32_t rows_per_beat = 8;
+    float beat_history[10] = {};
+    float beat_step = 0.0f;
+    bool paused = false;
+    bool dumping = false;
+    int32_t sync_client = 0;
+    std::unique_ptr<SyncDevice> sync_device;
+    std::vector<SyncValue> sync_values;
+
+private:
+    void advance_timer();
+
+    // The soundtrack (music_stream.cpp).
+    void load_stream(const std::string& file);
+    void load_xml(const std::string& file);
+    float stream_get_time();
+    uint32_t stream_get_position();
+    void stream_set_position(uint32_t position);
+    uint32_t stream_seconds_to_position(double seconds);
+    void stream_set_time(float seconds);
+    int32_t stream_get_length();
+    void stream_start();
+    void stream_play();
+    void stream_pause();
+    bool stream_is_playing();
+    void stream_set_volume(float volume);
+    void stream_release();
+
+    std::unordered_map<std::string, size_t> sync_index_;  // name -> first record
+};
+
+// The one music object, for the editor callbacks; null when there is none.
+extern Music* current_music;
+
+// The editor callbacks handed to SyncDevice::poll; they act on current_music
+// and do nothing without one.
+void sync_cb_pause(void* opaque, int32_t flag);
+void sync_cb_set_row(void* opaque, int32_t row);
+int32_t sync_cb_is_playing(void* opaque);

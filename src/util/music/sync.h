@@ -1,0 +1,100 @@
+// The sync device: the run's sync tracks, opened by name, with their keys
+// read from track files (player mode) or received from the sync-tracker
+// editor over TCP (client mode, see syncclient.cpp), and written back to
+// track files when the editor or shut-down asks for it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "util/music/synctrack.h"
+
+// How the device reads track files in player mode (fopen/fread/fclose-like;
+// `read` returns what it copied).
+struct SyncIoCallbacks {
+    void* (*open)(const char* path, const char* mode);
+    size_t (*read)(void* destination, size_t size, size_t count, void* handle);
+    int (*close)(void* handle);
+};
+
+// What the editor's commands do to the music clock; every entry may be null.
+struct SyncCallbacks {
+    void (*pause)(void* opaque, int32_t flag);
+    void (*set_row)(void* opaque, int32_t row);
+    int32_t (*is_playing)(void* opaque);
+};
+
+// Command codes of the wire protocol.
+namespace SyncCmd {
+enum : uint8_t { PutKey = 0, RemoveKey = 1, RequestTrack = 2, Row = 3, Pause = 4, SaveAll = 5 };
+}
+
+class SyncDevice {
+public:
+    // A device in player mode (client_mode 0) or client mode, reading track
+    // files from `base` + "_" + name + ".track" with the standard library.
+    static std::unique_ptr<SyncDevice> create(const std::string& base, int client_mode);
+    ~SyncDevice();
+    SyncDevice(const SyncDevice&) = delete;
+    SyncDevice& operator=(const SyncDevice&) = delete;
+
+    void set_io_callbacks(const SyncIoCallbacks& callbacks);
+
+    // The track of that name, opened and fetched on first use. A new track
+    // that has no keys after the fetch gets one Step key {0, default}; a
+    // failed fetch gives null (the track stays listed, without keys).
+    SyncTrack* open_track(const std::string& name, float default_value);
+    int find_track(const std::string& name) const;
+
+    // Player mode: reads the track file (a missing or empty file gives -1; a
+    // file too short for its key count ends the run). Client mode: requests
+    // the track from the editor.
+    int fetch_track(SyncTrack& track);
+
+    static std::string track_path(const std::string& base, const std::string& name);
+
+    // Client mode: writes every track's file, stopping at the first failure
+    // (-1). Player mode writes nothing and returns 0.
+    int save_all();
+    static int save_track_file(const SyncTrack& track, const std::string& path);
+    // Creates every folder of `base` up to its last "/"; -1 when one cannot
+    // be created or exists as something else.
+    static int make_base_dirs(const std::string& base);
+    void free_tracks();
+
+    // The editor connection (syncclient.cpp). Both return 0 at once in player
+    // mode.
+    int connect(const std::string& host, int port);
+    int poll(int32_t row, const SyncCallbacks* callbacks, void* opaque);
+
+    std::string base;
+    std::vector<std::unique_ptr<SyncTrack>> tracks;  // index = number on the wire
+    int32_t last_row = -1;
+    int socket = -1;
+    SyncIoCallbacks io;
+    int client_mode = 0;
+
+private:
+    SyncDevice() = default;
+    int fetch_track_file(SyncTrack& track);
+    int request_track(const SyncTrack& track);
+    int handle_put_key();
+    int handle_remove_key();
+    int disconnect();
+};
+
+// The handle of the archive callbacks: a whole file from the data layer.
+struct ArchiveReader {
+    char* data = nullptr;
+    int32_t size = 0;
+    int32_t position = 0;
+};
+
+// Track files through DataFile::load, so they come from the archive or the
+// disk as the data mode says. `archive_io_read` returns bytes, not elements.
+void* archive_io_open(const char* path, const char* mode);
+size_t archive_io_read(void* destination, size_t size, size_t count, void* handle);
+int archive_io_close(void* handle);

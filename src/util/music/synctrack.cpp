@@ -1,0 +1,130 @@
+#include "util/music/synctrack.h"
+
+#include <cmath>
+#include <cstring>
+
+int SyncTrack::find_key(int32_t row) const {
+    int low = 0;
+    int high = static_cast<int>(keys.size());
+    while (low < high) {
+        int mid = (low + high) / 2;
+        if (keys[mid].row < row)
+            low = mid + 1;
+        else if (keys[mid].row > row)
+            high = mid;
+        else
+            return mid;
+    }
+    return -1 - low;
+}
+
+int SyncTrack::set_key(const SyncKey& key) {
+    int i = find_key(key.row);
+    if (i >= 0) {
+        keys[i] = key;
+        return 0;
+    }
+    keys.insert(keys.begin() + (-1 - i), key);
+    return 0;
+}
+
+int SyncTrack::delete_key(int32_t row) {
+    int i = find_key(row);
+    if (i >= 0) keys.erase(keys.begin() + i);
+    return 0;
+}
+
+namespace {
+
+// The floored row as a signed 32-bit number, saturated at the ends.
+int32_t floor_row(double row) {
+    double f = std::floor(row);
+    if (!(f >= INT32_MIN)) return INT32_MIN;  // also NaN
+    if (f > INT32_MAX) return INT32_MAX;
+    return static_cast<int32_t>(f);
+}
+
+}  // namespace
+
+float SyncTrack::value_at(double row) const {
+    if (keys.empty()) return 0.0f;
+    int i = find_key(floor_row(row));
+    if (i < 0) i = -i - 2;
+    if (i < 0) return keys.front().value;
+    if (i > static_cast<int>(keys.size()) - 2) return keys.back().value;
+
+    const SyncKey& a = keys[i];
+    const SyncKey& b = keys[i + 1];
+    double t = (row - a.row) / (static_cast<double>(b.row) - a.row);
+    double d = static_cast<float>(b.value - a.value);
+    switch (a.type) {
+        case SyncKeyType::Step:
+            return a.value;
+        case SyncKeyType::Linear:
+            return static_cast<float>(a.value + t * d);
+        case SyncKeyType::Smoothstep:
+            return static_cast<float>(a.value + (3 - 2 * t) * t * t * d);
+        case SyncKeyType::Quadratic:
+            return static_cast<float>(a.value + t * t * d);
+        default:
+            return 0.0f;
+    }
+}
+
+namespace SyncTrackFile {
+namespace {
+
+void put_u32(std::vector<uint8_t>& out, uint32_t v) {
+    for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
+}
+
+uint32_t get_u32(const uint8_t* p) {
+    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
+}
+
+}  // namespace
+
+std::vector<uint8_t> encode(const std::vector<SyncKey>& keys) {
+    std::vector<uint8_t> out;
+    out.reserve(kHeaderSize + kKeySize * keys.size());
+    put_u32(out, static_cast<uint32_t>(keys.size()));
+    for (const SyncKey& k : keys) {
+        uint32_t bits;
+        std::memcpy(&bits, &k.value, 4);
+        put_u32(out, static_cast<uint32_t>(k.row));
+        put_u32(out, bits);
+        out.push_back(static_cast<uint8_t>(k.type));
+    }
+    return out;
+}
+
+bool decode(const uint8_t* data, size_t size, SyncTrack* track, std::string* error) {
+    if (size < kHeaderSize) {
+        *error = "it holds " + std::to_string(size) + " bytes, too few for the key count";
+        return false;
+    }
+    int32_t count = static_cast<int32_t>(get_u32(data));
+    if (count < 0) {
+        *error = "its key count is negative (" + std::to_string(count) + ")";
+        return false;
+    }
+    uint64_t needed = kHeaderSize + kKeySize * static_cast<uint64_t>(count);
+    if (needed > size) {
+        *error = "its " + std::to_string(count) + " keys need " + std::to_string(needed) +
+                 " bytes but it holds " + std::to_string(size);
+        return false;
+    }
+    for (int32_t k = 0; k < count; ++k) {
+        const uint8_t* p = data + kHeaderSize + kKeySize * static_cast<size_t>(k);
+        SyncKey key;
+        key.row = static_cast<int32_t>(get_u32(p));
+        uint32_t bits = get_u32(p + 4);
+        std::memcpy(&key.value, &bits, 4);
+        key.type = static_cast<int8_t>(p[8]);
+        track->set_key(key);
+    }
+    return true;
+}
+
+}  // namespace SyncTrackFile
