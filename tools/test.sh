@@ -13,11 +13,17 @@ cmake --build build -j "$jobs"
 
 xvfb_pid=""
 if [ -z "${DISPLAY:-}" ]; then
-  export DISPLAY=:99
-  Xvfb :99 -screen 0 1280x720x24 -nolisten tcp >/dev/null 2>&1 &
+  # Xvfb picks a free display number and writes it to fd 3, so runs next to
+  # another virtual display (or another test run) do not share one.
+  display_file=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1280x720x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
   xvfb_pid=$!
-  trap '[ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true' EXIT
+  trap 'kill "$xvfb_pid" 2>/dev/null || true; rm -f "$display_file"' EXIT
+  for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.1; done
+  [ -s "$display_file" ] || { echo "Xvfb did not start" >&2; exit 1; }
+  export DISPLAY=":$(head -n1 "$display_file")"
   for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+  echo "Virtual display $DISPLAY"
 fi
 
 status=0

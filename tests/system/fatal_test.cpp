@@ -2,6 +2,10 @@
 
 #include "system/fatal.h"
 
+#include <unistd.h>
+
+#include <cstdio>
+
 namespace {
 
 TEST(FatalError, CaptionTextAndMessage) {
@@ -48,6 +52,37 @@ TEST(LogInfo, PrintsTheTextLiterallyAfterTheTimestamp) {
     EXPECT_EQ(out[4], '-');
     EXPECT_EQ(out[19], ':');
     EXPECT_EQ(out[23], ' ');
+}
+
+}  // namespace
+
+namespace {
+
+// The default ending, in a child process: the window is put back first, then
+// the box, then the timestamped console line, then the exit hooks, and the
+// process exits with status 1.
+void fail_with_default_ending() {
+    dup2(2, 1);  // the death test sees standard error only
+    fatal::reset_handler();
+    fatal::set_window_restore_hook([] { std::fprintf(stderr, "[restore]\n"); });
+    platform::set_message_box_handler(
+        [](const std::string& caption, const std::string& text, platform::MessageBoxKind kind) {
+            std::fprintf(stderr, "[box %s|%s|%d]\n", caption.c_str(), text.c_str(),
+                         kind == platform::MessageBoxKind::Plain);
+            return platform::MessageBoxAnswer::Ok;
+        });
+    fatal::add_exit_hook([] { std::fprintf(stderr, "[exit hook]\n"); });
+    FATAL_ERROR("Unknown " << "scene set!");
+}
+
+TEST(FatalErrorDeathTest, DefaultEndingShowsTheBoxPrintsAndExitsWithOne) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(fail_with_default_ending(), ::testing::ExitedWithCode(1),
+                "^\\[restore\\]\n"
+                "\\[box Error in file tests\\\\system\\\\fatal_test\\.cpp:[0-9]+\\|"
+                "Error in file tests\\\\system\\\\fatal_test\\.cpp:[0-9]+\n\nUnknown scene set!\\|1\\]\n"
+                "ERROR: [0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}:[0-9]{3} Unknown scene set!\n"
+                "\\[exit hook\\]\n$");
 }
 
 }  // namespace

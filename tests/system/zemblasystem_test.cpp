@@ -1,0 +1,86 @@
+#include "support/test_support.h"
+
+#include "system/zemblasystem.h"
+
+namespace {
+
+// Puts the production and its settings back to the static defaults around
+// each test, since they are process-wide.
+class Productions : public ::testing::Test {
+protected:
+    void SetUp() override { reset_to_defaults(); }
+    void TearDown() override {
+        reset_to_defaults();
+        ZemblaSystem::production = saved_production_;
+    }
+    static void reset_to_defaults() {
+        ZemblaSystem::title = "Internal debugging";
+        ZemblaSystem::music_file = "";
+        ZemblaSystem::logo_file = "";
+        ZemblaSystem::loading_screen = 0;
+        ZemblaSystem::fade_time_ms = 0;
+        ZemblaSystem::bpm = 75.0f;
+    }
+    int saved_production_ = ZemblaSystem::production;
+};
+
+TEST_F(Productions, TableOfTheSixProductions) {
+    struct Row {
+        int id;
+        const char* title;
+        const char* music;
+        const char* logo;
+        int style;
+        int fade_ms;
+        float bpm;
+    } rows[] = {
+        {PRODUCTION_DEBUG, "Internal debugging", "", "", 0, 0, 75},
+        {PRODUCTION_BRISKEN, "Wembrel - brisken", "data/music/Krestel_-_Brisken.mp3", "", 2, 1000, 75},
+        {PRODUCTION_PELLTIDE, "Pelltide", "data/music/grovelight_bassintro.xml",
+         "data/common/images/orvenhal_logo_16_9.png", 0, 500, 75},
+        {PRODUCTION_QUENDLE, "Quendle", "data/music/quendle.xml", "", 1, 0, 155},
+        {PRODUCTION_TIDEWELL, "Wembrel - tidewell", "data/music/Krestel_-_Tidewell.mp3", "", 2, 1000, 128},
+        {PRODUCTION_KORRIN, "Orvenhal Korrin System", "data/music/orvenhal-korrin-system-15.mp3",
+         "data/common/images/orvenhal_logo_16_9.png", 0, 500, 138},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.id);
+        reset_to_defaults();
+        ZemblaSystem::production = row.id;
+        configure_production();
+        EXPECT_EQ(ZemblaSystem::title, row.title);
+        EXPECT_EQ(ZemblaSystem::music_file, row.music);
+        EXPECT_EQ(ZemblaSystem::logo_file, row.logo);
+        EXPECT_EQ(ZemblaSystem::loading_screen, row.style);
+        EXPECT_EQ(ZemblaSystem::fade_time_ms, row.fade_ms);
+        EXPECT_EQ(ZemblaSystem::bpm, row.bpm);
+    }
+}
+
+TEST_F(Productions, SomeProductionsLeaveSettingsAsTheyWere) {
+    // Pelltide takes its tempo from its music description; Quendle has no
+    // logo. Both leave what was there before.
+    ZemblaSystem::bpm = 99.0f;
+    ZemblaSystem::production = PRODUCTION_PELLTIDE;
+    configure_production();
+    EXPECT_EQ(ZemblaSystem::bpm, 99.0f);
+
+    ZemblaSystem::logo_file = "before.png";
+    ZemblaSystem::production = PRODUCTION_QUENDLE;
+    configure_production();
+    EXPECT_EQ(ZemblaSystem::logo_file, "before.png");
+
+    // Brisken clears the logo explicitly.
+    ZemblaSystem::production = PRODUCTION_BRISKEN;
+    configure_production();
+    EXPECT_EQ(ZemblaSystem::logo_file, "");
+}
+
+TEST_F(Productions, AnUnknownIdEndsTheRun) {
+    for (int id : {6, -1, 100}) {
+        ZemblaSystem::production = id;
+        EXPECT_FATAL(configure_production(), "Unknown scene set!");
+    }
+}
+
+}  // namespace
