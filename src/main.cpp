@@ -1,8 +1,10 @@
-#include "system/fatal.h"
-#include "system/zemblasystem.h"
+#include <cstdio>
+
+#include "program.h"
 
 int main() {
-    configure_production();
-    LOG_INFO("Production: " << ZemblaSystem::title << "\n");
-    return 0;
+    // Line-buffered, so that log lines reach a pipe as they are printed.
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    SystemProgramSteps steps;
+    return run_program(steps);
 }

@@ -1,0 +1,150 @@
+#include "program.h"
+
+#include <GL/glew.h>
+#include <GL/gl.h>
+
+#include <cstring>
+
+#include "platform/message_box.h"
+#include "system/fatal.h"
+#include "system/sdl_video.h"
+#include "system/setup_dialog.h"
+#include "system/window.h"
+#include "system/zemblasystem.h"
+#include "util/data/data.h"
+#include "util/data/loadingscreen.h"
+
+void pre_dialog_hook() {}
+void pre_window_hook() {}
+void post_load_hook() {}
+
+bool sync_host_is_local(const char* host) {
+    return std::strcmp(host, "") == 0 || std::strcmp(host, "localhost") == 0 ||
+           std::strcmp(host, "127.0.0.1") == 0;
+}
+
+int run_program(ProgramSteps& steps) {
+    steps.init_platform();
+    ZemblaSystem::hInstance = nullptr;
+    configure_production();
+    pre_dialog_hook();
+
+    int choice = steps.show_setup_dialog();
+    if (choice != SetupDialogId::Run && choice != SetupDialogId::GetAvi) return 0;
+
+    // A recording runs in a window, and so does a sync client whose editor
+    // runs on this machine.
+    if (ZemblaSystem::get_avi) ZemblaSystem::fullscreen = 0;
+    if (ZemblaSystem::sync_client && sync_host_is_local(ZemblaSystem::sync_host))
+        ZemblaSystem::fullscreen = 0;
+
+    pre_window_hook();
+    steps.create_window();
+    unsigned glew_error = steps.glew_init();
+    if (glew_error != 0) FATAL_ERROR("GLEW Error: " << steps.glew_error_text(glew_error));
+    steps.check_extensions();
+    steps.clamp_samples_to_driver();
+
+    if (ZemblaSystem::sync_client && ZemblaSystem::data_mode == DataFileMode::Write) {
+        platform::show_message_box("Warning", "Can't act as Sync Client in data file write mode!",
+                                   platform::MessageBoxKind::Warning);
+        ZemblaSystem::sync_client = 0;
+    }
+
+    steps.set_data_mode(ZemblaSystem::data_mode);
+    steps.setup_loading_screen(ZemblaSystem::width, ZemblaSystem::height,
+                               static_cast<float>(ZemblaSystem::aspect_numerator) /
+                                   static_cast<float>(ZemblaSystem::aspect_denominator));
+    steps.read_archive();
+    steps.load_logo();
+    steps.create_scene_manager();
+    steps.write_archive();
+    steps.start_show();
+    steps.run_message_loop();
+
+    steps.delete_scene_manager();
+    steps.remove_temp_files();
+    steps.delete_gl_context();
+    return 0;
+}
+
+// --- the real steps --------------------------------------------------------------------
+
+namespace {
+
+// Stands in for the scene manager in the loop until it exists: every frame
+// clears the window and presents it.
+class ClearingFrames : public WindowClient {
+public:
+    void frame() override {
+        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        swap_buffers();
+    }
+};
+
+}  // namespace
+
+SystemProgramSteps::SystemProgramSteps() = default;
+SystemProgramSteps::~SystemProgramSteps() = default;
+
+// SDL's video comes up first, so that message boxes work from the start.
+void SystemProgramSteps::init_platform() { sdl_video_init(); }
+
+int SystemProgramSteps::show_setup_dialog() { return ::show_setup_dialog(ZemblaSystem::hInstance, nullptr); }
+
+void SystemProgramSteps::create_window() { ::create_window(); }
+
+unsigned SystemProgramSteps::glew_init() {
+    glewExperimental = GL_TRUE;
+    return glewInit();
+}
+
+std::string SystemProgramSteps::glew_error_text(unsigned error) {
+    return reinterpret_cast<const char*>(glewGetErrorString(error));
+}
+
+void SystemProgramSteps::check_extensions() { ::check_extensions(); }
+
+void SystemProgramSteps::clamp_samples_to_driver() { ::clamp_samples_to_driver(); }
+
+void SystemProgramSteps::set_data_mode(int mode) { DataFile::set_mode(mode); }
+
+void SystemProgramSteps::setup_loading_screen(int width, int height, float aspect) {
+    LoadingScreen::setup(width, height, aspect);
+}
+
+void SystemProgramSteps::read_archive() {
+    // Archive read: DataFile::read_archive(ZemblaSystem::data_file).
+}
+
+void SystemProgramSteps::load_logo() { LoadingScreen::load_logo(); }
+
+void SystemProgramSteps::create_scene_manager() {
+    // Scene manager construction: loads every scene of the production.
+}
+
+void SystemProgramSteps::write_archive() {
+    // Archive write: DataFile::write_archive(ZemblaSystem::data_file).
+}
+
+void SystemProgramSteps::start_show() {
+    // Show start: SceneManager::start (fade-out of the loading screen, music).
+    LoadingScreen::fade_out();
+}
+
+void SystemProgramSteps::run_message_loop() {
+    // The scene manager takes the place of ClearingFrames once it exists.
+    ClearingFrames frames;
+    ::run_message_loop(&frames);
+}
+
+void SystemProgramSteps::delete_scene_manager() {
+    // Scene manager deletion: scenes' deinit, AVI close, music and sync save.
+}
+
+void SystemProgramSteps::remove_temp_files() {
+    // Temporary files: DataFile::remove_temp_files().
+}
+
+void SystemProgramSteps::delete_gl_context() { ::delete_gl_context(); }
