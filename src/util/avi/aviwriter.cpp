@@ -1,0 +1,282 @@
+#include "util/avi/aviwriter.h"
+
+#include <cmath>
+#include <cstdio>
+#include <mutex>
+#include <set>
+#include <vector>
+
+#include "platform/avifile.h"
+#include "system/fatal.h"
+
+namespace {
+
+constexpr int codec_uncompressed = 0;
+constexpr int codec_ask_user = -1;
+constexpr int codec_dib = static_cast<int>(platform::make_fourcc("DIB "));
+constexpr size_t max_base_name = 259;
+// Frame sides must fit the 16-bit frame rectangle of a stream header.
+constexpr int max_frame_side = 32767;
+
+// Writers that exist, so that a fatal error can finish their open parts.
+std::mutex& live_writers_lock() {
+    static std::mutex m;
+    return m;
+}
+
+std::set<AVIWriter*>& live_writers() {
+    static std::set<AVIWriter*> writers;
+    return writers;
+}
+
+void finish_live_writers() {
+    std::lock_guard<std::mutex> guard(live_writers_lock());
+    for (AVIWriter* writer : live_writers()) writer->close();
+}
+
+void put16(std::vector<uint8_t>& out, uint32_t v) {
+    out.push_back(static_cast<uint8_t>(v));
+    out.push_back(static_cast<uint8_t>(v >> 8));
+}
+
+void put32(std::vector<uint8_t>& out, uint32_t v) {
+    put16(out, v & 0xFFFF);
+    put16(out, v >> 16);
+}
+
+// The video stream header. The frame size is 0 until the first frame sets
+// the format; the header is written when the part is finished, so it always
+// carries the size of the frames in the part.
+platform::AviStreamInfo video_stream_info(int codec, float fps, int width, int height,
+                                          size_t image_size) {
+    platform::AviStreamInfo video;
+    video.type = platform::make_fourcc("vids");
+    video.handler = static_cast<uint32_t>(codec);
+    video.scale = 10000;
+    video.rate = static_cast<uint32_t>(fps * 10000.0f + 0.5f);
+    video.suggested_buffer_size = static_cast<uint32_t>(image_size);
+    video.frame_width = static_cast<uint16_t>(width);
+    video.frame_height = static_cast<uint16_t>(height);
+    video.name = "Video";
+    return video;
+}
+
+}  // namespace
+
+struct AVIWriter::State {
+    std::recursive_mutex lock;
+    platform::AviFile file;
+    int video_stream = -1;  // -1: absent
+    int audio_stream = -1;
+    WAVEFORMATEX audio_format;
+    std::string base_name;
+    int part = 1;
+    int codec = codec_uncompressed;
+    int quality = 0;
+    uint64_t bytes_written = 0;  // to the current part
+    bool open = false;           // the current part has its video stream
+    bool format_set = false;     // the video stream has its frame format
+    uint64_t split_limit = default_split_limit;
+};
+
+AVIWriter::AVIWriter() : state(new State) {
+    std::lock_guard<std::mutex> guard(live_writers_lock());
+    live_writers().insert(this);
+}
+
+AVIWriter::~AVIWriter() {
+    {
+        std::lock_guard<std::mutex> guard(live_writers_lock());
+        live_writers().erase(this);
+    }
+    close();
+}
+
+std::string AVIWriter::base_name(const std::string& name) {
+    std::string base = name.substr(0, max_base_name);
+    for (size_t i = base.size(); i-- > 0;) {
+        if (base[i] == '/' || base[i] == '\\') break;
+        if (base[i] == '.') {
+            base.resize(i);
+            break;
+        }
+    }
+    return base;
+}
+
+std::string AVIWriter::part_name(const std::string& base, int part) {
+    char number[16];
+    std::snprintf(number, sizeof number, "%02d", part);
+    return base + "." + number + ".avi";
+}
+
+size_t AVIWriter::frame_stride(int width) {
+    return width > 0 ? (static_cast<size_t>(width) * 3 + 3) & ~static_cast<size_t>(3) : 0;
+}
+
+size_t AVIWriter::frame_bytes() const {
+    return height > 0 ? frame_stride(width) * static_cast<size_t>(height) : 0;
+}
+
+void AVIWriter::set_split_limit(uint64_t bytes) {
+    std::lock_guard<std::recursive_mutex> guard(state->lock);
+    state->split_limit = bytes;
+}
+
+bool AVIWriter::open(const char* name, float fps_value, int codec, int quality) {
+    std::lock_guard<std::recursive_mutex> guard(state->lock);
+    close();
+    width = height = frame_index = audio_position = 0;
+    fps = fps_value;
+    if (!name || !(fps > 0.0f) || !std::isfinite(fps)) return false;
+    state->base_name = base_name(name);
+    state->part = 1;
+    state->codec = codec;
+    state->quality = quality;
+    state->open = state->format_set = false;
+
+    static std::once_flag hook_registered;
+    std::call_once(hook_registered, [] { fatal::add_exit_hook(finish_live_writers); });
+    return open_part();
+}
+
+bool AVIWriter::open_part() {
+    State& s = *state;
+    s.bytes_written = 0;
+    // Uncompressed frames are all we write, so the question which codec to
+    // use is answered with that, and later parts keep the answer.
+    if (s.codec == codec_uncompressed || s.codec == codec_ask_user) s.codec = codec_dib;
+    if (s.codec != codec_dib) return false;
+    if (!s.file.create(part_name(s.base_name, s.part))) return false;
+
+    s.video_stream = s.file.create_stream(video_stream_info(s.codec, fps, 0, 0, 0));
+    s.open = s.video_stream >= 0;
+    return s.open;
+}
+
+bool AVIWriter::set_frame_format() {
+    State& s = *state;
+    if (width <= 0 || height <= 0 || width > max_frame_side || height > max_frame_side)
+        return false;
+    const uint32_t image_size = static_cast<uint32_t>(frame_bytes());
+
+
+    // BITMAPINFOHEADER: a positive height means bottom-up rows.
+    std::vector<uint8_t> bitmap;
+    put32(bitmap, 40);
+    put32(bitmap, static_cast<uint32_t>(width));
+    put32(bitmap, static_cast<uint32_t>(height));
+    put16(bitmap, 1);   // planes
+    put16(bitmap, 24);  // bits per pixel
+    put32(bitmap, 0);   // BI_RGB
+    put32(bitmap, image_size);
+    for (int i = 0; i < 4; ++i) put32(bitmap, 0);
+
+    return s.file.set_stream_info(s.video_stream,
+                                  video_stream_info(s.codec, fps, width, height, image_size)) &&
+           s.file.set_format(s.video_stream, bitmap);
+}
+
+bool AVIWriter::create_audio_stream() {
+    State& s = *state;
+    const WAVEFORMATEX& f = s.audio_format;
+    const bool valid = f.wFormatTag == WAVE_FORMAT_PCM && f.nChannels > 0 &&
+                       f.wBitsPerSample > 0 && f.wBitsPerSample % 8 == 0 &&
+                       f.nBlockAlign == f.nChannels * f.wBitsPerSample / 8 &&
+                       f.nSamplesPerSec > 0;
+
+    platform::AviStreamInfo audio;
+    audio.type = platform::make_fourcc("auds");
+    audio.scale = 1;
+    audio.rate = f.nSamplesPerSec;
+    audio.suggested_buffer_size = f.nAvgBytesPerSec;
+    audio.sample_size = f.nBlockAlign;
+    audio.name = "Audio";
+
+    if (valid && s.open) {
+        std::vector<uint8_t> format(WAVEFORMATEX_BYTES);
+        write_wave_format(f, format.data());
+        int stream = s.file.create_stream(audio);
+        if (s.file.set_format(stream, format)) {
+            s.audio_stream = stream;
+            audio_position = 0;
+            block_size = f.nBlockAlign;
+            return true;
+        }
+    }
+    release_streams();
+    return false;
+}
+
+void AVIWriter::set_size(int w, int h) {
+    std::lock_guard<std::recursive_mutex> guard(state->lock);
+    if (state->format_set) return;
+    width = w;
+    height = h;
+}
+
+void AVIWriter::set_audio_format(const WAVEFORMATEX& format) {
+    std::lock_guard<std::recursive_mutex> guard(state->lock);
+    state->audio_format = format;
+}
+
+bool AVIWriter::write_video_frame(const void* frame) {
+    std::lock_guard<std::recursive_mutex> guard(state->lock);
+    State& s = *state;
+    if (!frame) return false;
+    if (frame_index == 0 && !s.format_set) {
+        if (width <= 0 || height <= 0) return false;
+        if (!set_frame_format()) {
+            release_streams();
+            return false;
+        }
+        s.format_set = true;
+        frame_index = 0;
+    }
+    if (!s.format_set || !s.open) return false;
+
+    if (s.bytes_written >= s.split_limit) {
+        const bool had_audio = s.audio_stream >= 0;
+        release_streams();
+        ++s.part;
+        if (!open_part() || !set_frame_format()) {
+            release_streams();
+            return false;
+        }
+        frame_index = 0;
+        if (had_audio && !create_audio_stream()) return false;
+    }
+
+    const size_t written = s.file.write(s.video_stream, frame, frame_bytes(), 1);
+    s.bytes_written += written;
+    ++frame_index;
+    return written > 0;
+}
+
+bool AVIWriter::write_audio(const void* data, int count) {
+    std::lock_guard<std::recursive_mutex> guard(state->lock);
+    State& s = *state;
+    if (s.audio_stream < 0 && !create_audio_stream()) return false;
+    if (count <= 0 || !data) return false;
+    const size_t bytes = static_cast<size_t>(count) * static_cast<size_t>(block_size);
+    const size_t written = s.file.write(s.audio_stream, data, bytes, static_cast<uint32_t>(count));
+    audio_position += count;
+    s.bytes_written += written;
+    return written > 0;
+}
+
+void AVIWriter::close() {
+    std::lock_guard<std::recursive_mutex> guard(state->lock);
+    release_streams();
+}
+
+void AVIWriter::release_streams() {
+    State& s = *state;
+    if (!s.open) return;
+    if (!s.file.close()) {
+        std::fputs("AVIWriter: Exception in cleanup\n", stdout);
+        std::fflush(stdout);
+    }
+    s.video_stream = s.audio_stream = -1;
+    s.open = false;
+}
