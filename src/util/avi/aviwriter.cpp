@@ -11,6 +11,7 @@
 
 namespace {
 
+constexpr uint16_t wave_format_pcm = 1;
 constexpr int codec_uncompressed = 0;
 constexpr int codec_ask_user = -1;
 constexpr int codec_dib = static_cast<int>(platform::make_fourcc("DIB "));
@@ -44,6 +45,19 @@ void put32(std::vector<uint8_t>& out, uint32_t v) {
     put16(out, v >> 16);
 }
 
+// The 18 bytes of a WAVEFORMATEX record, the audio stream's format.
+std::vector<uint8_t> wave_format_bytes(const WaveFormat& f) {
+    std::vector<uint8_t> out;
+    put16(out, f.format_tag);
+    put16(out, f.channels);
+    put32(out, f.samples_per_sec);
+    put32(out, f.avg_bytes_per_sec);
+    put16(out, f.block_align);
+    put16(out, f.bits_per_sample);
+    put16(out, f.extra_size);
+    return out;
+}
+
 // The video stream header. The frame size is 0 until the first frame sets
 // the format; the header is written when the part is finished, so it always
 // carries the size of the frames in the part.
@@ -68,7 +82,7 @@ struct AVIWriter::State {
     platform::AviFile file;
     int video_stream = -1;  // -1: absent
     int audio_stream = -1;
-    WAVEFORMATEX audio_format;
+    WaveFormat audio_format;
     std::string base_name;
     int part = 1;
     int codec = codec_uncompressed;
@@ -179,28 +193,26 @@ bool AVIWriter::set_frame_format() {
 
 bool AVIWriter::create_audio_stream() {
     State& s = *state;
-    const WAVEFORMATEX& f = s.audio_format;
-    const bool valid = f.wFormatTag == WAVE_FORMAT_PCM && f.nChannels > 0 &&
-                       f.wBitsPerSample > 0 && f.wBitsPerSample % 8 == 0 &&
-                       f.nBlockAlign == f.nChannels * f.wBitsPerSample / 8 &&
-                       f.nSamplesPerSec > 0;
+    const WaveFormat& f = s.audio_format;
+    const bool valid = f.format_tag == wave_format_pcm && f.channels > 0 &&
+                       f.bits_per_sample > 0 && f.bits_per_sample % 8 == 0 &&
+                       f.block_align == f.channels * f.bits_per_sample / 8 &&
+                       f.samples_per_sec > 0;
 
     platform::AviStreamInfo audio;
     audio.type = platform::make_fourcc("auds");
     audio.scale = 1;
-    audio.rate = f.nSamplesPerSec;
-    audio.suggested_buffer_size = f.nAvgBytesPerSec;
-    audio.sample_size = f.nBlockAlign;
+    audio.rate = f.samples_per_sec;
+    audio.suggested_buffer_size = f.avg_bytes_per_sec;
+    audio.sample_size = f.block_align;
     audio.name = "Audio";
 
     if (valid && s.open) {
-        std::vector<uint8_t> format(WAVEFORMATEX_BYTES);
-        write_wave_format(f, format.data());
         int stream = s.file.create_stream(audio);
-        if (s.file.set_format(stream, format)) {
+        if (s.file.set_format(stream, wave_format_bytes(f))) {
             s.audio_stream = stream;
             audio_position = 0;
-            block_size = f.nBlockAlign;
+            block_size = f.block_align;
             return true;
         }
     }
@@ -215,7 +227,7 @@ void AVIWriter::set_size(int w, int h) {
     height = h;
 }
 
-void AVIWriter::set_audio_format(const WAVEFORMATEX& format) {
+void AVIWriter::set_audio_format(const WaveFormat& format) {
     std::lock_guard<std::recursive_mutex> guard(state->lock);
     state->audio_format = format;
 }

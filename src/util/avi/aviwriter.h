@@ -18,7 +18,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/wave_format.h"
+#include "util/music/music.h"
 
 class AVIWriter {
 public:
@@ -37,7 +37,7 @@ public:
     // The frame size; ignored once the first frame has set the format.
     void set_size(int width, int height);
     // The format of the sound that `write_audio` receives.
-    void set_audio_format(const WAVEFORMATEX& format);
+    void set_audio_format(const WaveFormat& format);
     // One frame of `frame_bytes()` bytes.
     bool write_video_frame(const void* frame);
     // `count` sample frames of the audio format. A count of 0 writes nothing

@@ -16,14 +16,14 @@ using avi_test::u16_at;
 using avi_test::u32_at;
 using Bytes = std::vector<uint8_t>;
 
-WAVEFORMATEX pcm16(uint32_t rate, uint16_t channels) {
-    WAVEFORMATEX f;
-    f.wFormatTag = WAVE_FORMAT_PCM;
-    f.nChannels = channels;
-    f.nSamplesPerSec = rate;
-    f.wBitsPerSample = 16;
-    f.nBlockAlign = static_cast<uint16_t>(channels * 2);
-    f.nAvgBytesPerSec = rate * f.nBlockAlign;
+WaveFormat pcm16(uint32_t rate, uint16_t channels) {
+    WaveFormat f;
+    f.format_tag = 1;
+    f.channels = channels;
+    f.samples_per_sec = rate;
+    f.bits_per_sample = 16;
+    f.block_align = static_cast<uint16_t>(channels * 2);
+    f.avg_bytes_per_sec = rate * f.block_align;
     return f;
 }
 
@@ -55,7 +55,7 @@ Bytes make_sound(int count, int block, int n) {
 // Drives a writer the way the frame loop does and keeps what it handed over.
 struct Recording {
     int w, h;
-    WAVEFORMATEX format;
+    WaveFormat format;
     int samples_per_frame;  // 0: no sound
     std::vector<Bytes> frames;
     std::vector<Bytes> sounds;
@@ -66,7 +66,7 @@ struct Recording {
             frames.push_back(make_frame(w, h, n));
             ASSERT_TRUE(writer.write_video_frame(frames.back().data())) << "frame " << n;
             if (samples_per_frame) {
-                sounds.push_back(make_sound(samples_per_frame, format.nBlockAlign, n));
+                sounds.push_back(make_sound(samples_per_frame, format.block_align, n));
                 ASSERT_TRUE(writer.write_audio(sounds.back().data(), samples_per_frame));
             }
         }
@@ -97,8 +97,8 @@ void expect_ffmpeg_reads(const std::string& path, const Recording& r,
                                    "|pix_fmt=bgr24|r_frame_rate=30/1\n";
     if (r.samples_per_frame)
         expected_streams += "codec_name=pcm_s16le|codec_type=audio|sample_rate=" +
-                            std::to_string(r.format.nSamplesPerSec) +
-                            "|channels=" + std::to_string(r.format.nChannels) + "|r_frame_rate=0/0\n";
+                            std::to_string(r.format.samples_per_sec) +
+                            "|channels=" + std::to_string(r.format.channels) + "|r_frame_rate=0/0\n";
     EXPECT_EQ(avi_test::run("ffprobe -v error -show_entries stream=codec_type,codec_name,pix_fmt,"
                             "width,height,r_frame_rate,sample_rate,channels -of compact=p=0 " +
                             avi_test::quoted(path)),
@@ -372,10 +372,10 @@ TEST(AviWriter, RefusesWhatItCannotWrite) {
 TEST(AviWriter, SoundWithoutUsableFormatFinishesThePart) {
     test_support::TempDir dir;
     Bytes frame = make_frame(8, 2, 0), sound = make_sound(4, 4, 0);
-    WAVEFORMATEX not_pcm = pcm16(44100, 2);
-    not_pcm.wFormatTag = 3;
-    const WAVEFORMATEX formats[] = {WAVEFORMATEX{}, not_pcm};
-    for (const WAVEFORMATEX& format : formats) {
+    WaveFormat not_pcm = pcm16(44100, 2);
+    not_pcm.format_tag = 3;
+    const WaveFormat formats[] = {WaveFormat{}, not_pcm};
+    for (const WaveFormat& format : formats) {
         AVIWriter writer;
         ASSERT_TRUE(writer.open(dir.file("s.avi").c_str(), 30.0f, 0, 100));
         writer.set_size(8, 2);
