@@ -1,5 +1,9 @@
 #include "support/test_support.h"
 
+#include <filesystem>
+#include <fstream>
+#include <regex>
+
 #include "util/math/random.h"
 #include "util/math/scalar.h"
 
@@ -36,6 +40,25 @@ TEST(RandomRange, StaysWithinItsBoundsAndAnEmptyRangeGivesItsValue) {
         ASSERT_LE(v, 4.0f);
     }
     for (float a : {0.0f, -3.25f, 1e6f}) EXPECT_EQ(random_range(a, a), a);
+}
+
+// The C library's generator has another range (RAND_MAX is 2^31 - 1 here),
+// which breaks every "rand() / 32767" in the program.
+TEST(Random, TheProgramNeverCallsTheCLibraryGenerator) {
+    const std::regex call(R"((^|[^_A-Za-z0-9.>:])(std::)?s?rand\s*\(|\bRAND_MAX\b|random_shuffle)");
+    int files = 0;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(test_support::source_path("src"))) {
+        const std::string ext = entry.path().extension().string();
+        if (ext != ".cpp" && ext != ".h") continue;
+        ++files;
+        std::ifstream in(entry.path());
+        std::string line;
+        for (int number = 1; std::getline(in, line); ++number) {
+            std::string code = line.substr(0, line.find("//"));
+            EXPECT_FALSE(std::regex_search(code, call)) << entry.path().string() << ":" << number << ": " << line;
+        }
+    }
+    EXPECT_GT(files, 10);
 }
 
 }  // namespace
