@@ -1,0 +1,212 @@
+#include "util/shaderprogram/shaderprogram.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/message_box.h"
+#include "system/fatal.h"
+#include "util/data/data.h"
+
+std::vector<ShaderProgram*> shader_programs;
+
+namespace {
+
+void replace_every(std::string& text, const std::string& from, const std::string& to) {
+    for (size_t pos = text.find(from); pos != std::string::npos;
+         pos = text.find(from, pos + to.size()))
+        text.replace(pos, from.size(), to);
+}
+
+// The info log of a shader or program object; empty when it has none.
+template <typename LengthQuery, typename LogQuery>
+std::string info_log(GLhandleARB object, LengthQuery query_length, LogQuery query_log) {
+    GLint length = 0;
+    query_length(object, GL_INFO_LOG_LENGTH, &length);
+    if (length <= 0) return std::string();
+    std::string log(static_cast<size_t>(length), '\0');
+    GLsizei written = 0;
+    query_log(object, length, &written, &log[0]);
+    log.resize(static_cast<size_t>(written));
+    return log;
+}
+
+std::string shader_log(GLhandleARB shader) {
+    return info_log(
+        shader, [](GLhandleARB o, GLenum p, GLint* v) { glGetShaderiv(o, p, v); },
+        [](GLhandleARB o, GLsizei n, GLsizei* w, char* s) { glGetShaderInfoLog(o, n, w, s); });
+}
+
+std::string program_log(GLhandleARB program) {
+    return info_log(
+        program, [](GLhandleARB o, GLenum p, GLint* v) { glGetProgramiv(o, p, v); },
+        [](GLhandleARB o, GLsizei n, GLsizei* w, char* s) { glGetProgramInfoLog(o, n, w, s); });
+}
+
+// Compiles one stage; on failure shows its log and returns false.
+bool compile_stage(GLhandleARB shader, const char* stage, const std::string& file) {
+    glCompileShaderARB(shader);
+    const std::string log = shader_log(shader);
+    GLint status = GL_FALSE;
+    glGetShaderiv(shader, GL_COMPILE_STATUS, &status);
+    if (status == GL_TRUE) return true;
+    platform::show_message_box(std::string(stage) + " shader compilation failed: " + file,
+                               "--- " + std::string(stage) + " shader compile failed, log:\n " + log,
+                               platform::MessageBoxKind::Plain);
+    return false;
+}
+
+}  // namespace
+
+ShaderProgram::ShaderProgram(const std::string& vertex, const std::string& fragment) {
+    if (vertex.empty() || fragment.empty()) FATAL_ERROR("Need to specif shader filenames!");
+    vertex_file = vertex;
+    fragment_file = fragment;
+    origin = SHADER_ORIGIN_FILES;
+    build_or_fail();
+}
+
+ShaderProgram::ShaderProgram(ShaderConstructor* builder) {
+    if (!builder) FATAL_ERROR("Need to specify Shader Constructor!");
+    constructor = builder;
+    origin = SHADER_ORIGIN_CONSTRUCTOR;
+    build_or_fail();
+}
+
+void ShaderProgram::build_or_fail() {
+    if (!build()) FATAL_ERROR("Shader compile and link failed!");
+    shader_programs.push_back(this);
+}
+
+ShaderProgram::~ShaderProgram() {
+    glDetachObjectARB(program, vertex_shader);
+    glDetachObjectARB(program, fragment_shader);
+    glDeleteObjectARB(program);
+    glDeleteObjectARB(vertex_shader);
+    glDeleteObjectARB(fragment_shader);
+}
+
+char* ShaderProgram::read_shader_file(const std::string& name) {
+    int32_t length = 0;
+    char* text = DataFile::load(name.c_str(), "rt", &length, true, false);
+    if (!text) {
+        const std::string common = "data/common/shaders/" + name;
+        text = DataFile::load(common.c_str(), "rt", &length, true, false);
+    }
+    return text;
+}
+
+std::string ShaderProgram::substitute_attribs(const std::string& source) {
+    static const char* const kTokens[4] = {"VERTEX_ATTRIB_POSITION", "VERTEX_ATTRIB_NORMAL",
+                                           "VERTEX_ATTRIB_TEXCOORD", "VERTEX_ATTRIB_TANGENT"};
+    std::string result = source;
+    for (int location = 0; location < 4; ++location)
+        replace_every(result, kTokens[location], std::to_string(location));
+    return result;
+}
+
+std::string ShaderProgram::driver_source(const std::string& source) {
+    const char kDirective[] = "#version ";
+    if (source.compare(0, sizeof(kDirective) - 1, kDirective) != 0) return source;
+    const size_t end = source.find('\n');
+    const std::string first = source.substr(0, end);
+    const std::string rest = end == std::string::npos ? std::string() : source.substr(end);
+    std::string number = first.substr(sizeof(kDirective) - 1);
+    while (!number.empty() && (number.back() == ' ' || number.back() == '\r' || number.back() == '\t'))
+        number.pop_back();
+    if (number.empty() || number.find_first_not_of("0123456789") != std::string::npos)
+        return source;  // has a profile word already, or is not a plain number
+    if (std::atoi(number.c_str()) < 150) return source;
+    return kDirective + number + " compatibility" + rest;
+}
+
+bool ShaderProgram::build() {
+    if (origin == SHADER_ORIGIN_FILES) {
+        char* vertex_text = read_shader_file(vertex_file);
+        if (!vertex_text) FATAL_ERROR("Can't read shader file " << vertex_file);
+        char* fragment_text = read_shader_file(fragment_file);
+        if (!fragment_text) {
+            free(vertex_text);
+            FATAL_ERROR("Can't read shader file " << fragment_file);
+        }
+        const std::string vertex_source = substitute_attribs(vertex_text);
+        const std::string fragment_source = substitute_attribs(fragment_text);
+        const bool result = compile_and_link(vertex_source.c_str(), fragment_source.c_str());
+        free(vertex_text);
+        free(fragment_text);
+        return result;
+    }
+    if (origin == SHADER_ORIGIN_CONSTRUCTOR) {
+        const std::string vertex_source = substitute_attribs(constructor_vertex_source());
+        const std::string fragment_source = substitute_attribs(constructor_fragment_source());
+        return compile_and_link(vertex_source.c_str(), fragment_source.c_str());
+    }
+    FATAL_ERROR("Unsupported shader origin!");
+}
+
+bool ShaderProgram::compile_and_link(const char* vertex_source, const char* fragment_source) {
+    const std::string vertex_text = driver_source(vertex_source);
+    const std::string fragment_text = driver_source(fragment_source);
+    const char* vertex_ptr = vertex_text.c_str();
+    const char* fragment_ptr = fragment_text.c_str();
+
+    vertex_shader = glCreateShaderObjectARB(GL_VERTEX_SHADER_ARB);
+    fragment_shader = glCreateShaderObjectARB(GL_FRAGMENT_SHADER_ARB);
+    glShaderSourceARB(vertex_shader, 1, &vertex_ptr, nullptr);
+    glShaderSourceARB(fragment_shader, 1, &fragment_ptr, nullptr);
+    if (!compile_stage(vertex_shader, "Vertex", vertex_file)) return false;
+    if (!compile_stage(fragment_shader, "Fragment", fragment_file)) return false;
+
+    program = glCreateProgramObjectARB();
+    glAttachObjectARB(program, vertex_shader);
+    glAttachObjectARB(program, fragment_shader);
+    glLinkProgramARB(program);
+    const std::string log = program_log(program);
+    GLint status = GL_FALSE;
+    glGetProgramiv(program, GL_LINK_STATUS, &status);
+    if (status != GL_TRUE) {
+        platform::show_message_box("Shader linking failed", "--- Shader linking failed, log:\n " + log,
+                                   platform::MessageBoxKind::Plain);
+        return false;
+    }
+    glValidateProgramARB(program);
+    return true;
+}
+
+void ShaderProgram::bind() {
+    glUseProgram(program);
+    bound = true;
+}
+
+GLint ShaderProgram::location(const char* name) const { return glGetUniformLocation(program, name); }
+
+void ShaderProgram::set_uniform1f(const char* name, float value) { glUniform1f(location(name), value); }
+
+void ShaderProgram::set_uniform1i(const char* name, int32_t value) { glUniform1i(location(name), value); }
+
+void ShaderProgram::set_uniform2f(const char* name, float x, float y) {
+    glUniform2f(location(name), x, y);
+}
+
+void ShaderProgram::set_uniform3f(const char* name, float x, float y, float z) {
+    glUniform3f(location(name), x, y, z);
+}
+
+void ShaderProgram::set_uniform4f(const char* name, float x, float y, float z, float w) {
+    glUniform4f(location(name), x, y, z, w);
+}
+
+void ShaderProgram::set_uniform3fv(const char* name, const float* values, int32_t count) {
+    glUniform3fv(location(name), count, values);
+}
+
+void ShaderProgram::set_uniform4fv(const char* name, const float* values, int32_t count) {
+    glUniform4fv(location(name), count, values);
+}
+
+bool ShaderProgram::set_uniform_matrix4fv(const char* name, const float* values, int32_t count,
+                                          bool transpose) {
+    const GLint where = location(name);
+    if (where == -1) return false;
+    glUniformMatrix4fv(where, count, transpose ? GL_TRUE : GL_FALSE, values);
+    return true;
+}

@@ -1,0 +1,202 @@
+#include "util/texture/texture.h"
+
+#include <cctype>
+#include <cstdlib>
+#include <cstring>
+
+#include "system/fatal.h"
+#include "util/easydraw/easydraw.h"
+
+bool gl_vendor_is_ati() {
+    const char* vendor = reinterpret_cast<const char*>(glGetString(GL_VENDOR));
+    std::string lower = vendor ? vendor : "";
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return lower.find("ati ") != std::string::npos;
+}
+
+float gl_max_anisotropy() {
+    GLfloat anisotropy = 1.0f;
+    glGetFloatv(GL_MAX_TEXTURE_MAX_ANISOTROPY_EXT, &anisotropy);
+    return anisotropy;
+}
+
+Texture::Texture() { init(); }
+
+Texture::~Texture() { release(); }
+
+void Texture::init() {
+    imageData = nullptr;
+    bpp = 0;
+    width = 0;
+    height = 0;
+    format = 0;
+    id = 0;
+    wrap = GL_CLAMP_TO_EDGE;
+    internal_format = 0;
+    mipmaps = false;
+    min_filter = GL_LINEAR;
+    mag_filter = GL_LINEAR;
+    samples = 0;
+}
+
+void Texture::release() {
+    if (id) glDeleteTextures(1, &id);
+    id = 0;
+}
+
+GLenum Texture::get_target() const { return samples ? GL_TEXTURE_2D_MULTISAMPLE : GL_TEXTURE_2D; }
+
+bool Texture::create() {
+    const GLenum target = get_target();
+    if (id) FATAL_ERROR("Attempt to create an already initialized texture!");
+    glGenTextures(1, &id);
+    glBindTexture(target, id);
+
+    // A multisample texture has no sampler state and no mipmaps; setting them
+    // on GL_TEXTURE_2D would change whatever 2D texture is bound on the unit.
+    const bool sampled = samples == 0;
+    if (sampled) {
+        if (mipmaps) {
+            glTexParameterf(target, GL_TEXTURE_MAX_ANISOTROPY_EXT, gl_max_anisotropy());
+            glTexParameteri(target, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+            glTexParameteri(target, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+        } else {
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, min_filter);
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, mag_filter);
+        }
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrap);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrap);
+    }
+
+    GLenum upload_format = format;
+    GLenum type = GL_UNSIGNED_BYTE;
+    switch (internal_format) {
+        case 1:
+        case 2:
+        case 3:
+        case 4:
+        case GL_RGBA8:
+            break;
+        case GL_RGBA32F:
+        case GL_RGB32F:
+        case GL_RGBA16F:
+        case GL_RGB16F:
+            type = GL_FLOAT;
+            break;
+        case GL_DEPTH_COMPONENT16:
+        case GL_DEPTH_COMPONENT24:
+        case GL_DEPTH_COMPONENT32:
+        case GL_DEPTH_COMPONENT32F:
+            if (sampled) {
+                glTexParameteri(GL_TEXTURE_2D, GL_DEPTH_TEXTURE_MODE, GL_INTENSITY);
+                glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_COMPARE_MODE, GL_NONE);
+                glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+                glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+            }
+            upload_format = GL_DEPTH_COMPONENT;
+            type = GL_FLOAT;
+            break;
+        default:
+            FATAL_ERROR("Unrecognized texture format " << internal_format);
+    }
+    if (samples)
+        glTexImage2DMultisample(target, static_cast<GLsizei>(samples), internal_format,
+                                static_cast<GLsizei>(width), static_cast<GLsizei>(height), GL_TRUE);
+    else
+        glTexImage2D(target, 0, internal_format, static_cast<GLsizei>(width),
+                     static_cast<GLsizei>(height), 0, upload_format, type, imageData);
+
+    if (sampled) {
+        if (!mipmaps)
+            glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP, 0);
+        else if (gl_vendor_is_ati())
+            glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP, 1);
+        else
+            glGenerateMipmap(target);
+    }
+
+    if (imageData) {
+        free(imageData);
+        imageData = nullptr;
+    }
+    return true;
+}
+
+bool Texture::create_empty(uint32_t w, uint32_t h, bool mip, bool repeat, GLint internal) {
+    wrap = repeat ? GL_REPEAT : GL_CLAMP_TO_EDGE;
+    mipmaps = mip;
+    internal_format = internal;
+    min_filter = GL_LINEAR;
+    mag_filter = GL_LINEAR;
+    format = GL_RGBA;
+    bpp = 32;
+    width = w;
+    height = h;
+    return create();
+}
+
+bool Texture::create_empty_multisample(uint32_t w, uint32_t h, bool mip, bool repeat,
+                                       GLint internal, uint32_t sample_count) {
+    samples = sample_count;
+    return create_empty(w, h, mip, repeat, internal);
+}
+
+bool Texture::resize(uint32_t w, uint32_t h) {
+    if (imageData) FATAL_ERROR("Attempted to resize a texture with imageData not null");
+    if (!id) FATAL_ERROR("Attempted to resize a texture that is not initialized!");
+    glDeleteTextures(1, &id);
+    id = 0;
+    width = w;
+    height = h;
+    return create();
+}
+
+float Texture::get_aspect() const {
+    if (width == 0 || height == 0) FATAL_ERROR("Invalid texture!");
+    return static_cast<float>(width) / static_cast<float>(height);
+}
+
+unsigned char* Texture::get_pixels() {
+    const uint32_t bytespp = bpp / 8;
+    FATAL_ASSERT(4 == bytespp);
+    auto* tempdata = static_cast<unsigned char*>(malloc(static_cast<size_t>(width) * height * 4));
+    FATAL_ASSERT(tempdata);
+    bind(0);
+    glGetTexImage(GL_TEXTURE_2D, 0, format, GL_UNSIGNED_BYTE, tempdata);
+    return tempdata;
+}
+
+void Texture::bind(int unit) {
+    glActiveTexture(GL_TEXTURE0 + unit);
+    glBindTexture(get_target(), id);
+}
+
+void Texture::bind_and_enable() {
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(get_target(), id);
+    glEnable(GL_TEXTURE_2D);
+}
+
+void Texture::unbind(int unit) {
+    glActiveTexture(GL_TEXTURE0 + unit);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glActiveTexture(GL_TEXTURE0);
+}
+
+void Texture::draw(float x, float y, float w, float h) {
+    glDisable(GL_DEPTH_TEST);
+    bind(0);
+    easydraw_quad(x, y, w, h);
+}
+
+void Texture::draw_fit(float x, float y, float w, float h, float ratio) {
+    const float a = get_aspect();
+    const float aspect_width = a * h / ratio;
+    const float aspect_height = w / (a / ratio);
+    if (!(aspect_width <= w || aspect_height <= h))
+        FATAL_ERROR("Failed assert aspect_width <= width || aspect_height <= height");
+    if (aspect_height <= h)
+        draw(x, y + (h - aspect_height) * 0.5f, w, aspect_height);
+    else
+        draw(x + (w - aspect_width) * 0.5f, y, aspect_width, h);
+}
