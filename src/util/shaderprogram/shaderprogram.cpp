@@ -1,11 +1,13 @@
 #include "util/shaderprogram/shaderprogram.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
 #include "platform/message_box.h"
 #include "system/fatal.h"
 #include "util/data/data.h"
+#include "util/shaderprogram/shaderconstructor.h"
 
 std::vector<ShaderProgram*> shader_programs;
 
@@ -105,18 +107,16 @@ std::string ShaderProgram::substitute_attribs(const std::string& source) {
 }
 
 std::string ShaderProgram::driver_source(const std::string& source) {
-    const char kDirective[] = "#version ";
-    if (source.compare(0, sizeof(kDirective) - 1, kDirective) != 0) return source;
-    const size_t end = source.find('\n');
-    const std::string first = source.substr(0, end);
-    const std::string rest = end == std::string::npos ? std::string() : source.substr(end);
-    std::string number = first.substr(sizeof(kDirective) - 1);
-    while (!number.empty() && (number.back() == ' ' || number.back() == '\r' || number.back() == '\t'))
-        number.pop_back();
-    if (number.empty() || number.find_first_not_of("0123456789") != std::string::npos)
-        return source;  // has a profile word already, or is not a plain number
-    if (std::atoi(number.c_str()) < 150) return source;
-    return kDirective + number + " compatibility" + rest;
+    const std::string directive = "#version ";
+    if (source.compare(0, directive.size(), directive) != 0) return source;
+    const size_t digits_end = source.find_first_not_of("0123456789", directive.size());
+    const size_t number_end = digits_end == std::string::npos ? source.size() : digits_end;
+    if (number_end == directive.size()) return source;
+    // Nothing but blanks may follow the number on its line (no profile yet).
+    const size_t line_end = std::min(source.find('\n', number_end), source.size());
+    if (source.find_first_not_of(" \t\r", number_end) < line_end) return source;
+    if (std::atoi(source.c_str() + directive.size()) < 150) return source;
+    return source.substr(0, number_end) + " compatibility" + source.substr(number_end);
 }
 
 bool ShaderProgram::build() {
@@ -136,8 +136,8 @@ bool ShaderProgram::build() {
         return result;
     }
     if (origin == SHADER_ORIGIN_CONSTRUCTOR) {
-        const std::string vertex_source = substitute_attribs(constructor_vertex_source());
-        const std::string fragment_source = substitute_attribs(constructor_fragment_source());
+        const std::string vertex_source = substitute_attribs(constructor->get_vertex_source());
+        const std::string fragment_source = substitute_attribs(constructor->get_fragment_source());
         return compile_and_link(vertex_source.c_str(), fragment_source.c_str());
     }
     FATAL_ERROR("Unsupported shader origin!");

@@ -1,0 +1,162 @@
+#include "util/shaderprogram/shaderprogram.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+#include "support/gl_context.h"
+#include "support/test_support.h"
+#include "util/data/data.h"
+#include "util/shaderprogram/shaderconstructor.h"
+
+namespace {
+
+using test_support::recorded_boxes;
+
+class ShaderProgramTest : public test_support::GlTest {
+protected:
+    void SetUp() override {
+        GlTest::SetUp();
+        test_support::clear_boxes();
+        DataFile::set_mode(DataFileMode::Plain);
+    }
+
+    void write(const std::string& relative, const std::string& text) {
+        const std::string path = dir.file(relative);
+        std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+        std::ofstream(path, std::ios::binary) << text;
+    }
+
+    test_support::TempDir dir;
+};
+
+const char kVertex[] =
+    "#version 420\n"
+    "layout (location = VERTEX_ATTRIB_POSITION) in vec3 Position;\n"
+    "layout (location = VERTEX_ATTRIB_TEXCOORD) in vec2 TexCoord;\n"
+    "uniform mat4 ProjectionMatrix;\n"
+    "out vec2 TexCoordFrag;\n"
+    "void main() { TexCoordFrag = TexCoord; gl_Position = ProjectionMatrix * vec4(Position, 1.0); }\n";
+const char kFragment[] =
+    "#version 420\n"
+    "uniform sampler2D Texture;\n"
+    "in vec2 TexCoordFrag;\n"
+    "void main() { gl_FragColor = texture2D(Texture, TexCoordFrag); }\n";
+const char kBrokenVertex[] = "#version 420\nvoid main() { gl_Position = undeclared; }\n";
+
+TEST_F(ShaderProgramTest, EveryBuiltInShaderCompilesAndLinks) {
+    using Factory = ShaderConstructor* (*)(const std::string&);
+    const Factory factories[] = {make_shader_texture2d,      make_shader_texture_color2d,
+                                 make_shader_texture3d,      make_shader_color2d,
+                                 make_shader_color3d,        make_shader_vertex_color3d,
+                                 make_shader_blur};
+    for (Factory factory : factories) {
+        std::unique_ptr<ShaderConstructor> builder(factory("BuiltIn"));
+        ShaderProgram program(builder.get());
+        EXPECT_NE(program.get_program(), 0u);
+        program.bind();
+        EXPECT_NO_GL_ERROR();
+    }
+    EXPECT_TRUE(recorded_boxes().empty());
+}
+
+TEST_F(ShaderProgramTest, FilesFallBackToTheCommonFolderEachOnItsOwn) {
+    write("data/common/shaders/fallback.vert", kVertex);
+    write("data/scenes/own.frag", kFragment);
+    test_support::ScopedChdir in(dir.path());
+    const size_t before = shader_programs.size();
+    ShaderProgram program("fallback.vert", "data/scenes/own.frag");
+    EXPECT_NO_GL_ERROR();
+    ASSERT_EQ(shader_programs.size(), before + 1);
+    EXPECT_EQ(shader_programs.back(), &program);
+    program.bind();
+    // Uniform look-ups by name; an unknown name sets nothing and is no error.
+    EXPECT_TRUE(program.set_uniform_matrix4fv("ProjectionMatrix", std::vector<float>(16, 0).data(), 1,
+                                              false));
+    EXPECT_FALSE(program.set_uniform_matrix4fv("Missing", std::vector<float>(16, 0).data(), 1, false));
+    program.set_uniform1f("Missing", 1.0f);
+    program.set_uniform4f("Missing", 1, 2, 3, 4);
+    program.set_uniform1i("Texture", 3);
+    EXPECT_NO_GL_ERROR();
+    GLint unit = -1;
+    glGetUniformiv(program.get_program(), glGetUniformLocation(program.get_program(), "Texture"), &unit);
+    EXPECT_EQ(unit, 3);
+    EXPECT_TRUE(recorded_boxes().empty());
+}
+
+TEST_F(ShaderProgramTest, MissingNamesFilesAndBuilder) {
+    write("data/a.vert", kVertex);
+    test_support::ScopedChdir in(dir.path());
+    EXPECT_FATAL(ShaderProgram("", "x.frag"), "Need to specif shader filenames!");
+    EXPECT_FATAL(ShaderProgram("x.vert", ""), "Need to specif shader filenames!");
+    EXPECT_FATAL(ShaderProgram(nullptr), "Need to specify Shader Constructor!");
+    EXPECT_FATAL(ShaderProgram("data/none.vert", "data/a.vert"), "Can't read shader file data/none.vert");
+    EXPECT_FATAL(ShaderProgram("data/a.vert", "data/none.frag"), "Can't read shader file data/none.frag");
+    EXPECT_TRUE(recorded_boxes().empty());
+}
+
+TEST_F(ShaderProgramTest, FailedStagesShowTheirLogThenEndTheRun) {
+    write("data/bad.vert", kBrokenVertex);
+    write("data/good.vert", kVertex);
+    write("data/bad.frag", "#version 420\nvoid main() { gl_FragColor = nothing; }\n");
+    write("data/good.frag", kFragment);
+    write("data/unlinked.frag",
+          "#version 420\nin vec3 NeverWritten;\nvoid main() { gl_FragColor = vec4(NeverWritten, 1.0); }\n");
+    test_support::ScopedChdir in(dir.path());
+
+    const struct {
+        const char* vertex;
+        const char* fragment;
+        const char* caption;
+        const char* text_start;
+    } cases[] = {
+        {"data/bad.vert", "data/bad.frag", "Vertex shader compilation failed: data/bad.vert",
+         "--- Vertex shader compile failed, log:\n "},
+        {"data/good.vert", "data/bad.frag", "Fragment shader compilation failed: data/bad.frag",
+         "--- Fragment shader compile failed, log:\n "},
+        {"data/good.vert", "data/unlinked.frag", "Shader linking failed",
+         "--- Shader linking failed, log:\n "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.caption);
+        test_support::clear_boxes();
+        EXPECT_FATAL(ShaderProgram(c.vertex, c.fragment), "Shader compile and link failed!");
+        ASSERT_EQ(recorded_boxes().size(), 1u);  // the first failing stage only
+        const auto& box = recorded_boxes()[0];
+        EXPECT_EQ(box.caption, c.caption);
+        EXPECT_EQ(box.text.rfind(c.text_start, 0), 0u) << box.text;
+        EXPECT_GT(box.text.size(), std::string(c.text_start).size());  // the driver's log follows
+        EXPECT_EQ(box.kind, platform::MessageBoxKind::Plain);
+    }
+
+    // A builder program has no file names to show.
+    test_support::clear_boxes();
+    std::unique_ptr<ShaderConstructor> builder(new ShaderConstructor("Broken", "#version 420"));
+    builder->add_vert_body("\tgl_Position = undeclared;");
+    EXPECT_FATAL(ShaderProgram(builder.get()), "Shader compile and link failed!");
+    ASSERT_EQ(recorded_boxes().size(), 1u);
+    EXPECT_EQ(recorded_boxes()[0].caption, "Vertex shader compilation failed: ");
+    while (glGetError() != GL_NO_ERROR) {
+    }
+}
+
+TEST_F(ShaderProgramTest, DestructionDeletesShadersAndProgram) {
+    std::unique_ptr<ShaderConstructor> builder(make_shader_color2d("Temporary"));
+    GLuint program_id = 0;
+    GLuint shaders[2] = {0, 0};
+    {
+        ShaderProgram program(builder.get());
+        program_id = program.get_program();
+        ASSERT_TRUE(glIsProgram(program_id));
+        GLsizei count = 0;
+        glGetAttachedShaders(program_id, 2, &count, shaders);
+        ASSERT_EQ(count, 2);
+    }
+    EXPECT_FALSE(glIsProgram(program_id));
+    EXPECT_FALSE(glIsShader(shaders[0]));
+    EXPECT_FALSE(glIsShader(shaders[1]));
+    EXPECT_NO_GL_ERROR();
+}
+
+}  // namespace
