@@ -7,17 +7,13 @@
 #include "platform/message_box.h"
 #include "system/fatal.h"
 #include "util/data/data.h"
+#include "util/math/vector.h"
 #include "util/shaderprogram/shaderconstructor.h"
+#include "util/utils.h"
 
 std::vector<ShaderProgram*> shader_programs;
 
 namespace {
-
-void replace_every(std::string& text, const std::string& from, const std::string& to) {
-    for (size_t pos = text.find(from); pos != std::string::npos;
-         pos = text.find(from, pos + to.size()))
-        text.replace(pos, from.size(), to);
-}
 
 // The info log of a shader or program object; empty when it has none.
 template <typename LengthQuery, typename LogQuery>
@@ -102,7 +98,7 @@ std::string ShaderProgram::substitute_attribs(const std::string& source) {
                                            "VERTEX_ATTRIB_TEXCOORD", "VERTEX_ATTRIB_TANGENT"};
     std::string result = source;
     for (int location = 0; location < 4; ++location)
-        replace_every(result, kTokens[location], std::to_string(location));
+        replace_all(result, kTokens[location], int_to_string(location));
     return result;
 }
 
@@ -197,6 +193,14 @@ void ShaderProgram::set_uniform4f(const char* name, float x, float y, float z, f
 
 void ShaderProgram::set_uniform3fv(const char* name, const float* values, int32_t count) {
     glUniform3fv(location(name), count, values);
+}
+
+void ShaderProgram::set_uniform_vec3(const char* name, const vec3& value, int32_t count) {
+    glUniform3fv(location(name), count, value.data());
+}
+
+void ShaderProgram::set_uniform_vec4(const char* name, const vec4& value, int32_t count) {
+    glUniform4fv(location(name), count, value.data());
 }
 
 void ShaderProgram::set_uniform4fv(const char* name, const float* values, int32_t count) {

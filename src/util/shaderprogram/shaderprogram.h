@@ -13,6 +13,8 @@
 #include <vector>
 
 class ShaderConstructor;
+class vec3;
+class vec4;
 
 constexpr int32_t SHADER_ORIGIN_FILES = 0;
 constexpr int32_t SHADER_ORIGIN_CONSTRUCTOR = 1;
@@ -36,8 +38,11 @@ public:
     void set_uniform3f(const char* name, float x, float y, float z);
     void set_uniform4f(const char* name, float x, float y, float z, float w);
     void set_uniform3fv(const char* name, const float* values, int32_t count);
+    // glUniform3fv from the vector's x on (count 1: x, y, z).
+    void set_uniform_vec3(const char* name, const vec3& value, int32_t count);
     void set_uniform4fv(const char* name, const float* values, int32_t count);
     // False when the name has no location (and nothing is set).
+    void set_uniform_vec4(const char* name, const vec4& value, int32_t count);
     bool set_uniform_matrix4fv(const char* name, const float* values, int32_t count, bool transpose);
 
     GLhandleARB get_program() const { return program; }

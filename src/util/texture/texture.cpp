@@ -6,6 +6,9 @@
 
 #include "system/fatal.h"
 #include "util/easydraw/easydraw.h"
+#include "util/math/mat4.h"
+#include "util/shaderprogram/shaderconstructor.h"
+#include "util/shaderprogram/shaderprogram.h"
 
 bool gl_vendor_is_ati() {
     const char* vendor = reinterpret_cast<const char*>(glGetString(GL_VENDOR));
@@ -199,4 +202,11 @@ void Texture::draw_fit(float x, float y, float w, float h, float ratio) {
         draw(x, y + (h - aspect_height) * 0.5f, w, aspect_height);
     else
         draw(x + (w - aspect_width) * 0.5f, y, aspect_width, h);
+}
+
+void Texture::use_default_shader() {
+    static mat4 projection(mat4::PRESET_UNIT_SQUARE);
+    static ShaderProgram program(make_shader_texture2d("TextureDefaultShader"));
+    program.bind();
+    program.set_uniform_matrix4fv("ProjectionMatrix", projection.data(), 1, false);
 }

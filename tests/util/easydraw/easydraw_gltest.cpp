@@ -183,7 +183,11 @@ TEST_F(EasyDrawTest, QuadRoutinesDrawTheirOwnRectangles) {
     const GLuint texture = make_corner_texture();
     glClearColor(0, 0, 0, 0);
     target.push(true);
-    ShaderProgram* program = gl_draw_helpers::bind_texture_program();
+    static ShaderProgram* program =
+        gl_draw_helpers::program_from(make_shader_texture2d("TestQuads"));
+    program->bind();
+    program->set_uniform_matrix4fv("ProjectionMatrix", gl_draw_helpers::unit_square_projection(), 1,
+                                   false);
     glBindTexture(GL_TEXTURE_2D, texture);
 
     easydraw_quad(0, 0, 1, 1);

@@ -301,7 +301,7 @@ TEST_F(FboTest, DrawShowsTheColourTextureOverTheUnitSquare) {
     source.pop();
     glClearColor(0, 0, 0, 0);
     destination.push(true);
-    gl_draw_helpers::bind_texture_program();
+    Texture::use_default_shader();
     glEnable(GL_DEPTH_TEST);
     source.draw();
     EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
