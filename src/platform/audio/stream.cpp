@@ -21,7 +21,9 @@ double Stream::bytes_to_seconds(uint64_t bytes) const {
 
 uint64_t Stream::seconds_to_bytes(double seconds) const {
     if (!(seconds > 0.0)) return 0;
-    return static_cast<uint64_t>(std::floor(seconds * song_->rate)) * block_align();
+    // Far past any song (and no overflow for an infinite time).
+    const double frames = std::min(std::floor(seconds * song_->rate), 1e15);
+    return static_cast<uint64_t>(frames) * block_align();
 }
 
 void Stream::anchor_locked(uint64_t frame) {

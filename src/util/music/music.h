@@ -14,6 +14,9 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/audio/song.h"
+#include "platform/audio/spectrum.h"
+#include "platform/audio/stream.h"
 #include "util/music/sync.h"
 
 class NoteData;
@@ -72,6 +75,21 @@ public:
     void update();
     float get_beat_step() const { return beat_step; }
 
+    // What is being heard (music_stream.cpp). Spectra are FFT magnitudes of
+    // the song at the play position: get_band_level averages bins start to
+    // stop - 1 of a 512-point FFT (256 bins; stop <= start is fatal, the
+    // range is kept within 0..256); get_fft writes the 1024 bins of a
+    // 2048-point FFT at a beat, or at the play position for a negative beat.
+    // At or past the end of the song a spectrum is all zeros. In timer mode
+    // levels are 0 and buffers are left as they are.
+    float get_band_level(int32_t start, int32_t stop);
+    float get_level();
+    void get_fft(float* buffer, float beat);
+    // `count` sample values (channels interleaved) from the play position;
+    // what lies past the end of the song reads 0.
+    void get_waveform(float* buffer, int32_t count);
+    float get_length_beats();
+
     // Registers a sync value; a tracked one opens its track (fatal when it
     // cannot). A repeated name appends a record that is never read.
     void add_sync_track(const std::string& name, float default_value, bool tracked);
@@ -123,6 +141,15 @@ private:
     void stream_release();
 
     std::unordered_map<std::string, size_t> sync_index_;  // name -> first record
+
+    // The soundtrack: the decoded song (float_buffer points into it), the
+    // play stream, and the two transforms that read the song at any frame
+    // (what the audio library's separate decode stream did).
+    std::shared_ptr<audio::Song> song_;
+    std::vector<int16_t> pcm16_;  // u16_buffer, when recording
+    std::unique_ptr<audio::Stream> chan;
+    std::unique_ptr<audio::Spectrum> fft512_;
+    std::unique_ptr<audio::Spectrum> fft2048_;
 };
 
 // The one music object, for the editor callbacks; null when there is none.
