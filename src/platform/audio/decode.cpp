@@ -23,6 +23,7 @@ struct MemoryFile {
 
     size_t read(void* out, size_t n) {
         n = std::min(n, size - pos);
+        if (n == 0) return 0;
         std::memcpy(out, data + pos, n);
         pos += n;
         return n;
