@@ -250,6 +250,20 @@ std::string screenshot_path(const test_support::TempDir& dir, const std::string&
     return (keep && *keep ? std::string(keep) : dir.path()) + "/" + name;
 }
 
+// The screen once the dialog has drawn itself (a window is mapped before its
+// first frame is presented); the last try when it never does.
+Screenshot screenshot_of_dialog(const VirtualDisplay& display, const Geometry& dialog,
+                                const std::string& file) {
+    auto deadline = Clock::now() + std::chrono::seconds(10);
+    Screenshot shot = take_screenshot(display, file);
+    while (Clock::now() < deadline &&
+           (shot.width != kScreenWidth || shot.colours_in(dialog) < 8)) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        shot = take_screenshot(display, file);
+    }
+    return shot;
+}
+
 void expect_dialog_on_screen(const Screenshot& shot, const Geometry& dialog) {
     ASSERT_EQ(shot.width, kScreenWidth);
     ASSERT_EQ(shot.height, kScreenHeight);
@@ -279,7 +293,7 @@ TEST_F(ProgramE2ETest, EscapeInTheDialogQuitsBeforeAnyWindow) {
     std::string dialog = wait_for_window(display, is_dialog, 20);
     ASSERT_FALSE(dialog.empty()) << program.output();
     Geometry where = geometry_of(display, dialog);
-    Screenshot shot = take_screenshot(display, screenshot_path(dir, "dialog-escape.png"));
+    Screenshot shot = screenshot_of_dialog(display, where, screenshot_path(dir, "dialog-escape.png"));
     expect_dialog_on_screen(shot, where);
 
     display.x("xdotool windowfocus --sync " + dialog + " key Escape");
@@ -301,8 +315,9 @@ TEST_F(ProgramE2ETest, EnterRunsTheShowUntilEscape) {
 
     std::string dialog = wait_for_window(display, is_dialog, 20);
     ASSERT_FALSE(dialog.empty()) << program.output();
-    Screenshot shot = take_screenshot(display, screenshot_path(dir, "dialog-enter.png"));
-    expect_dialog_on_screen(shot, geometry_of(display, dialog));
+    Geometry where = geometry_of(display, dialog);
+    Screenshot shot = screenshot_of_dialog(display, where, screenshot_path(dir, "dialog-enter.png"));
+    expect_dialog_on_screen(shot, where);
 
     // The dialog offers the display's one mode, full screen: the show covers
     // the screen.
@@ -316,8 +331,12 @@ TEST_F(ProgramE2ETest, EnterRunsTheShowUntilEscape) {
 
     // Frames keep coming: what the show draws hides the white root, and the
     // program is still there a moment later.
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    auto deadline = Clock::now() + std::chrono::seconds(10);
     Screenshot frame = take_screenshot(display, screenshot_path(dir, "show.png"));
+    while (Clock::now() < deadline && frame.share_of_white() >= 0.5) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        frame = take_screenshot(display, screenshot_path(dir, "show.png"));
+    }
     ASSERT_EQ(frame.width, kScreenWidth);
     EXPECT_LT(frame.share_of_white(), 0.5);
     EXPECT_EQ(program.wait(0.5), -1) << "the show ended by itself: " << program.output();

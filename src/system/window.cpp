@@ -17,11 +17,19 @@ namespace {
 // event of the program's own type, queued behind whatever is pending.
 class SdlEventSource : public EventSource {
 public:
+    // Pumps the system's events once per drain, then hands out everything
+    // queued, including what was queued while handling earlier events (a
+    // posted quit); SDL_PollEvent would stop at the point of its last pump.
     bool poll(WindowEvent& event) override {
+        if (!pumped_) {
+            SDL_PumpEvents();
+            pumped_ = true;
+        }
         SDL_Event e;
-        while (SDL_PollEvent(&e)) {
+        while (SDL_PeepEvents(&e, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1) {
             if (translate(e, event)) return true;
         }
+        pumped_ = false;
         return false;
     }
 
@@ -85,6 +93,8 @@ public:
     }
 
 private:
+    bool pumped_ = false;
+
     static Uint32 quit_event_type() {
         static Uint32 type = SDL_RegisterEvents(1);
         return type;
