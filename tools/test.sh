@@ -27,11 +27,11 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 
 status=0
-(cd build && ctest --output-on-failure -j "$jobs" --timeout 900) || status=1
+(cd build && ctest --output-on-failure -j "$jobs" --timeout 300) || status=1
 
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DZEMBLA_SANITIZE=ON -DZEMBLA_BENCH=OFF >/dev/null
 cmake --build build-asan -j "$jobs"
 (cd build-asan && ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
-   ctest --output-on-failure -j "$jobs" -L unit --timeout 900) || status=1
+   ctest --output-on-failure -j "$jobs" -L unit --timeout 300) || status=1
 
 exit $status
