@@ -105,7 +105,8 @@ struct Geometry {
 // output in a file.
 class ProgramRun {
 public:
-    ProgramRun(const VirtualDisplay& display, const std::string& working_dir,
+    // Without a display when `display` is null.
+    ProgramRun(const VirtualDisplay* display, const std::string& working_dir,
                const std::string& output_file)
         : output_file_(output_file) {
         std::string program = test_support::binary_path("zembla");
@@ -115,7 +116,11 @@ public:
             int out = open(output_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
             dup2(out, 1);
             dup2(out, 2);
-            setenv("DISPLAY", display.name().c_str(), 1);
+            if (display)
+                setenv("DISPLAY", display->name().c_str(), 1);
+            else
+                unsetenv("DISPLAY");
+            unsetenv("WAYLAND_DISPLAY");
             execlp("timeout", "timeout", "-k", "5", "60", program.c_str(),
                    static_cast<char*>(nullptr));
             _exit(127);
@@ -287,31 +292,36 @@ protected:
 };
 
 TEST_F(ProgramE2ETest, EscapeInTheDialogQuitsBeforeAnyWindow) {
-    test_support::TempDir work;  // stays empty: quitting writes nothing
-    ProgramRun program(display, work.path(), dir.file("output.txt"));
+    // Escape, and the Quit button's mnemonic.
+    for (const char* key : {"Escape", "alt+q"}) {
+        SCOPED_TRACE(key);
+        test_support::TempDir work;  // stays empty: quitting writes nothing
+        ProgramRun program(&display, work.path(), dir.file("output.txt"));
 
-    std::string dialog = wait_for_window(display, is_dialog, 20);
-    ASSERT_FALSE(dialog.empty()) << program.output();
-    Geometry where = geometry_of(display, dialog);
-    Screenshot shot = screenshot_of_dialog(display, where, screenshot_path(dir, "dialog-escape.png"));
-    expect_dialog_on_screen(shot, where);
+        std::string dialog = wait_for_window(display, is_dialog, 20);
+        ASSERT_FALSE(dialog.empty()) << program.output();
+        Geometry where = geometry_of(display, dialog);
+        Screenshot shot = screenshot_of_dialog(
+            display, where, screenshot_path(dir, std::string("dialog-") + key + ".png"));
+        expect_dialog_on_screen(shot, where);
 
-    display.x("xdotool windowfocus --sync " + dialog + " key Escape");
-    bool other_window = false;
-    while (program.running()) {
-        for (const std::string& id : windows_named(display, kTitle))
-            if (!is_dialog(geometry_of(display, id))) other_window = true;
-        if (program.wait(0.02) >= 0) break;
+        display.x("xdotool windowfocus --sync " + dialog + " key " + key);
+        bool other_window = false;
+        while (program.running()) {
+            for (const std::string& id : windows_named(display, kTitle))
+                if (!is_dialog(geometry_of(display, id))) other_window = true;
+            if (program.wait(0.02) >= 0) break;
+        }
+        EXPECT_EQ(program.wait(10), 0) << program.output();
+        EXPECT_FALSE(other_window);
+        EXPECT_TRUE(windows_named(display, kTitle).empty());
+        EXPECT_EQ(program.output().find("ERROR:"), std::string::npos) << program.output();
+        EXPECT_TRUE(run_command("ls -A '" + work.path() + "'").output.empty());
     }
-    EXPECT_EQ(program.wait(10), 0) << program.output();
-    EXPECT_FALSE(other_window);
-    EXPECT_TRUE(windows_named(display, kTitle).empty());
-    EXPECT_EQ(program.output().find("ERROR:"), std::string::npos) << program.output();
-    EXPECT_TRUE(run_command("ls -A '" + work.path() + "'").output.empty());
 }
 
 TEST_F(ProgramE2ETest, EnterRunsTheShowUntilEscape) {
-    ProgramRun program(display, test_support::binary_path(""), dir.file("output.txt"));
+    ProgramRun program(&display, test_support::binary_path(""), dir.file("output.txt"));
 
     std::string dialog = wait_for_window(display, is_dialog, 20);
     ASSERT_FALSE(dialog.empty()) << program.output();
@@ -342,6 +352,13 @@ TEST_F(ProgramE2ETest, EnterRunsTheShowUntilEscape) {
     EXPECT_EQ(program.wait(0.5), -1) << "the show ended by itself: " << program.output();
 
     display.x("xdotool windowfocus --sync " + show + " key Escape");
+    EXPECT_EQ(program.wait(20), 0) << program.output();
+    EXPECT_EQ(program.output().find("ERROR:"), std::string::npos) << program.output();
+}
+
+TEST(ProgramWithoutDisplay, EndsAtOnceWhenTheDialogCannotBeShown) {
+    test_support::TempDir dir;
+    ProgramRun program(nullptr, dir.path(), dir.file("output.txt"));
     EXPECT_EQ(program.wait(20), 0) << program.output();
     EXPECT_EQ(program.output().find("ERROR:"), std::string::npos) << program.output();
 }
