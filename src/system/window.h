@@ -95,8 +95,8 @@ bool accept_missing_extensions(const std::vector<std::string>& missing);
 // Checks the current context; declining the question exits with status 1.
 void check_extensions();
 
-// The sample count the driver can give for `requested` (at most `max`,
-// at least 1).
+// The sample count the driver can give for `requested`: `requested` lowered
+// to `max` (but not below 1) when it is above.
 int clamp_samples(int requested, int max);
 // Lowers ZemblaSystem::samples to the context's GL_MAX_SAMPLES, with a log
 // line when it had to.
