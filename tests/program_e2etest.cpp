@@ -85,9 +85,10 @@ public:
 
     bool ok() const { return !name_.empty(); }
 
-    // Runs an X client (xdotool, import) against this display.
+    // Runs an X client (xdotool, import) against this display, stopped
+    // should it wait for longer than any step may take.
     CommandResult x(const std::string& command) const {
-        return run_command("DISPLAY=" + name_ + " " + command + " 2>/dev/null");
+        return run_command("DISPLAY=" + name_ + " timeout -k 2 20 " + command + " 2>/dev/null");
     }
 
     const std::string& name() const { return name_; }
