@@ -1,6 +1,8 @@
 #include "platform/tcp.h"
 
 #include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/time.h>
@@ -32,6 +34,8 @@ int tcp_connect(const std::string& host, int port, int timeout_ms) {
         tv.tv_usec = (timeout_ms % 1000) * 1000;
         setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
         setsockopt(s, SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof tv);
+        int one = 1;  // small messages go out at once
+        setsockopt(s, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
         result = s;
     }
     freeaddrinfo(found);

@@ -2,10 +2,12 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
 #include <stdexcept>
 
@@ -54,13 +56,15 @@ FakeSyncEditor::~FakeSyncEditor() {
     ::close(listener_);
 }
 
-void FakeSyncEditor::start_accept(const std::string& reply, bool split) {
+void FakeSyncEditor::start_accept(const std::string& reply, bool split, bool hang_up) {
     drop_client();
     int listener = listener_;
-    accepting_ = std::async(std::launch::async, [listener, reply, split]() -> int {
+    accepting_ = std::async(std::launch::async, [listener, reply, split, hang_up]() -> int {
         if (!wait_readable(listener, kTimeoutMs)) return -1;
         int fd = ::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
         if (fd < 0) return -1;
+        int one = 1;  // every command goes out at once
+        setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
         char greeting[19];
         size_t got = 0;
         while (got < sizeof greeting && wait_readable(fd, kTimeoutMs)) {
@@ -76,9 +80,18 @@ void FakeSyncEditor::start_accept(const std::string& reply, bool split) {
         } else {
             send_all(fd, reply.data(), reply.size());
         }
+        if (hang_up) {
+            ::close(fd);
+            return -1;
+        }
         // A negative socket number marks a wrong greeting, still to be closed.
         return ok ? fd : -2 - fd;
     });
+}
+
+int FakeSyncEditor::unused_port() {
+    FakeSyncEditor closed;
+    return closed.port();  // the listener closes with `closed`
 }
 
 bool FakeSyncEditor::finish_accept() {
@@ -124,7 +137,9 @@ bool FakeSyncEditor::nothing_sent(int ms) { return client_ >= 0 && !wait_readabl
 bool FakeSyncEditor::client_closed() {
     uint8_t byte;
     if (client_ < 0 || !wait_readable(client_, kTimeoutMs)) return false;
-    return ::recv(client_, &byte, 1, 0) == 0;
+    // A client that closes with unread commands resets the connection.
+    ssize_t n = ::recv(client_, &byte, 1, 0);
+    return n == 0 || (n < 0 && errno == ECONNRESET);
 }
 
 std::vector<uint8_t> FakeSyncEditor::message(uint8_t code, std::vector<uint32_t> fields,

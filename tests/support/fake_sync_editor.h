@@ -23,8 +23,9 @@ public:
     int port() const { return port_; }
 
     // Accepts the next client on the helper thread, reads its 19-byte
-    // greeting and answers `reply` (sent in two writes when `split`).
-    void start_accept(const std::string& reply = "hello, demo!", bool split = false);
+    // greeting and answers `reply` (sent in two writes when `split`, and
+    // followed by closing the connection when `hang_up`).
+    void start_accept(const std::string& reply = "hello, demo!", bool split = false, bool hang_up = false);
     // Waits for that: true when a client came and sent the right greeting.
     bool finish_accept();
 
@@ -45,6 +46,9 @@ public:
     void send_raw(const std::vector<uint8_t>& bytes);
     // Closes the connection to the client (the editor goes away).
     void drop_client();
+
+    // A port of 127.0.0.1 on which nothing listens.
+    static int unused_port();
 
     // Big-endian encoding helpers for building raw messages.
     static std::vector<uint8_t> message(uint8_t code, std::vector<uint32_t> fields,

@@ -1,0 +1,372 @@
+#include "util/music/syncclient.h"
+
+#include <poll.h>
+#include <unistd.h>
+
+#include <cstring>
+
+#include "music_fixture.h"
+#include "support/fake_sync_editor.h"
+#include "util/music/music.h"
+#include "util/music/sync.h"
+
+namespace {
+
+using music_test::MusicTest;
+using test_support::FakeSyncEditor;
+
+// Waits until what the editor sent has reached the client's socket, so that
+// the next poll sees it.
+void wait_for_delivery(int socket) {
+    if (socket < 0) return;
+    pollfd p{socket, POLLIN, 0};
+    ::poll(&p, 1, 2000);
+}
+
+// A client-mode device connected to the editor, with the tracks "a" and "b"
+// requested.
+std::unique_ptr<SyncDevice> connected_device(FakeSyncEditor& editor) {
+    auto device = SyncDevice::create("data/sync_tracker/", 1);
+    editor.start_accept();
+    EXPECT_EQ(device->connect("127.0.0.1", editor.port()), 0);
+    EXPECT_TRUE(editor.finish_accept());
+    for (const char* name : {"a", "b"}) {
+        EXPECT_NE(device->open_track(name, 7.0f), nullptr);
+        EXPECT_EQ(editor.expect_request(), std::optional<std::string>(name));
+    }
+    return device;
+}
+
+TEST(SyncClientGreeting, AcceptedAndRefused) {
+    struct Case {
+        const char* reply;
+        bool split;
+        bool hang_up;
+        bool accepted;
+    } cases[] = {
+        {"hello, demo!", false, false, true},
+        {"hello, demo!", true, false, true},  // arrives in two pieces
+        {"hello, demo?", false, false, false},
+        {"HELLO, DEMO!", false, false, false},
+        {"hello", false, true, false},  // too short, then the editor leaves
+        {"", false, true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "reply '" << c.reply << "' split " << c.split);
+        FakeSyncEditor editor;
+        editor.start_accept(c.reply, c.split, c.hang_up);
+        int socket = sync_server_connect("127.0.0.1", editor.port());
+        bool greeted = editor.finish_accept();
+        EXPECT_TRUE(greeted || c.hang_up);  // the client's greeting was right whenever it was read
+        EXPECT_EQ(socket >= 0, c.accepted);
+        if (socket >= 0) ::close(socket);
+        if (!c.accepted && !c.hang_up) {
+            EXPECT_TRUE(editor.client_closed());
+        }
+    }
+    EXPECT_EQ(sync_server_connect("127.0.0.1", FakeSyncEditor::unused_port()), -1);
+    EXPECT_EQ(sync_server_connect("no-such-host.invalid", 1338), -1);
+}
+
+TEST(SyncClientDevice, PlayerModeDoesNotConnect) {
+    auto device = SyncDevice::create("data/sync_tracker/", 0);
+    EXPECT_EQ(device->connect("127.0.0.1", FakeSyncEditor::unused_port()), 0);
+    EXPECT_EQ(device->poll(0, nullptr, nullptr), 0);
+    EXPECT_EQ(device->socket, -1);
+}
+
+TEST(SyncClientDevice, KeysArriveAndAreRemoved) {
+    FakeSyncEditor editor;
+    auto device = connected_device(editor);
+    SyncTrack& a = *device->tracks[0];
+    SyncTrack& b = *device->tracks[1];
+    EXPECT_EQ(a.value_at(0.0), 7.0f);  // the default key until the editor sends
+
+    // PutKey track 0, row 16, 3.0, linear, byte for byte; then a second key
+    // in the same write: both are applied by one poll.
+    std::vector<uint8_t> both = {0x00, 0, 0, 0, 0, 0, 0, 0, 0x10, 0x40, 0x40, 0, 0, 0x01};
+    std::vector<uint8_t> second = FakeSyncEditor::message(0, {1, 8, 0x3F800000}, {2});
+    both.insert(both.end(), second.begin(), second.end());
+    editor.send_raw(both);
+    wait_for_delivery(device->socket);
+    EXPECT_EQ(device->poll(0, nullptr, nullptr), 0);
+    ASSERT_EQ(a.keys.size(), 2u);
+    EXPECT_EQ(a.keys[1].row, 16);
+    EXPECT_EQ(a.keys[1].value, 3.0f);
+    EXPECT_EQ(a.keys[1].type, SyncKeyType::Linear);
+    ASSERT_EQ(b.keys.size(), 2u);
+    EXPECT_EQ(b.keys[1].type, SyncKeyType::Smoothstep);
+
+    // Removal, and removal of a row that has no key.
+    editor.remove_key(0, 0);
+    editor.remove_key(1, 99);
+    wait_for_delivery(device->socket);
+    EXPECT_EQ(device->poll(0, nullptr, nullptr), 0);
+    ASSERT_EQ(a.keys.size(), 1u);
+    EXPECT_EQ(a.keys[0].row, 16);
+    EXPECT_EQ(b.keys.size(), 2u);
+    EXPECT_GE(device->socket, 0);
+}
+
+TEST(SyncClientDevice, SendingToAVanishedEditorDoesNotKill) {
+    FakeSyncEditor editor;
+    auto device = connected_device(editor);
+    editor.drop_client();
+    // The first sends may still be accepted by the system; once the reset
+    // has come back, a send fails (without a signal) and the device is
+    // disconnected.
+    int result = 0;
+    for (int i = 0; i < 200 && result == 0; ++i) {
+        result = device->fetch_track(*device->tracks[0]);
+        ::usleep(1000);
+    }
+    EXPECT_EQ(result, -1);
+    EXPECT_EQ(device->socket, -1);
+}
+
+// Editor messages that break the protocol: each drops the connection and
+// leaves every track as it was.
+TEST(SyncClientDevice, MalformedMessagesDropTheConnection) {
+    struct Case {
+        const char* what;
+        std::vector<uint8_t> bytes;
+        bool hang_up;  // the editor leaves after sending
+        const char* stderr_line;
+    } cases[] = {
+        {"request from the editor", FakeSyncEditor::message(2, {1}, {'a'}), false, "unknown cmd: 02\n"},
+        {"code 6", {6}, false, "unknown cmd: 06\n"},
+        {"code 9", {9, 0, 0, 0, 0}, false, "unknown cmd: 09\n"},
+        {"code ff", {0xFF}, false, "unknown cmd: ff\n"},
+        {"key for track 2", FakeSyncEditor::message(0, {2, 0, 0}, {0}), false, "key for unknown track 2\n"},
+        {"key for track -1", FakeSyncEditor::message(0, {0xFFFFFFFF, 0, 0}, {0}), false,
+         "key for unknown track 4294967295\n"},
+        {"key for track 2^31", FakeSyncEditor::message(0, {0x80000000, 4, 0}, {1}), false,
+         "key for unknown track 2147483648\n"},
+        {"removal on track 2", FakeSyncEditor::message(1, {2, 0}), false, "key removal for unknown track 2\n"},
+        {"removal on track -1", FakeSyncEditor::message(1, {0xFFFFFFFF, 0}), false,
+         "key removal for unknown track 4294967295\n"},
+        {"key cut after the row", FakeSyncEditor::message(0, {0, 32}), true, ""},
+        {"key without its type", FakeSyncEditor::message(0, {0, 32, 0x40000000}), true, ""},
+        {"removal cut short", {1, 0, 0, 0, 0, 0, 0}, true, ""},
+        {"row cut short", {3, 0, 0}, true, ""},
+        {"pause without flag", {4}, true, ""},
+        {"nothing but a code", {0}, true, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        FakeSyncEditor editor;
+        auto device = connected_device(editor);
+        editor.put_key(0, 8, 2.0f, SyncKeyType::Linear);
+        wait_for_delivery(device->socket);
+        ASSERT_EQ(device->poll(0, nullptr, nullptr), 0);
+
+        // A good key behind the bad message is never reached.
+        std::vector<uint8_t> bytes = c.bytes;
+        if (!c.hang_up) {
+            std::vector<uint8_t> after = FakeSyncEditor::message(0, {1, 3, 0}, {0});
+            bytes.insert(bytes.end(), after.begin(), after.end());
+        }
+        editor.send_raw(bytes);
+        if (c.hang_up) editor.drop_client();
+        wait_for_delivery(device->socket);
+        testing::internal::CaptureStderr();
+        int result = device->poll(0, nullptr, nullptr);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), c.stderr_line);
+        EXPECT_EQ(result, -1);
+        EXPECT_EQ(device->socket, -1);
+        if (!c.hang_up) {
+            EXPECT_TRUE(editor.client_closed());
+        }
+
+        ASSERT_EQ(device->tracks.size(), 2u);
+        const SyncTrack& a = *device->tracks[0];
+        const SyncTrack& b = *device->tracks[1];
+        ASSERT_EQ(a.keys.size(), 2u);
+        EXPECT_EQ(a.keys[0].row, 0);
+        EXPECT_EQ(a.keys[0].value, 7.0f);
+        EXPECT_EQ(a.keys[1].row, 8);
+        EXPECT_EQ(a.keys[1].value, 2.0f);
+        ASSERT_EQ(b.keys.size(), 1u);
+        EXPECT_EQ(b.keys[0].value, 7.0f);
+    }
+}
+
+// The music object as a client of the editor.
+class MusicClientTest : public MusicTest {
+protected:
+    void SetUp() override {
+        MusicTest::SetUp();
+        saved_port_ = Music::sync_port;
+        Music::sync_port = editor.port();
+        ZemblaSystem::sync_client = 1;
+        std::strcpy(saved_host_, ZemblaSystem::sync_host);
+        std::strcpy(ZemblaSystem::sync_host, "127.0.0.1");
+    }
+    void TearDown() override {
+        Music::sync_port = saved_port_;
+        std::strcpy(ZemblaSystem::sync_host, saved_host_);
+        MusicTest::TearDown();
+    }
+
+    // A started music object connected to the editor, with the tracks "a"
+    // (default 3) and "b" (default 5) registered.
+    std::unique_ptr<Music> connected_music() {
+        editor.start_accept();
+        auto music = std::make_unique<Music>();
+        EXPECT_TRUE(editor.finish_accept());
+        music->add_sync_track("a", 3.0f, true);
+        music->add_sync_track("b", 5.0f, true);
+        EXPECT_EQ(editor.expect_request(), std::optional<std::string>("a"));
+        EXPECT_EQ(editor.expect_request(), std::optional<std::string>("b"));
+        music->start();
+        return music;
+    }
+
+    // One frame; after the editor sent something, once it has arrived.
+    static void frame(Music& music, bool editor_sent = true) {
+        if (editor_sent) wait_for_delivery(music.sync_device->socket);
+        music.update();
+    }
+
+    FakeSyncEditor editor;
+
+private:
+    int saved_port_ = 0;
+    char saved_host_[256] = {};
+};
+
+TEST_F(MusicClientTest, FirstConnectionMustSucceed) {
+    Music::sync_port = FakeSyncEditor::unused_port();
+    EXPECT_FATAL(Music(), "Sync tracker failed to connect to host 127.0.0.1:" + std::to_string(Music::sync_port));
+    editor.start_accept("hello, world");
+    Music::sync_port = editor.port();
+    EXPECT_FATAL(Music(), "Sync tracker failed to connect to host 127.0.0.1:" + std::to_string(editor.port()));
+    editor.finish_accept();
+}
+
+TEST_F(MusicClientTest, KeysAreSeenInTheSameFrame) {
+    auto music = connected_music();
+    EXPECT_EQ(music->get_sync_value("a"), 3.0f);
+    now += 250;  // row 4
+    editor.put_key(0, 0, 1.0f, SyncKeyType::Linear);
+    editor.put_key(0, 8, 3.0f, SyncKeyType::Step);
+    editor.put_key(1, 0, 6.0f, SyncKeyType::Step);
+    frame(*music);
+    EXPECT_FLOAT_EQ(music->get_sync_value("a"), 2.0f);
+    EXPECT_EQ(music->get_sync_value("b"), 6.0f);
+    editor.remove_key(0, 8);
+    frame(*music);
+    EXPECT_EQ(music->get_sync_value("a"), 1.0f);
+}
+
+TEST_F(MusicClientTest, RowAndPauseReachTheClock) {
+    auto music = connected_music();
+    frame(*music, false);  // reports row 0
+    EXPECT_EQ(editor.expect_row(), std::optional<int32_t>(0));
+
+    editor.send_row(64);  // 4 s at 120 bpm, plus 4 ms
+    frame(*music);
+    EXPECT_EQ(music->dummy_ms, 4004);
+    frame(*music, false);
+    EXPECT_EQ(editor.expect_row(), std::optional<int32_t>(64));
+
+    editor.send_pause(1);
+    frame(*music);
+    EXPECT_TRUE(music->paused);
+    now += 1000;
+    frame(*music, false);
+    EXPECT_EQ(music->dummy_ms, 4004);
+    editor.send_row(32);  // moving while paused
+    frame(*music);
+    EXPECT_EQ(music->dummy_ms, 2004);
+    EXPECT_TRUE(editor.nothing_sent());  // no rows while paused
+
+    editor.send_pause(0);
+    frame(*music);
+    EXPECT_FALSE(music->paused);
+    frame(*music, false);
+    EXPECT_EQ(editor.expect_row(), std::optional<int32_t>(32));  // once after resuming
+    frame(*music, false);
+    EXPECT_TRUE(editor.nothing_sent());  // unchanged row: nothing
+    now += 125;  // two rows on
+    frame(*music, false);
+    EXPECT_EQ(editor.expect_row(), std::optional<int32_t>(34));
+}
+
+TEST_F(MusicClientTest, SaveCommandAndShutDownWriteTrackFiles) {
+    std::filesystem::remove_all("data");  // the save makes the folders
+    auto music = connected_music();
+    editor.put_key(0, 0, 120.0f, SyncKeyType::Step);
+    editor.put_key(0, 64, 140.0f, SyncKeyType::Linear);
+    editor.send_save_all();
+    frame(*music);
+    const std::vector<uint8_t> expected_a = {2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xF0, 0x42, 0,
+                                             0x40, 0, 0, 0, 0, 0, 0x0C, 0x43, 1};
+    EXPECT_EQ(read_file(track_file("a")), expected_a);
+    EXPECT_EQ(read_file(track_file("b")), SyncTrackFile::encode({{0, 5.0f, SyncKeyType::Step}}));
+
+    editor.remove_key(0, 64);
+    frame(*music);
+    music.reset();  // shut-down saves again
+    EXPECT_EQ(read_file(track_file("a")), SyncTrackFile::encode({{0, 120.0f, SyncKeyType::Step}}));
+    EXPECT_TRUE(test_support::recorded_boxes().empty());
+}
+
+TEST_F(MusicClientTest, FailedSaveAtShutDownShowsABox) {
+    auto music = connected_music();
+    std::filesystem::remove_all("data");
+    write_file("data", {1});  // a file where the folder should be
+    music.reset();
+    ASSERT_EQ(test_support::recorded_boxes().size(), 1u);
+    EXPECT_EQ(test_support::recorded_boxes()[0].caption, "Failed to save sync tracks!");
+    EXPECT_EQ(test_support::recorded_boxes()[0].text, "Failed to save sync tracks, check your directory structure!");
+}
+
+TEST_F(MusicClientTest, ReconnectsAfterTheEditorVanishesMidMessage) {
+    auto music = connected_music();
+    editor.put_key(0, 0, 1.0f, SyncKeyType::Step);
+    frame(*music);
+    EXPECT_EQ(editor.expect_row(), std::optional<int32_t>(0));
+
+    editor.send_raw({0, 0, 0, 0, 0, 0, 0});  // a key cut short
+    editor.drop_client();
+    editor.start_accept();  // the editor comes back
+    frame(*music);          // loses the connection and reconnects at once
+    ASSERT_TRUE(editor.finish_accept());
+    EXPECT_EQ(editor.expect_request(), std::optional<std::string>("a"));
+    EXPECT_EQ(editor.expect_request(), std::optional<std::string>("b"));
+    EXPECT_EQ(music->get_sync_value("a"), 0.0f);  // until the editor sends keys
+    EXPECT_EQ(music->get_sync_value("b"), 0.0f);
+
+    editor.put_key(1, 0, 9.0f, SyncKeyType::Step);
+    now += 125;
+    frame(*music);
+    EXPECT_EQ(music->get_sync_value("b"), 9.0f);
+    EXPECT_EQ(editor.expect_row(), std::optional<int32_t>(2));
+}
+
+TEST_F(MusicClientTest, UnknownCommandReconnectsInTheSameUpdate) {
+    auto music = connected_music();
+    editor.send_raw({2});
+    editor.start_accept();
+    testing::internal::CaptureStderr();
+    frame(*music);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "unknown cmd: 02\n");
+    ASSERT_TRUE(editor.finish_accept());
+    EXPECT_EQ(editor.expect_request(), std::optional<std::string>("a"));
+    EXPECT_EQ(editor.expect_request(), std::optional<std::string>("b"));
+}
+
+TEST_F(MusicClientTest, NoEditorRetriesEveryFrame) {
+    auto music = connected_music();
+    editor.drop_client();
+    Music::sync_port = FakeSyncEditor::unused_port();
+    for (int i = 0; i < 3; ++i) {
+        now += 100;
+        frame(*music);  // the reconnection fails: no hang, no end
+    }
+    EXPECT_EQ(music->sync_device->socket, -1);
+    EXPECT_EQ(music->dummy_ms, 300);
+}
+
+}  // namespace
