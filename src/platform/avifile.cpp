@@ -1,7 +1,11 @@
 #include "platform/avifile.h"
 
+#include <fcntl.h>
+#include <sys/uio.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdint>
-#include <cstdio>
 #include <limits>
 
 namespace platform {
@@ -57,9 +61,9 @@ uint32_t chunk_id_for(size_t stream, uint32_t type) {
 AviFile::~AviFile() { close(); }
 
 bool AviFile::create(const std::string& path) {
-    if (file_) return false;
-    file_ = std::fopen(path.c_str(), "wb");
-    if (!file_) return false;
+    if (fd_ >= 0) return false;
+    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd_ < 0) return false;
     failed_ = false;
     end_ = 0;
     streams_.clear();
@@ -71,7 +75,7 @@ bool AviFile::create(const std::string& path) {
 }
 
 int AviFile::create_stream(const AviStreamInfo& info) {
-    if (!file_ || streams_.size() >= 100) return -1;
+    if (fd_ < 0 || streams_.size() >= 100) return -1;
     Stream s;
     s.info = info;
     s.chunk_id = chunk_id_for(streams_.size(), info.type);
@@ -80,7 +84,7 @@ int AviFile::create_stream(const AviStreamInfo& info) {
 }
 
 bool AviFile::has_stream(int stream) const {
-    return file_ && stream >= 0 && stream < static_cast<int>(streams_.size());
+    return fd_ >= 0 && stream >= 0 && stream < static_cast<int>(streams_.size());
 }
 
 bool AviFile::set_stream_info(int stream, const AviStreamInfo& info) {
@@ -95,13 +99,39 @@ bool AviFile::set_format(int stream, const std::vector<uint8_t>& format) {
     return true;
 }
 
-bool AviFile::put(const void* data, size_t bytes) {
-    if (failed_ || std::fwrite(data, 1, bytes, file_) != bytes) {
-        failed_ = true;
-        return false;
+bool AviFile::put(const void* a, size_t a_bytes, const void* b, size_t b_bytes, const void* c,
+                  size_t c_bytes) {
+    iovec pieces[3] = {{const_cast<void*>(a), a_bytes},
+                       {const_cast<void*>(b), b_bytes},
+                       {const_cast<void*>(c), c_bytes}};
+    iovec* next = pieces;
+    int left = 3;
+    while (!failed_) {
+        while (left > 0 && next->iov_len == 0) {
+            ++next;
+            --left;
+        }
+        if (left == 0) break;
+        const ssize_t n = ::writev(fd_, next, left);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            failed_ = true;
+            break;
+        }
+        end_ += static_cast<uint64_t>(n);
+        // Move past what was written; a piece written in part continues.
+        for (size_t done = static_cast<size_t>(n); done > 0;) {
+            const size_t step = done < next->iov_len ? done : next->iov_len;
+            next->iov_base = static_cast<char*>(next->iov_base) + step;
+            next->iov_len -= step;
+            done -= step;
+            if (next->iov_len == 0) {
+                ++next;
+                --left;
+            }
+        }
     }
-    end_ += bytes;
-    return true;
+    return !failed_;
 }
 
 size_t AviFile::write(int stream, const void* data, size_t bytes, uint32_t samples) {
@@ -121,7 +151,7 @@ size_t AviFile::write(int stream, const void* data, size_t bytes, uint32_t sampl
         static_cast<uint8_t>(bytes),           static_cast<uint8_t>(bytes >> 8),
         static_cast<uint8_t>(bytes >> 16),     static_cast<uint8_t>(bytes >> 24)};
     const uint8_t pad = 0;
-    if (!put(header, sizeof header) || !put(data, bytes) || (bytes % 2 && !put(&pad, 1))) return 0;
+    if (!put(header, sizeof header, data, bytes, &pad, bytes % 2)) return 0;
 
     index_.push_back(entry);
     s.length += samples;
@@ -211,7 +241,7 @@ std::vector<uint8_t> AviFile::header_bytes(uint32_t riff_size, uint32_t movi_siz
 }
 
 bool AviFile::close() {
-    if (!file_) return true;
+    if (fd_ < 0) return true;
     const uint32_t movi_size = static_cast<uint32_t>(end_ - (header_space - 4));
 
     Bytes idx1;
@@ -226,11 +256,15 @@ bool AviFile::close() {
     put(idx1.data().data(), idx1.size());
 
     std::vector<uint8_t> header = header_bytes(static_cast<uint32_t>(end_ - 8), movi_size);
-    if (header.empty() || std::fseek(file_, 0, SEEK_SET) != 0) failed_ = true;
-    if (!failed_ && std::fwrite(header.data(), 1, header.size(), file_) != header.size())
-        failed_ = true;
-    if (std::fclose(file_) != 0) failed_ = true;
-    file_ = nullptr;
+    if (header.empty()) failed_ = true;
+    for (size_t at = 0; !failed_ && at < header.size();) {
+        const ssize_t n = ::pwrite(fd_, header.data() + at, header.size() - at, static_cast<off_t>(at));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) failed_ = true;
+        else at += static_cast<size_t>(n);
+    }
+    if (::close(fd_) != 0) failed_ = true;
+    fd_ = -1;
     streams_.clear();
     index_.clear();
     return !failed_;

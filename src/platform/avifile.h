@@ -13,7 +13,6 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -54,7 +53,7 @@ public:
     // Creates (truncates) the file. False when it cannot be created or this
     // object already has a file open.
     bool create(const std::string& path);
-    bool is_open() const { return file_ != nullptr; }
+    bool is_open() const { return fd_ >= 0; }
 
     // Adds a stream; returns its number, or -1 without an open file.
     int create_stream(const AviStreamInfo& info);
@@ -88,9 +87,11 @@ private:
     bool has_stream(int stream) const;
     // The reserved space at the start of the file, filled in.
     std::vector<uint8_t> header_bytes(uint32_t riff_size, uint32_t movi_size) const;
-    bool put(const void* data, size_t bytes);
+    // Appends the pieces in one system call where the system allows.
+    bool put(const void* a, size_t a_bytes, const void* b = nullptr, size_t b_bytes = 0,
+             const void* c = nullptr, size_t c_bytes = 0);
 
-    std::FILE* file_ = nullptr;
+    int fd_ = -1;
     bool failed_ = false;
     uint64_t end_ = 0;  // file size so far
     std::vector<Stream> streams_;

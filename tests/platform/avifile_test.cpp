@@ -67,6 +67,16 @@ TEST(AviFile, RefusesChunksBeyondRiffSizes) {
     EXPECT_EQ(avi_test::read_avi(dir.file("big.avi")).index.size(), 1u);
 }
 
+TEST(AviFile, ReportsFailedWrites) {
+    AviFile file;
+    if (!file.create("/dev/full")) return;  // refused at once: reported too
+    const int video = file.create_stream(stream("vids", "Video"));
+    const std::vector<uint8_t> frame(1 << 20, 1);
+    EXPECT_EQ(file.write(video, frame.data(), frame.size(), 1), 0u);
+    EXPECT_EQ(file.write(video, frame.data(), 1, 1), 0u) << "a failed file stays failed";
+    EXPECT_FALSE(file.close());
+}
+
 TEST(AviFile, NothingWorksWithoutAFile) {
     AviFile file;
     EXPECT_EQ(file.create_stream(stream("vids", "Video")), -1);

@@ -1,6 +1,5 @@
 #include "util/avi/aviwriter.h"
 
-#include <cmath>
 #include <cstdio>
 #include <mutex>
 #include <set>
@@ -16,6 +15,7 @@ constexpr int codec_uncompressed = 0;
 constexpr int codec_ask_user = -1;
 constexpr int codec_dib = static_cast<int>(platform::make_fourcc("DIB "));
 constexpr size_t max_base_name = 259;
+constexpr float max_fps = 400000.0f;
 // Frame sides must fit the 16-bit frame rectangle of a stream header.
 constexpr int max_frame_side = 32767;
 
@@ -142,7 +142,8 @@ bool AVIWriter::open(const char* name, float fps_value, int codec, int quality) 
     close();
     width = height = frame_index = audio_position = 0;
     fps = fps_value;
-    if (!name || !(fps > 0.0f) || !std::isfinite(fps)) return false;
+    // The stream rate, fps x 10000, must fit its 32-bit header field.
+    if (!name || !(fps > 0.0f && fps <= max_fps)) return false;
     state->base_name = base_name(name);
     state->part = 1;
     state->codec = codec;

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <sstream>
 
 #include "support/test_support.h"
@@ -345,7 +346,8 @@ TEST(AviWriter, RefusesWhatItCannotWrite) {
     EXPECT_FALSE(writer.open(dir.file("a.avi").c_str(), 30.0f, static_cast<int>(0x64697678), 100))
         << "a codec we do not have";
     EXPECT_FALSE(std::filesystem::exists(dir.file("a.01.avi")));
-    EXPECT_FALSE(writer.open(dir.file("a.avi").c_str(), 0.0f, 0, 100));
+    for (float fps : {0.0f, -30.0f, 1e9f, std::numeric_limits<float>::quiet_NaN()})
+        EXPECT_FALSE(writer.open(dir.file("a.avi").c_str(), fps, 0, 100)) << fps;
     EXPECT_FALSE(writer.open(dir.file("missing/a.avi").c_str(), 30.0f, 0, 100));
 
     ASSERT_TRUE(writer.open(dir.file("a.avi").c_str(), 30.0f, 0, 100));
