@@ -46,6 +46,14 @@ std::string format_change(const char* what, long from, long to) {
     return s.str();
 }
 
+// Sizes the buffer once for the length that the file announces. The file
+// may lie, so a claim beyond an hour is not believed: the buffer then grows
+// with what is really decoded.
+void reserve_frames(Song& song, int64_t frames) {
+    const int64_t hour = 3600 * static_cast<int64_t>(song.rate);
+    if (frames > 0 && frames <= hour) song.samples.reserve(static_cast<size_t>(frames) * song.channels);
+}
+
 // ---- Ogg Vorbis ----
 
 size_t ogg_read(void* out, size_t size, size_t count, void* file) {
@@ -90,8 +98,7 @@ bool decode_vorbis(MemoryFile& file, Song& song, std::string& error) {
     song.rate = static_cast<int>(first->rate);
     song.channels = first->channels;
     song.samples.clear();
-    ogg_int64_t total = ov_pcm_total(&vf, -1);
-    if (total > 0) song.samples.reserve(static_cast<size_t>(total) * song.channels);
+    reserve_frames(song, ov_pcm_total(&vf, -1));
 
     for (;;) {
         float** pcm = nullptr;
@@ -166,8 +173,7 @@ bool decode_mpeg(MemoryFile& file, Song& song, std::string& error) {
             if (song.rate == 0) {
                 song.rate = static_cast<int>(rate);
                 song.channels = channels;
-                off_t length = mpg123_length(mh);
-                if (length > 0) song.samples.reserve(static_cast<size_t>(length) * channels);
+                reserve_frames(song, mpg123_length(mh));
             } else if (rate != song.rate) {
                 error = format_change("sample rate", song.rate, rate);
                 return false;
