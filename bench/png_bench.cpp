@@ -9,11 +9,12 @@
 #include <stdexcept>
 #include <vector>
 
+#include "../tests/util/texture/png_writer.h"
 #include "util/texture/png_loader.h"
 
 namespace {
 
-using Bytes = std::vector<uint8_t>;
+using png_test::Bytes;
 constexpr int kSide = 2048;
 
 // Smooth gradients with a little noise, like a photograph.
@@ -71,37 +72,7 @@ const Bytes& flat_file() {
     return file;
 }
 
-void decode_libpng(const Bytes& file, Bytes& out) {
-    struct Reader {
-        const Bytes* data;
-        size_t pos;
-    } reader{&file, 0};
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    std::vector<png_bytep> rows(kSide);
-    if (setjmp(png_jmpbuf(png))) {
-        png_destroy_read_struct(&png, &info, nullptr);
-        throw std::runtime_error("libpng could not read");
-    }
-    png_set_read_fn(png, &reader, [](png_structp p, png_bytep dst, png_size_t n) {
-        auto* r = static_cast<Reader*>(png_get_io_ptr(p));
-        std::memcpy(dst, r->data->data() + r->pos, n);
-        r->pos += n;
-    });
-    png_read_info(png, info);
-    png_set_expand(png);
-    png_set_strip_16(png);
-    png_set_gray_to_rgb(png);
-    png_set_add_alpha(png, 0xFF, PNG_FILLER_AFTER);
-    png_set_interlace_handling(png);
-    png_read_update_info(png, info);
-    const size_t stride = png_get_rowbytes(png, info);
-    out.resize(stride * png_get_image_height(png, info));
-    for (int y = 0; y < kSide; ++y) rows[static_cast<size_t>(y)] = out.data() + stride * static_cast<size_t>(y);
-    png_read_image(png, rows.data());
-    png_read_end(png, nullptr);
-    png_destroy_read_struct(&png, &info, nullptr);
-}
+void decode_libpng(const Bytes& file, Bytes& out) { out = png_test::read_png_rgba(file).rgba; }
 
 void run_ours(benchmark::State& state, const Bytes& file) {
     for (auto _ : state) {

@@ -76,4 +76,24 @@ inline std::vector<uint8_t> zlib_compress(const std::vector<uint8_t>& data, int 
     return out;
 }
 
+// zlib's own decoding: true when it reaches the stream end within
+// `max_output` bytes; `out` gets what it produced.
+inline bool zlib_inflates(const uint8_t* data, size_t size, std::vector<uint8_t>& out,
+                          size_t max_output = SIZE_MAX) {
+    z_stream zs{};
+    if (inflateInit(&zs) != Z_OK) return false;
+    zs.next_in = const_cast<Bytef*>(data);
+    zs.avail_in = static_cast<uInt>(size);
+    uint8_t chunk[16384];
+    int ret;
+    do {
+        zs.next_out = chunk;
+        zs.avail_out = sizeof chunk;
+        ret = ::inflate(&zs, Z_NO_FLUSH);
+        out.insert(out.end(), chunk, chunk + (sizeof chunk - zs.avail_out));
+    } while (ret == Z_OK && out.size() <= max_output);
+    inflateEnd(&zs);
+    return ret == Z_STREAM_END;
+}
+
 }  // namespace deflate_test
