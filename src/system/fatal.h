@@ -66,9 +66,11 @@ void log_info(const std::string& message);
         ::fatal::fail(__FILE__, __LINE__, fatal_stream_.str()); \
     } while (0)
 
-#define FATAL_ASSERT(cond)                                 \
-    do {                                                   \
-        if (!(cond)) FATAL_ERROR("Failed assert " #cond);  \
+// Variadic, so that a condition with a comma outside parentheses
+// (std::is_same<A, B>::value) is one condition.
+#define FATAL_ASSERT(...)                                                \
+    do {                                                                 \
+        if (!(__VA_ARGS__)) FATAL_ERROR("Failed assert " #__VA_ARGS__);  \
     } while (0)
 
 // Comparison form: "Failed assert a == b\n a is <a>\n b is <b>".

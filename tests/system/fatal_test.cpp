@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <type_traits>
 
 namespace {
 
@@ -26,6 +27,12 @@ TEST(FatalError, AssertQuotesTheConditionVerbatim) {
     int* pointer = nullptr;
     EXPECT_FATAL(FATAL_ASSERT(pointer != nullptr), "Failed assert pointer != nullptr");
     FATAL_ASSERT(1 + 1 == 2);  // true: nothing happens
+    EXPECT_FATAL(FATAL_ASSERT(std::is_same<int, long>::value),
+                 "Failed assert std::is_same<int, long>::value");
+    char buffer[] = "3x";
+    int samples = 0;
+    EXPECT_FATAL(FATAL_ASSERT(2 == sscanf( buffer, "%ix", &samples )),
+                 "Failed assert 2 == sscanf( buffer, \"%ix\", &samples )");
     int chans = 1;
     EXPECT_FATAL(FATAL_ASSERT_EQ(chans, 2), "Failed assert chans == 2\n chans is 1\n 2 is 2");
 }
