@@ -4,11 +4,14 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/message_box.h"
 #include "system/fatal.h"
 #include "util/easydraw/easydraw.h"
 #include "util/math/mat4.h"
 #include "util/shaderprogram/shaderconstructor.h"
 #include "util/shaderprogram/shaderprogram.h"
+#include "util/texture/image.h"
+#include "util/texture/png_loader.h"
 
 bool gl_vendor_is_ati() {
     const char* vendor = reinterpret_cast<const char*>(glGetString(GL_VENDOR));
@@ -209,4 +212,130 @@ void Texture::use_default_shader() {
     static ShaderProgram program(make_shader_texture2d("TextureDefaultShader"));
     program.bind();
     program.set_uniform_matrix4fv("ProjectionMatrix", projection.data(), 1, false);
+}
+
+// Loading from files and memory.
+
+Texture::Texture(const std::string& file, bool mip, bool repeat, GLint min, GLint mag) {
+    init();
+    if (!load(file, mip, repeat, min, mag)) FATAL_ERROR("Failed to load texture " << file);
+}
+
+Texture::Texture(const std::string& file, bool mip, bool repeat)
+    : Texture(file, mip, repeat, GL_LINEAR, GL_LINEAR) {}
+
+bool Texture::load(const std::string& file, bool mip, bool repeat, GLint min, GLint mag) {
+    if (file.empty()) return true;
+    wrap = repeat ? GL_REPEAT : GL_CLAMP_TO_EDGE;
+    mipmaps = mip;
+    min_filter = min;
+    mag_filter = mag;
+
+    // The last four characters, lower-cased; a shorter name has no
+    // extension we know.
+    std::string extension = file.size() >= 4 ? file.substr(file.size() - 4) : file;
+    for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+
+    bool loaded = false;
+    if (extension == ".png") {
+        loaded = load_png(file);
+    } else if (extension == ".jpg" || extension == "jpeg") {
+        loaded = load_jpg(file);
+    } else if (extension == ".bmp") {
+        loaded = load_bmp(file);
+    } else {
+        platform::show_message_box("Unsupported image format!",
+                                   "Sorry, image format " + extension +
+                                       " is not yet supported.\nTry .tga or .png.",
+                                   platform::MessageBoxKind::Plain);
+    }
+    if (!loaded) FATAL_ERROR("Failed to load texture " << file);
+    internal_format = static_cast<GLint>(bpp / 8);
+    return create();
+}
+
+bool Texture::load_png_buffer(const unsigned char* buffer, int32_t size, bool mip, bool repeat,
+                              GLint min, GLint mag) {
+    if (!buffer) FATAL_ERROR("buffer is NULL");
+    FATAL_ASSERT(size > 0);
+    wrap = repeat ? GL_REPEAT : GL_CLAMP_TO_EDGE;
+    mipmaps = mip;
+    min_filter = min;
+    mag_filter = mag;
+    if (!load_png_from_buffer(buffer, size)) FATAL_ERROR("Failed to load png texture of size " << size);
+    internal_format = static_cast<GLint>(bpp / 8);
+    return create();
+}
+
+namespace {
+
+// The "Invalid texture information" box of the loaders.
+void show_invalid_information(const char* loader, int line) {
+    platform::show_message_box("ERROR at " + std::string(loader) + ":" + std::to_string(line),
+                               "Invalid texture information", platform::MessageBoxKind::Plain);
+}
+
+const char kPngLoader[] = "src\\util\\texture\\png_loader";
+const char kJpgLoader[] = "src\\util\\texture\\jpg_loader";
+const char kBmpLoader[] = "src\\util\\texture\\bmp_loader";
+
+}  // namespace
+
+bool Texture::take_png_image(ZqRawPngDecoder& decoder) {
+    decoder.flip_rows();
+    width = static_cast<uint32_t>(decoder.width);
+    height = static_cast<uint32_t>(decoder.height);
+    bpp = static_cast<uint32_t>(4 * decoder.header.bit_depth);
+    if (width && height && (bpp == 24 || bpp == 32)) {
+        format = bpp == 24 ? GL_RGB : GL_RGBA;
+        imageData = decoder.rgba;
+        decoder.owns_rgba = 0;
+        return true;
+    }
+    LOG_INFO("Dimensions " << width << "x" << height << ", bpp " << bpp << "\n");
+    show_invalid_information(kPngLoader, __LINE__);
+    imageData = nullptr;
+    return false;
+}
+
+bool Texture::load_png(const std::string& file) {
+    ZqRawPngDecoder decoder;
+    if (decoder.decode_file(file.c_str()) == -1)
+        FATAL_ERROR(kPngLoader << ":" << __LINE__ << ": Failed to open/decode " << file << "!\n");
+    return take_png_image(decoder);
+}
+
+bool Texture::load_png_from_buffer(const unsigned char* buffer, int32_t size) {
+    ZqRawPngDecoder decoder;
+    if (decoder.decode(buffer, static_cast<uint32_t>(size)) == -1)
+        FATAL_ERROR(kPngLoader << ":" << __LINE__ << ": Failed to open/decode png buffer of size "
+                               << size << "!\n");
+    return take_png_image(decoder);
+}
+
+bool Texture::take_image(const Image& image, const char* loader, int line) {
+    width = static_cast<uint32_t>(image.get_width());
+    height = static_cast<uint32_t>(image.get_height());
+    bpp = image.get_channels() == 3 ? 32 : 0;
+    imageData = nullptr;
+    if (width && height && (bpp == 24 || bpp == 32)) {
+        format = bpp == 24 ? GL_RGB : GL_RGBA;
+        imageData = image.to_rgba();
+        if (imageData) return true;
+    }
+    show_invalid_information(loader, line);
+    return false;
+}
+
+bool Texture::load_jpg(const std::string& file) {
+    Image image(3);
+    if (!image.read_jpeg(file.c_str())) FATAL_ERROR("Failed reading " << file << "\n");
+    return take_image(image, kJpgLoader, __LINE__);
+}
+
+bool Texture::load_bmp(const std::string& file) {
+    Image image(3);
+    const int code = image.read_bmp(file.c_str());
+    if (code != 0) FATAL_ERROR("Failed reading " << file << ", error code " << code << "\n");
+    return take_image(image, kBmpLoader, __LINE__);
 }

@@ -10,6 +10,9 @@
 #include <cstdint>
 #include <string>
 
+class Image;
+class ZqRawPngDecoder;
+
 class Texture {
 public:
     Texture();
@@ -67,13 +70,15 @@ public:
 
 private:
     void init();
+    // The decoders' glue: each fills imageData (rows bottom first), width,
+    // height, bpp and format, or shows "Invalid texture information" and
+    // returns false. Unreadable files end the run here.
     bool load_png(const std::string& file);
+    bool load_png_from_buffer(const unsigned char* buffer, int32_t size);
+    bool take_png_image(ZqRawPngDecoder& decoder);
     bool load_jpg(const std::string& file);
     bool load_bmp(const std::string& file);
-    // Takes decoded RGBA pixels (rows bottom first) of a picture that the
-    // decoders delivered, or reports inconsistent information.
-    bool take_pixels(unsigned char* rgba, uint32_t w, uint32_t h, uint32_t bits_per_pixel,
-                     const char* loader, int line);
+    bool take_image(const Image& image, const char* loader, int line);
 
     unsigned char* imageData;
     uint32_t bpp;

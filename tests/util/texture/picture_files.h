@@ -1,0 +1,189 @@
+// Test pictures written as PNG (libpng), JPEG (libjpeg) and BMP (by hand).
+// Pixels are given as RGBA bytes, top row first, as a picture is seen.
+#pragma once
+
+#include <png.h>
+#include <jpeglib.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace picture_files {
+
+using Bytes = std::vector<uint8_t>;
+
+struct Picture {
+    int width = 0;
+    int height = 0;
+    Bytes rgba;  // top row first
+
+    const uint8_t* at(int x, int y) const { return &rgba[(static_cast<size_t>(y) * width + x) * 4]; }
+};
+
+inline void write_file(const std::string& path, const Bytes& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    if (!out) throw std::runtime_error("cannot write " + path);
+}
+
+inline void write_png(const std::string& path, const Picture& picture) {
+    FILE* file = fopen(path.c_str(), "wb");
+    if (!file) throw std::runtime_error("cannot write " + path);
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        fclose(file);
+        throw std::runtime_error("libpng failed on " + path);
+    }
+    png_init_io(png, file);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(picture.width),
+                 static_cast<png_uint_32>(picture.height), 8, PNG_COLOR_TYPE_RGB_ALPHA,
+                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    for (int y = 0; y < picture.height; ++y)
+        png_write_row(png, const_cast<png_bytep>(picture.at(0, y)));
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    fclose(file);
+}
+
+// Quality 100 without chroma subsampling; alpha is dropped.
+inline Bytes encode_jpeg(const Picture& picture) {
+    jpeg_compress_struct c;
+    jpeg_error_mgr err;
+    c.err = jpeg_std_error(&err);
+    jpeg_create_compress(&c);
+    unsigned char* out = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&c, &out, &size);
+    c.image_width = static_cast<JDIMENSION>(picture.width);
+    c.image_height = static_cast<JDIMENSION>(picture.height);
+    c.input_components = 3;
+    c.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&c);
+    jpeg_set_quality(&c, 100, TRUE);
+    for (int i = 0; i < c.num_components; ++i) c.comp_info[i].h_samp_factor = c.comp_info[i].v_samp_factor = 1;
+    jpeg_start_compress(&c, TRUE);
+    Bytes row(static_cast<size_t>(picture.width) * 3);
+    for (int y = 0; y < picture.height; ++y) {
+        for (int x = 0; x < picture.width; ++x)
+            for (int k = 0; k < 3; ++k) row[static_cast<size_t>(x) * 3 + k] = picture.at(x, y)[k];
+        JSAMPROW rows[1] = {row.data()};
+        jpeg_write_scanlines(&c, rows, 1);
+    }
+    jpeg_finish_compress(&c);
+    jpeg_destroy_compress(&c);
+    Bytes bytes(out, out + size);
+    free(out);
+    return bytes;
+}
+
+// What libjpeg itself decodes from the bytes, as an opaque picture.
+inline Picture decode_jpeg(const Bytes& bytes) {
+    jpeg_decompress_struct d;
+    jpeg_error_mgr err;
+    d.err = jpeg_std_error(&err);
+    jpeg_create_decompress(&d);
+    jpeg_mem_src(&d, bytes.data(), static_cast<unsigned long>(bytes.size()));
+    jpeg_read_header(&d, TRUE);
+    d.out_color_space = JCS_RGB;
+    jpeg_start_decompress(&d);
+    Picture picture;
+    picture.width = static_cast<int>(d.output_width);
+    picture.height = static_cast<int>(d.output_height);
+    picture.rgba.resize(static_cast<size_t>(picture.width) * picture.height * 4);
+    Bytes row(static_cast<size_t>(picture.width) * 3);
+    while (d.output_scanline < d.output_height) {
+        const int y = static_cast<int>(d.output_scanline);
+        JSAMPROW rows[1] = {row.data()};
+        jpeg_read_scanlines(&d, rows, 1);
+        for (int x = 0; x < picture.width; ++x) {
+            uint8_t* p = &picture.rgba[(static_cast<size_t>(y) * picture.width + x) * 4];
+            p[0] = row[x * 3];
+            p[1] = row[x * 3 + 1];
+            p[2] = row[x * 3 + 2];
+            p[3] = 255;
+        }
+    }
+    jpeg_finish_decompress(&d);
+    jpeg_destroy_decompress(&d);
+    return picture;
+}
+
+// 24-bit uncompressed, bottom row first, rows padded to 4 bytes; alpha is
+// dropped.
+inline Bytes encode_bmp(const Picture& picture) {
+    const uint32_t row = (static_cast<uint32_t>(picture.width) * 3 + 3) & ~3u;
+    const uint32_t image_size = row * static_cast<uint32_t>(picture.height);
+    Bytes b(54 + image_size, 0);
+    auto put32 = [&b](size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * i));
+    };
+    b[0] = 'B';
+    b[1] = 'M';
+    put32(2, static_cast<uint32_t>(b.size()));
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, static_cast<uint32_t>(picture.width));
+    put32(22, static_cast<uint32_t>(picture.height));
+    b[26] = 1;
+    b[28] = 24;
+    put32(34, image_size);
+    for (int y = 0; y < picture.height; ++y) {
+        uint8_t* out = &b[54 + static_cast<size_t>(picture.height - 1 - y) * row];
+        for (int x = 0; x < picture.width; ++x) {
+            const uint8_t* p = picture.at(x, y);
+            out[x * 3] = p[2];
+            out[x * 3 + 1] = p[1];
+            out[x * 3 + 2] = p[0];
+        }
+    }
+    return b;
+}
+
+// The same picture without its alpha.
+inline Picture opaque(Picture picture) {
+    for (size_t i = 3; i < picture.rgba.size(); i += 4) picture.rgba[i] = 255;
+    return picture;
+}
+
+}  // namespace picture_files
+
+namespace picture_files {
+
+// A 16-bit RGB PNG of one grey level: decodable, but not an 8-bit picture.
+inline void write_png_rgb16(const std::string& path, int width, int height) {
+    FILE* file = fopen(path.c_str(), "wb");
+    if (!file) throw std::runtime_error("cannot write " + path);
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        fclose(file);
+        throw std::runtime_error("libpng failed on " + path);
+    }
+    png_init_io(png, file);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 16,
+                 PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    Bytes row(static_cast<size_t>(width) * 6, 0x80);
+    for (int y = 0; y < height; ++y) png_write_row(png, row.data());
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    fclose(file);
+}
+
+// A picture of one colour.
+inline Picture solid(int width, int height, uint8_t r, uint8_t g, uint8_t b) {
+    Picture picture{width, height, {}};
+    for (int i = 0; i < width * height; ++i) picture.rgba.insert(picture.rgba.end(), {r, g, b, 255});
+    return picture;
+}
+
+}  // namespace picture_files
