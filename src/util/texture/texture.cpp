@@ -26,6 +26,26 @@ float gl_max_anisotropy() {
     return anisotropy;
 }
 
+void gl_set_filtering(GLenum target, bool mipmaps, GLint min_filter, GLint mag_filter) {
+    if (mipmaps) {
+        glTexParameterf(target, GL_TEXTURE_MAX_ANISOTROPY_EXT, gl_max_anisotropy());
+        glTexParameteri(target, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+        glTexParameteri(target, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    } else {
+        glTexParameteri(target, GL_TEXTURE_MIN_FILTER, min_filter);
+        glTexParameteri(target, GL_TEXTURE_MAG_FILTER, mag_filter);
+    }
+}
+
+void gl_build_mipmaps(GLenum target, bool mipmaps) {
+    if (!mipmaps)
+        glTexParameteri(target, GL_GENERATE_MIPMAP, 0);
+    else if (gl_vendor_is_ati())
+        glTexParameteri(target, GL_GENERATE_MIPMAP, 1);  // set after the upload
+    else
+        glGenerateMipmap(target);
+}
+
 Texture::Texture() { init(); }
 
 Texture::~Texture() { release(); }
@@ -62,14 +82,7 @@ bool Texture::create() {
     // on GL_TEXTURE_2D would change whatever 2D texture is bound on the unit.
     const bool sampled = samples == 0;
     if (sampled) {
-        if (mipmaps) {
-            glTexParameterf(target, GL_TEXTURE_MAX_ANISOTROPY_EXT, gl_max_anisotropy());
-            glTexParameteri(target, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
-            glTexParameteri(target, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-        } else {
-            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, min_filter);
-            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, mag_filter);
-        }
+        gl_set_filtering(target, mipmaps, min_filter, mag_filter);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrap);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrap);
     }
@@ -112,14 +125,7 @@ bool Texture::create() {
         glTexImage2D(target, 0, internal_format, static_cast<GLsizei>(width),
                      static_cast<GLsizei>(height), 0, upload_format, type, imageData);
 
-    if (sampled) {
-        if (!mipmaps)
-            glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP, 0);
-        else if (gl_vendor_is_ati())
-            glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP, 1);
-        else
-            glGenerateMipmap(target);
-    }
+    if (sampled) gl_build_mipmaps(target, mipmaps);
 
     if (imageData) {
         free(imageData);

@@ -94,8 +94,13 @@ private:
     uint32_t samples;
 };
 
-// Driver facts shared by the texture types: whether GL_VENDOR names an "ati "
-// driver (which builds mipmaps through GL_GENERATE_MIPMAP), and the highest
-// anisotropy it offers (1 when the extension is missing).
+// Shared by the texture types. Whether GL_VENDOR names an "ati " driver, and
+// the highest anisotropy the driver offers (1 when the extension is missing).
 bool gl_vendor_is_ati();
 float gl_max_anisotropy();
+// On the bound texture of `target`: with mipmaps the highest anisotropy and
+// trilinear filtering, else the two filters given.
+void gl_set_filtering(GLenum target, bool mipmaps, GLint min_filter, GLint mag_filter);
+// After the upload: builds the mipmap chain (GL_GENERATE_MIPMAP on an "ati "
+// driver, glGenerateMipmap otherwise), or switches generation off.
+void gl_build_mipmaps(GLenum target, bool mipmaps);

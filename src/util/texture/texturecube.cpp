@@ -91,14 +91,7 @@ bool TextureCube::create() {
     if (id) FATAL_ERROR("Attempt to create an already initialized texture!");
     glGenTextures(1, &id);
     glBindTexture(GL_TEXTURE_CUBE_MAP, id);
-    if (mipmaps) {
-        glTexParameterf(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MAX_ANISOTROPY_EXT, gl_max_anisotropy());
-        glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
-        glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    } else {
-        glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MIN_FILTER, min_filter);
-        glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MAG_FILTER, mag_filter);
-    }
+    gl_set_filtering(GL_TEXTURE_CUBE_MAP, mipmaps, min_filter, mag_filter);
     glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_WRAP_S, wrap);
     glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_WRAP_T, wrap);
     glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_WRAP_R, wrap);
@@ -107,12 +100,7 @@ bool TextureCube::create() {
         glTexImage2D(kFaceTargets[face], 0, internal_format, static_cast<GLsizei>(width),
                      static_cast<GLsizei>(height), 0, format, GL_UNSIGNED_BYTE, *face_data(face));
 
-    if (!mipmaps)
-        glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_GENERATE_MIPMAP, 0);
-    else if (gl_vendor_is_ati())
-        glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_GENERATE_MIPMAP, 1);
-    else
-        glGenerateMipmap(GL_TEXTURE_CUBE_MAP);
+    gl_build_mipmaps(GL_TEXTURE_CUBE_MAP, mipmaps);
 
     for (int face = 0; face < 6; ++face) {
         free(*face_data(face));

@@ -30,7 +30,9 @@ inline void write_file(const std::string& path, const Bytes& bytes) {
     if (!out) throw std::runtime_error("cannot write " + path);
 }
 
-inline void write_png(const std::string& path, const Picture& picture) {
+// Rows of packed samples, top row first, in any colour type and depth.
+inline void write_png_rows(const std::string& path, int width, int depth, int colour_type,
+                           const std::vector<Bytes>& rows) {
     FILE* file = fopen(path.c_str(), "wb");
     if (!file) throw std::runtime_error("cannot write " + path);
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
@@ -41,15 +43,22 @@ inline void write_png(const std::string& path, const Picture& picture) {
         throw std::runtime_error("libpng failed on " + path);
     }
     png_init_io(png, file);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(picture.width),
-                 static_cast<png_uint_32>(picture.height), 8, PNG_COLOR_TYPE_RGB_ALPHA,
-                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(rows.size()),
+                 depth, colour_type, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
-    for (int y = 0; y < picture.height; ++y)
-        png_write_row(png, const_cast<png_bytep>(picture.at(0, y)));
+    for (const Bytes& row : rows) png_write_row(png, const_cast<png_bytep>(row.data()));
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
     fclose(file);
+}
+
+// An 8-bit RGBA PNG.
+inline void write_png(const std::string& path, const Picture& picture) {
+    std::vector<Bytes> rows;
+    for (int y = 0; y < picture.height; ++y)
+        rows.emplace_back(picture.at(0, y), picture.at(0, y) + picture.width * 4);
+    write_png_rows(path, picture.width, 8, PNG_COLOR_TYPE_RGB_ALPHA, rows);
 }
 
 // Quality 100 without chroma subsampling; alpha is dropped.
@@ -158,25 +167,8 @@ namespace picture_files {
 
 // A 16-bit RGB PNG of one grey level: decodable, but not an 8-bit picture.
 inline void write_png_rgb16(const std::string& path, int width, int height) {
-    FILE* file = fopen(path.c_str(), "wb");
-    if (!file) throw std::runtime_error("cannot write " + path);
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    if (setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        fclose(file);
-        throw std::runtime_error("libpng failed on " + path);
-    }
-    png_init_io(png, file);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 16,
-                 PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                 PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    Bytes row(static_cast<size_t>(width) * 6, 0x80);
-    for (int y = 0; y < height; ++y) png_write_row(png, row.data());
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    fclose(file);
+    write_png_rows(path, width, 16, PNG_COLOR_TYPE_RGB,
+                   std::vector<Bytes>(static_cast<size_t>(height), Bytes(static_cast<size_t>(width) * 6, 0x80)));
 }
 
 // A picture of one colour.
