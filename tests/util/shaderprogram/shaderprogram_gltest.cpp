@@ -8,6 +8,7 @@
 #include "support/gl_context.h"
 #include "support/test_support.h"
 #include "util/data/data.h"
+#include "util/math/vector.h"
 #include "util/shaderprogram/shaderconstructor.h"
 
 namespace {
@@ -139,6 +140,38 @@ TEST_F(ShaderProgramTest, FailedStagesShowTheirLogThenEndTheRun) {
     EXPECT_EQ(recorded_boxes()[0].caption, "Vertex shader compilation failed: ");
     while (glGetError() != GL_NO_ERROR) {
     }
+}
+
+TEST_F(ShaderProgramTest, VectorSettersReachTheirUniforms) {
+    std::unique_ptr<ShaderConstructor> builder(new ShaderConstructor("Vectors", "#version 420"));
+    builder->add_vert_global("uniform vec3 Offsets[2];");
+    builder->add_vert_global("uniform vec4 Tint;");
+    builder->add_vert_global("uniform vec2 Scale;");
+    builder->add_vert_global("out vec4 Colour;");
+    builder->add_vert_body("\tColour = Tint + vec4( Offsets[0] + Offsets[1], Scale.x + Scale.y );");
+    builder->add_vert_body("\tgl_Position = vec4( 0.0 );");
+    builder->add_frag_global("in vec4 Colour;");
+    builder->add_frag_global("out vec4 FragColor;");
+    builder->add_frag_body("\tFragColor = Colour;");
+    ShaderProgram program(builder.get());
+    program.bind();
+    const float offsets[6] = {1, 2, 3, 4, 5, 6};
+    program.set_uniform3fv("Offsets", offsets, 2);
+    program.set_uniform_vec4("Tint", vec4(0.5f, 0.25f, 0.125f, 1.0f), 1);
+    program.set_uniform2f("Scale", 7, 8);
+    EXPECT_NO_GL_ERROR();
+    const GLuint id = program.get_program();
+    float got[4] = {};
+    glGetUniformfv(id, glGetUniformLocation(id, "Offsets[1]"), got);
+    EXPECT_EQ(std::vector<float>(got, got + 3), (std::vector<float>{4, 5, 6}));
+    glGetUniformfv(id, glGetUniformLocation(id, "Tint"), got);
+    EXPECT_EQ(std::vector<float>(got, got + 4), (std::vector<float>{0.5f, 0.25f, 0.125f, 1.0f}));
+    glGetUniformfv(id, glGetUniformLocation(id, "Scale"), got);
+    EXPECT_EQ(std::vector<float>(got, got + 2), (std::vector<float>{7, 8}));
+    program.set_uniform_vec3("Offsets", vec3(-1, -2, -3), 1);
+    glGetUniformfv(id, glGetUniformLocation(id, "Offsets[0]"), got);
+    EXPECT_EQ(std::vector<float>(got, got + 3), (std::vector<float>{-1, -2, -3}));
+    EXPECT_NO_GL_ERROR();
 }
 
 TEST_F(ShaderProgramTest, DestructionDeletesShadersAndProgram) {
