@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Writes the small seed corpora of the inflate, PNG and BMP fuzz targets
-(fuzz/corpus/<name>/). Deterministic; run from the repository root."""
+(fuzz/corpus/<name>/). Deterministic; run from the repository root.
+The found_* files next to them are small inputs kept from fuzzing runs."""
 import os
 import random
 import struct
