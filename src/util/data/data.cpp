@@ -1,19 +1,23 @@
 #include "util/data/data.h"
 
-#include <sys/stat.h>
+#include <zlib.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/files.h"
+#include "platform/message_box.h"
 #include "system/fatal.h"
+#include "util/data/data_state.h"
 #include "util/data/loadingscreen.h"
 
 namespace DataFile {
 namespace {
 
-int mode = 0;
-bool finished = false;
+// The largest length a load can hand out: the int32 length must hold it
+// together with a text load's zero byte.
+constexpr int64_t kMaxFileLength = 0x7FFFFFFF - 1;
 
 // Advances the loading screen after a load.
 void advance() { LoadingScreen::tick(1.0f, false); }
@@ -31,40 +35,96 @@ DataFileEntry* find_entry(const char* name) {
     return found;
 }
 
-}  // namespace
-
-void set_mode(int m) { mode = m; }
-int get_mode() { return mode; }
-
-std::vector<DataFileEntry*>& entries() {
-    static std::vector<DataFileEntry*> table;
-    return table;
+// Read mode: a fresh copy of the entry's bytes, or null when the table has
+// no such name.
+char* serve_from_table(const char* name, int32_t* length) {
+    DataFileEntry* entry = find_entry(name);
+    if (!entry) return nullptr;
+    char* copy = allocate_block(static_cast<size_t>(entry->size));
+    if (!copy) FATAL_ERROR("tmpbuffer is NULL");
+    if (entry->size > 0) std::memcpy(copy, entry->data, static_cast<size_t>(entry->size));
+    *length = entry->size;
+    entry->used = true;
+    advance();
+    return copy;
 }
 
-bool loading_finished() { return finished; }
-void set_loading_finished(bool f) { finished = f; }
+// Write mode: records the first load of a name and advances the loading
+// screen; a later load of the same name is skipped (logged while
+// `log_late_duplicates` or loading goes on); a new name after loading has
+// finished ends the run.
+void record(const char* name, const char* bytes, int32_t length, bool log_late_duplicates) {
+    if (find_entry(name)) {
+        if (!loading_finished() || log_late_duplicates)
+            LOG_INFO("[DATA] Skipping duplicate entry for " << name << "\n");
+        return;
+    }
+    if (loading_finished()) FATAL_ERROR("Uh-oh! Tried to load file " << name << " after datafile is written!");
+    auto* entry = new DataFileEntry;
+    entry->name = name;
+    entry->size = length;
+    entry->data = allocate_block(static_cast<size_t>(length));
+    if (!entry->data) FATAL_ERROR("copybuffer is NULL");
+    std::memcpy(entry->data, bytes, static_cast<size_t>(length));
+    entries().push_back(entry);
+    advance();
+}
+
+// What a disk-mode load does after a successful read.
+char* after_disk_read(const char* name, char* bytes, int32_t length, bool log_late_duplicates) {
+    if (get_mode() == DataFileMode::Write)
+        record(name, bytes, length, log_late_duplicates);
+    else
+        advance();
+    return bytes;
+}
+
+void refuse_large_file(const char* name, int64_t length) {
+    FATAL_ERROR("File " << name << " is too large to load (" << length << " bytes)");
+}
+
+}  // namespace
+
+State& state() {
+    static State s;
+    return s;
+}
+
+char* allocate_block(size_t length) {
+    char* block = static_cast<char*>(std::malloc(length + 1));
+    if (block) block[length] = 0;
+    return block;
+}
+
+void set_mode(int m) { state().mode = m; }
+int get_mode() { return state().mode; }
+
+std::vector<DataFileEntry*>& entries() { return state().entries; }
+
+bool loading_finished() { return state().loading_finished; }
+void set_loading_finished(bool f) { state().loading_finished = f; }
 
 char* read_disk_file(const char* name, const char* open_mode, int32_t* length, bool text) {
     *length = 0;
-    // A directory named like a data file counts as absent.
-    struct stat st {};
-    if (stat(name, &st) != 0 || S_ISDIR(st.st_mode)) return nullptr;
+    int64_t stat_length = 0;
+    if (!platform::regular_file_size(name, &stat_length)) return nullptr;
     FILE* file = std::fopen(name, open_mode);
     if (!file) return nullptr;
 
-    std::fseek(file, 0, SEEK_END);
-    long flength = std::ftell(file);
+    fseeko(file, 0, SEEK_END);
+    int64_t flength = ftello(file);
     std::rewind(file);
-    if (flength < 0 || flength >= 0x7FFFFFFFL) {
+    if (flength > kMaxFileLength) {
         std::fclose(file);
-        FATAL_ERROR("File " << name << " is too large to load (" << flength << " bytes)");
+        refuse_large_file(name, flength);
     }
+    if (flength < 0) flength = 0;
 
     size_t extra = text ? 1 : 0;
-    char* buffer = static_cast<char*>(std::malloc(static_cast<size_t>(flength) + extra));
+    char* buffer = allocate_block(static_cast<size_t>(flength) + extra);
     if (!buffer) FATAL_ERROR("Failed to allocate memory for loading " << name);
 
-    long fread_ret = static_cast<long>(std::fread(buffer, 1, static_cast<size_t>(flength), file));
+    int64_t fread_ret = static_cast<int64_t>(std::fread(buffer, 1, static_cast<size_t>(flength), file));
     std::fclose(file);
     if (fread_ret <= 0) {
         std::free(buffer);
@@ -72,59 +132,156 @@ char* read_disk_file(const char* name, const char* open_mode, int32_t* length, b
     }
     if (fread_ret > flength) FATAL_ERROR("flength < fread_ret, should not happen!");
     if (fread_ret < flength) {
-        char* copy = static_cast<char*>(std::malloc(static_cast<size_t>(fread_ret) + extra));
+        char* copy = allocate_block(static_cast<size_t>(fread_ret) + extra);
         if (!copy) FATAL_ERROR("copybuffer is NULL");
         std::memcpy(copy, buffer, static_cast<size_t>(fread_ret));
         std::free(buffer);
         buffer = copy;
     }
     if (text) buffer[fread_ret] = 0;
-    *length = static_cast<int32_t>(fread_ret + static_cast<long>(extra));
+    *length = static_cast<int32_t>(fread_ret + static_cast<int64_t>(extra));
     return buffer;
 }
 
 char* load(const char* name, const char* open_mode, int32_t* length, bool text, bool /*extract*/) {
     *length = 0;
-    if (mode == DataFileMode::Read) {
-        DataFileEntry* entry = find_entry(name);
-        if (!entry) return nullptr;
-        char* copy = static_cast<char*>(std::malloc(entry->size > 0 ? entry->size : 1));
-        if (!copy) FATAL_ERROR("tmpbuffer is NULL");
-        if (entry->size > 0) std::memcpy(copy, entry->data, static_cast<size_t>(entry->size));
-        *length = entry->size;
-        entry->used = true;
-        advance();
-        return copy;
-    }
-
+    if (get_mode() == DataFileMode::Read) return serve_from_table(name, length);
     char* bytes = read_disk_file(name, open_mode, length, text);
     if (!bytes) return nullptr;
+    return after_disk_read(name, bytes, *length, false);
+}
 
-    if (mode == DataFileMode::Write) {
-        if (find_entry(name)) {
-            if (!finished) LOG_INFO("[DATA] Skipping duplicate entry for " << name << "\n");
-            return bytes;
+namespace {
+
+// The gzip trailer's size field (the inflated length modulo 2^32), or false
+// when the file is too short to have one.
+bool read_gzip_trailer(FILE* file, uint32_t* isize) {
+    uint8_t b[4];
+    if (fseeko(file, 0, SEEK_END) != 0 || ftello(file) < 4) return false;
+    if (fseeko(file, -4, SEEK_END) != 0 || std::fread(b, 1, 4, file) != 4) return false;
+    *isize = static_cast<uint32_t>(b[0]) | static_cast<uint32_t>(b[1]) << 8 | static_cast<uint32_t>(b[2]) << 16 |
+             static_cast<uint32_t>(b[3]) << 24;
+    return true;
+}
+
+// Inflates the whole file, every member to the end, into a growing block.
+// Returns the number of bytes (or the gzip reader's negative result) and the
+// block in *out.
+int64_t inflate_all(gzFile gz, const char* name, size_t extra, char** out) {
+    size_t capacity = 1 << 16;
+    char* block = static_cast<char*>(std::malloc(capacity + extra + 1));
+    if (!block) FATAL_ERROR("Failed to allocate memory for loading " << name);
+    int64_t total = 0;
+    for (;;) {
+        if (static_cast<size_t>(total) == capacity) {
+            size_t grown = capacity * 2;
+            char* bigger = static_cast<char*>(std::realloc(block, grown + extra + 1));
+            if (!bigger) {
+                std::free(block);
+                FATAL_ERROR("Failed to allocate memory for loading " << name);
+            }
+            block = bigger;
+            capacity = grown;
         }
-        if (finished) {
-            std::free(bytes);
-            FATAL_ERROR("Uh-oh! Tried to load file " << name << " after datafile is written!");
+        int got = gzread(gz, block + total, static_cast<unsigned>(capacity - static_cast<size_t>(total)));
+        if (got < 0) {
+            std::free(block);
+            *out = nullptr;
+            return got;
         }
-        auto* entry = new DataFileEntry;
-        entry->name = name;
-        entry->size = *length;
-        entry->data = static_cast<char*>(std::malloc(static_cast<size_t>(*length)));
-        if (!entry->data) FATAL_ERROR("copybuffer is NULL");
-        std::memcpy(entry->data, bytes, static_cast<size_t>(*length));
-        entries().push_back(entry);
+        if (got == 0) break;
+        total += got;
+        if (total > kMaxFileLength) {
+            std::free(block);
+            gzclose(gz);
+            refuse_large_file(name, total);
+        }
     }
-    advance();
-    return bytes;
+    *out = block;
+    return total;
+}
+
+}  // namespace
+
+char* load_gzip(const char* name, const char* open_mode, int32_t* length, bool text) {
+    *length = 0;
+    if (get_mode() == DataFileMode::Read) return serve_from_table(name, length);
+
+    int64_t file_length = 0;
+    if (!platform::regular_file_size(name, &file_length)) return nullptr;
+    FILE* file = std::fopen(name, open_mode);
+    if (!file) return nullptr;
+    uint32_t isize = 0;
+    bool has_trailer = read_gzip_trailer(file, &isize);
+    std::fclose(file);
+    // A file too short for the trailer fails as a read that returns nothing.
+    if (!has_trailer) FATAL_ERROR("Something went wrong reading from " << name << ", we got return value " << 0);
+
+    gzFile gz = gzopen(name, open_mode);
+    if (!gz) FATAL_ERROR("Argh, failed to open " << name);
+    size_t extra = text ? 1 : 0;
+    char* bytes = nullptr;
+    int64_t got = inflate_all(gz, name, extra, &bytes);
+    gzclose(gz);
+    if (got <= 0) {
+        std::free(bytes);
+        FATAL_ERROR("Something went wrong reading from " << name << ", we got return value " << got);
+    }
+    if (got != static_cast<int64_t>(isize)) {
+        std::free(bytes);
+        FATAL_ERROR("[TODO/FIXME] (gzip) flength of " << isize << " does not match " << got << "\n");
+    }
+    bytes[got] = 0;
+    bytes[got + static_cast<int64_t>(extra)] = 0;
+    *length = static_cast<int32_t>(got + static_cast<int64_t>(extra));
+    return after_disk_read(name, bytes, *length, true);
 }
 
 void mark_used(const char* name) {
-    if (mode != DataFileMode::Read) return;
+    if (get_mode() != DataFileMode::Read) return;
     if (DataFileEntry* entry = find_entry(name)) entry->used = true;
     advance();
+}
+
+const std::vector<std::string>& temp_files() { return state().temp_files; }
+
+void remove_temp_files() {
+    for (const std::string& name : state().temp_files) std::remove(name.c_str());
+}
+
+std::string export_name(const std::string& entry_name) {
+    size_t slash = entry_name.rfind('/');
+    if (slash != std::string::npos) return entry_name.substr(slash + 1);
+    size_t backslash = entry_name.rfind('\\');
+    if (backslash != std::string::npos) return entry_name.substr(backslash + 1);
+    return entry_name;
+}
+
+void export_mp3() {
+    int mode = get_mode();
+    FATAL_ASSERT_EQ(DataFileMode::Read, mode);
+    for (const DataFileEntry* entry : entries()) {
+        if (entry->name.find("mp3") == std::string::npos) continue;
+        std::string out_name = export_name(entry->name);
+        FILE* out = std::fopen(out_name.c_str(), "wb+");
+        if (!out) FATAL_ERROR("Failed to create output file for " << out_name);
+        size_t size = static_cast<size_t>(entry->size);
+        bool written = std::fwrite(entry->data, 1, size, out) == size;
+        written = std::fflush(out) == 0 && written;
+        written = std::fclose(out) == 0 && written;
+        if (!written) FATAL_ERROR("Failed to write output file for " << out_name);
+        platform::show_message_box("Success", "Successfully exported " + out_name + " to the current folder",
+                                   platform::MessageBoxKind::Plain);
+    }
+}
+
+void reset() {
+    State& s = state();
+    for (DataFileEntry* entry : s.entries) {
+        std::free(entry->data);
+        delete entry;
+    }
+    s = State{};
 }
 
 }  // namespace DataFile

@@ -3,6 +3,7 @@
 // load advances.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -28,8 +29,13 @@ int get_mode();
 
 // The bytes of a file as a malloc block the caller frees, or null (length 0)
 // when the file is absent. `text` appends one zero byte, counted in the
-// length. `extract` has no effect.
+// length. `extract` has no effect. A directory counts as absent; a file of
+// 2 GiB or more ends the run.
 char* load(const char* name, const char* open_mode, int32_t* length, bool text, bool extract);
+
+// The same for gzip files: the inflated bytes. Read mode serves the table
+// (which holds inflated bytes) exactly as load does.
+char* load_gzip(const char* name, const char* open_mode, int32_t* length, bool text);
 
 // The disk read alone: records nothing, advances nothing.
 char* read_disk_file(const char* name, const char* open_mode, int32_t* length, bool text);
@@ -44,5 +50,36 @@ std::vector<DataFileEntry*>& entries();
 // late.
 bool loading_finished();
 void set_loading_finished(bool finished);
+
+// Read mode: fills the table from the archive at `path`, once per process
+// (in other modes it only notes that it ran). A missing, damaged or
+// truncated archive ends the run.
+void read_archive(const std::string& path);
+bool archive_read();
+
+// The reading of an archive already in memory: fills the table or ends the
+// run naming `path`; nothing is added to the table unless all of it is good.
+void read_archive_bytes(const std::string& path, const uint8_t* bytes, size_t length);
+
+// Write mode: packs the table into a new archive at `path`. The archive is
+// built beside it and renamed over it, so a failed write leaves the previous
+// archive as it was.
+void write_archive(const std::string& path);
+
+// Temporary files made by the data layer, deleted at the end of the run and
+// on Escape during loading (failures ignored; the list is kept).
+const std::vector<std::string>& temp_files();
+void remove_temp_files();
+
+// Read mode: writes every archive entry whose name contains "mp3" to the
+// current folder, announcing each in a message box.
+void export_mp3();
+
+// The output name of an exported entry: the part after the last "/", or
+// when there is none after the last "\\".
+std::string export_name(const std::string& entry_name);
+
+// Puts the whole layer back to its state at process start (tests).
+void reset();
 
 }  // namespace DataFile

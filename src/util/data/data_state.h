@@ -1,0 +1,27 @@
+// The data layer's module state, shared by its source files.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "util/data/data.h"
+
+namespace DataFile {
+
+struct State {
+    int mode = 0;
+    bool loading_finished = false;
+    bool archive_read = false;
+    std::vector<DataFileEntry*> entries;    // owned; never removed during a run
+    std::vector<std::string> temp_files;   // in order of creation
+};
+
+State& state();
+
+// A malloc block of `length` bytes and one zero byte after them, not
+// counted: a text load of bytes recorded by a binary load still ends in a
+// terminator. Null when the memory is not there.
+char* allocate_block(size_t length);
+
+}  // namespace DataFile
