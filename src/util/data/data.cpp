@@ -189,7 +189,17 @@ int64_t inflate_all(gzFile gz, const char* name, size_t extra, char** out) {
             *out = nullptr;
             return got;
         }
-        if (got == 0) break;
+        if (got == 0) {
+            // A stream cut short reads as an end with an error noted.
+            int error = Z_OK;
+            gzerror(gz, &error);
+            if (error != Z_OK) {
+                std::free(block);
+                *out = nullptr;
+                return -1;
+            }
+            break;
+        }
         total += got;
         if (total > kMaxFileLength) {
             std::free(block);

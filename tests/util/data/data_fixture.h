@@ -22,7 +22,8 @@ struct ProcessExit {
 // What the fake loading-screen services saw.
 struct FakeScreen {
     uint64_t now = 1000;
-    uint64_t step = 0;  // added to the clock after every reading
+    uint64_t step = 0;             // added to the clock after every reading
+    uint64_t advance_on_draw = 0;  // added to the clock by every redraw
     bool escape = false;
     int polls = 0;      // one per tick that was not inert
     int drains = 0;
@@ -52,6 +53,7 @@ struct FakeScreen {
         s.set_viewport = [this](const LoadingScreen::Viewport& v) { viewports.push_back(v); };
         s.draw = [this](int style, float alpha, int w, int h, int done, int total) {
             draws.push_back({style, alpha, w, h, done, total});
+            now += advance_on_draw;
         };
         s.present = [this] { ++presents; };
         s.exit_process = [](int status) { throw ProcessExit{status}; };
