@@ -276,7 +276,7 @@ bool HuffmanCodec::decompress(uint8_t* out, int32_t* outlen) {
 
     if (symbol_count_ == 1) {
         // One zero bit per byte; set_blob checked that the bits are there.
-        std::memset(out, symbols_[0].value, n);
+        if (n > 0) std::memset(out, symbols_[0].value, n);
         *outlen = static_cast<int32_t>(n);
         return true;
     }
