@@ -5,7 +5,8 @@
 #include <cstdlib>
 
 #include "system/fatal.h"
-#include "system/loading_input.h"
+#include "platform/ticks.h"
+#include "system/window.h"
 #include "system/zemblasystem.h"
 #include "util/data/data.h"
 
@@ -138,15 +139,29 @@ int progress_done() { return state().progress_done; }
 int progress_total() { return state().progress_total; }
 uint64_t next_redraw() { return state().next_redraw; }
 
+namespace {
+
+// The system's 32-bit tick count, widened so that it never wraps.
+uint64_t monotonic_ms() {
+    static uint32_t last = 0;
+    static uint64_t high = 0;
+    uint32_t now = platform::tick_ms();
+    if (now < last) high += uint64_t{1} << 32;
+    last = now;
+    return high | now;
+}
+
+}  // namespace
+
 Services default_services() {
     Services s;
-    s.now_ms = system_input::ticks_ms;
-    s.escape_pressed = system_input::escape_pressed;
-    s.drain_messages = system_input::drain_messages;
+    s.now_ms = monotonic_ms;
+    s.escape_pressed = window_escape_pressed;
+    s.drain_messages = window_drain_messages;
     s.clear_all = [] { glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT | GL_ACCUM_BUFFER_BIT); };
     s.set_viewport = [](const Viewport& v) { glViewport(v.x, v.y, v.width, v.height); };
     s.draw = draw_style;
-    s.present = system_input::swap_window;
+    s.present = swap_buffers;
     s.exit_process = [](int status) { std::exit(status); };
     return s;
 }
