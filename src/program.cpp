@@ -124,9 +124,7 @@ void SystemProgramSteps::create_scene_manager() {
     // Scene manager construction: loads every scene of the production.
 }
 
-void SystemProgramSteps::write_archive() {
-    // Archive write: DataFile::write_archive(ZemblaSystem::data_file).
-}
+void SystemProgramSteps::write_archive() { DataFile::write_archive(ZemblaSystem::data_file); }
 
 void SystemProgramSteps::start_show() {
     // Show start: SceneManager::start (fade-out of the loading screen, music).
@@ -143,8 +141,6 @@ void SystemProgramSteps::delete_scene_manager() {
     // Scene manager deletion: scenes' deinit, AVI close, music and sync save.
 }
 
-void SystemProgramSteps::remove_temp_files() {
-    // Temporary files: DataFile::remove_temp_files().
-}
+void SystemProgramSteps::remove_temp_files() { DataFile::remove_temp_files(); }
 
 void SystemProgramSteps::delete_gl_context() { ::delete_gl_context(); }

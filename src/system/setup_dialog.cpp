@@ -239,8 +239,8 @@ std::vector<DisplayMode> display_modes() {
 
 void export_soundtrack() {
     DataFile::set_mode(ZemblaSystem::data_mode);
-    // The archive read (DataFile::read_archive(ZemblaSystem::data_file)) and
-    // the export itself (DataFile::export_mp3) go here.
+    DataFile::read_archive(ZemblaSystem::data_file);
+    DataFile::export_mp3();
 }
 
 int show_setup_dialog(void* /*instance*/, void* /*parent*/) {
