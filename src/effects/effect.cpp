@@ -1,0 +1,42 @@
+#include "effects/effect.h"
+
+#include "system/fatal.h"
+#include "util/math/mat4.h"
+#include "util/shaderprogram/shaderprogram.h"
+
+namespace Effects {
+
+void Effect::render(float) {
+    FATAL_ERROR("Virtual render called?");
+}
+
+void PostProc::update(int, int, float, FBO*) {}
+
+void PostProc::render(int, int, float) {
+    FATAL_ERROR("Well this shouldn't happen...");
+}
+
+void PostProc::set_param(int index, float value) {
+    if (index < 0 || index >= static_cast<int>(params.size()))
+        FATAL_ERROR("WARNING: Param index " << index << " for effect " << name
+                                            << " is out of bounds\n");
+    params[index] = value;
+}
+
+float PostProc::get_param(int index) const {
+    if (index < 0 || index >= static_cast<int>(params.size())) return 0.0f;
+    return params[index];
+}
+
+void PostProc::add_param(const std::string& word, float default_value) {
+    param_names.push_back(name + word);
+    params.push_back(default_value);
+}
+
+void PostProc::bind_with_projection() {
+    static const mat4 projection(mat4::PRESET_UNIT_SQUARE);
+    shader->bind();
+    shader->set_uniform_matrix4fv("ProjectionMatrix", projection.data(), 1, false);
+}
+
+}  // namespace Effects

@@ -1,0 +1,65 @@
+// The two interfaces every effect implements.
+//
+// Effect is a stand-alone effect that a scene owns and draws when it likes.
+//
+// PostProc is one full-screen pass of the frame loop's post-processing chain:
+// a name, an ordered list of named float parameters and one shader program.
+// A pass draws nothing itself: render() binds the program and sets its
+// uniforms, and the frame loop then draws the current image (its colour
+// texture on unit 0, over the unit square) through that program. Each
+// parameter is named after the pass followed by a word ("Blur" + "Scale" =
+// "BlurScale"); the frame loop feeds it from the sync track "pp" + that name.
+#pragma once
+
+#include <string>
+#include <vector>
+
+class FBO;
+class ShaderProgram;
+
+namespace Effects {
+
+class Effect {
+public:
+    Effect() {}
+    virtual ~Effect() {}
+
+    // time: the music time in beats. Every concrete effect replaces this.
+    virtual void render(float time);
+};
+
+class PostProc {
+public:
+    PostProc() {}
+    // Does not delete `shader`: a pass that owns its program deletes it.
+    virtual ~PostProc() {}
+
+    // Runs right before render each time the pass is applied; `source` holds
+    // the image the pass is about to process. Does nothing here.
+    virtual void update(int width, int height, float time, FBO* source);
+    // Binds the program and sets its uniforms, leaving it bound. Width and
+    // height are the render size in pixels, time the music time in beats.
+    virtual void render(int width, int height, float time);
+
+    // An index outside the parameter list ends the run.
+    void set_param(int index, float value);
+    // 0 for an index outside the parameter list.
+    float get_param(int index) const;
+    const std::vector<std::string>& get_param_names() const { return param_names; }
+    std::string get_name() const { return name; }
+
+protected:
+    // Appends name + word and its default; call in index order, after the
+    // name is set.
+    void add_param(const std::string& word, float default_value);
+    // Binds `shader` and sets its "ProjectionMatrix" to the unit-square
+    // orthographic projection, so the frame loop's unit quad fills the target.
+    void bind_with_projection();
+
+    std::string name;
+    std::vector<float> params;
+    std::vector<std::string> param_names;
+    ShaderProgram* shader = nullptr;
+};
+
+}  // namespace Effects

@@ -1,0 +1,15 @@
+// Fade pass: "Value" above 0 fades toward white, below 0 toward black, by
+// its magnitude.
+#pragma once
+
+#include "effects/effect.h"
+
+namespace Effects {
+
+class Fade : public PostProc {
+public:
+    Fade();
+    void render(int width, int height, float time) override;
+};
+
+}  // namespace Effects

@@ -1,0 +1,37 @@
+#include "effects/postproc/film.h"
+
+#include "util/shaderprogram/shaderprogram.h"
+
+namespace Effects {
+
+Film::Film() {
+    name = "Film";
+    add_param("Color", 1.0f);
+    add_param("Monochrome", 0.0f);
+    add_param("BrownSepia", 0.0f);
+    add_param("GreenSepia", 0.0f);
+    add_param("BlueSepia", 0.0f);
+    add_param("Contrast", 0.0f);
+    add_param("Brightness", 0.0f);
+    add_param("FilmgrainAmount", 0.0f);
+    add_param("ScanlineAmount", 0.0f);
+    shader = new ShaderProgram("data/effects/postproc/film/film.vert",
+                               "data/effects/postproc/film/film.frag");
+}
+
+void Film::render(int, int, float time) {
+    bind_with_projection();
+    shader->set_uniform1f("time", time + 999.9953f);
+    shader->set_uniform1f("Color", params[0]);
+    shader->set_uniform1f("Monochrome", params[1]);
+    shader->set_uniform1f("BrownSepia", params[2]);
+    shader->set_uniform1f("GreenSepia", params[3]);
+    shader->set_uniform1f("BlueSepia", params[4]);
+    // The track holds the change of contrast: 0 is the picture's own.
+    shader->set_uniform1f("Contrast", params[5] + 1.0f);
+    shader->set_uniform1f("Brightness", params[6]);
+    shader->set_uniform1f("FilmgrainAmount", params[7]);
+    shader->set_uniform1f("ScanlineAmount", params[8]);
+}
+
+}  // namespace Effects

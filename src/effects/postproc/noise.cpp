@@ -1,0 +1,22 @@
+#include "effects/postproc/noise.h"
+
+#include "util/shaderprogram/shaderprogram.h"
+
+namespace Effects {
+
+Noise::Noise() {
+    name = "Noise";
+    add_param("Alpha", 0.5f);
+    add_param("Time", 0.0f);
+    shader = new ShaderProgram("data/effects/postproc/noise/noise.vert",
+                               "data/effects/postproc/noise/noise.frag");
+}
+
+void Noise::render(int, int, float) {
+    bind_with_projection();
+    shader->set_uniform1f("Alpha", params[0]);
+    // The pattern moves with the parameter, not with the music.
+    shader->set_uniform1f("Time", params[1]);
+}
+
+}  // namespace Effects

@@ -1,0 +1,15 @@
+// Subdivision pass: repeats the picture "NX" x "NY" times, shifted by
+// ("OffX", "OffY") and turned by "Rot" about ("RotX", "RotY").
+#pragma once
+
+#include "effects/effect.h"
+
+namespace Effects {
+
+class Subdiv : public PostProc {
+public:
+    Subdiv();
+    void render(int width, int height, float time) override;
+};
+
+}  // namespace Effects

@@ -1,0 +1,68 @@
+#include "effects/effect.h"
+
+#include <gtest/gtest.h>
+
+#include "support/test_support.h"
+
+namespace {
+
+// A pass without a program: the parameter list is all the base class keeps.
+class TestPass : public Effects::PostProc {
+public:
+    TestPass(const std::string& pass_name, const std::vector<std::pair<std::string, float>>& words) {
+        name = pass_name;
+        for (const auto& word : words) add_param(word.first, word.second);
+    }
+    const std::vector<float>& values() const { return params; }
+};
+
+// Keeps the base render.
+class BarePass : public Effects::PostProc {};
+class BareEffect : public Effects::Effect {};
+
+TEST(PostProcTest, ParameterNamesJoinPassNameAndWordInOrder) {
+    TestPass pass("K2", {{"Rotation", 0.0f}, {"Divisions", 7.0f}});
+    EXPECT_EQ(pass.get_name(), "K2");
+    EXPECT_EQ(pass.get_param_names(), (std::vector<std::string>{"K2Rotation", "K2Divisions"}));
+    EXPECT_EQ(pass.get_param(0), 0.0f);
+    EXPECT_EQ(pass.get_param(1), 7.0f);
+}
+
+TEST(PostProcTest, APassWithoutParametersHasEmptyLists) {
+    TestPass pass("Plain", {});
+    EXPECT_TRUE(pass.get_param_names().empty());
+    EXPECT_EQ(pass.get_param(0), 0.0f);
+    EXPECT_FATAL(pass.set_param(0, 1.0f), "WARNING: Param index 0 for effect Plain is out of bounds\n");
+}
+
+TEST(PostProcTest, SetParamStoresAtItsIndexOnly) {
+    TestPass pass("Radblur", {{"CntrX", 0.5f}, {"CntrY", 0.5f}, {"Step", 0.9f}, {"Strength", 1.0f}});
+    pass.set_param(2, -3.25f);
+    EXPECT_EQ(pass.values(), (std::vector<float>{0.5f, 0.5f, -3.25f, 1.0f}));
+    pass.set_param(0, 0.0f);
+    pass.set_param(3, 1e9f);
+    EXPECT_EQ(pass.values(), (std::vector<float>{0.0f, 0.5f, -3.25f, 1e9f}));
+}
+
+TEST(PostProcTest, OutOfRangeIndicesReadZeroAndFailToWrite) {
+    TestPass pass("Fade", {{"Value", 0.75f}});
+    for (int index : {-1, 1, 1000}) {
+        EXPECT_EQ(pass.get_param(index), 0.0f) << index;
+    }
+    EXPECT_FATAL(pass.set_param(1, 0.5f), "WARNING: Param index 1 for effect Fade is out of bounds\n");
+    EXPECT_FATAL(pass.set_param(-1, 0.5f), "WARNING: Param index -1 for effect Fade is out of bounds\n");
+    // Nothing changed on the way.
+    EXPECT_EQ(pass.values(), std::vector<float>{0.75f});
+    EXPECT_EQ(pass.get_param_names(), std::vector<std::string>{"FadeValue"});
+}
+
+TEST(PostProcTest, BaseUpdateDoesNothingAndBaseRendersAreFatal) {
+    BarePass pass;
+    EXPECT_EQ(pass.get_name(), "");
+    pass.update(64, 32, 1.0f, nullptr);
+    EXPECT_FATAL(pass.render(64, 32, 1.0f), "Well this shouldn't happen...");
+    BareEffect effect;
+    EXPECT_FATAL(effect.render(1.0f), "Virtual render called?");
+}
+
+}  // namespace
