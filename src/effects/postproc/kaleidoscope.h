@@ -4,20 +4,29 @@
 // so that both can run in one chain.
 #pragma once
 
+#include <string>
+
 #include "effects/effect.h"
 
 namespace Effects {
 
-class Kaleidoscope : public PostProc {
+// What both names share: parameters, shader files and render.
+class KaleidoscopePass : public PostProc {
 public:
-    Kaleidoscope();
     void render(int width, int height, float time) override;
+
+protected:
+    explicit KaleidoscopePass(const std::string& pass_name);
 };
 
-class K2 : public PostProc {
+class Kaleidoscope : public KaleidoscopePass {
 public:
-    K2();
-    void render(int width, int height, float time) override;
+    Kaleidoscope() : KaleidoscopePass("Kaleidoscope") {}
+};
+
+class K2 : public KaleidoscopePass {
+public:
+    K2() : KaleidoscopePass("K2") {}
 };
 
 }  // namespace Effects
