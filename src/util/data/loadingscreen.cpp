@@ -9,6 +9,8 @@
 #include "system/window.h"
 #include "system/zemblasystem.h"
 #include "util/data/data.h"
+#include "util/data/loadingscreen_styles.h"
+#include "util/texture/texture.h"
 
 namespace LoadingScreen {
 namespace {
@@ -81,6 +83,7 @@ void setup(int width, int height, float aspect) {
     s.height = height;
     s.aspect = aspect;
     s.ready = true;
+    set_logo(nullptr);
     for (int i = 0; i < 2; ++i) {
         services().clear_all();
         services().present();
@@ -88,7 +91,12 @@ void setup(int width, int height, float aspect) {
     tick(1.0f, false);
 }
 
-void load_logo() { tick(1.0f, false); }
+void load_logo() {
+    Texture* tex_loading = new Texture(ZemblaSystem::logo_file, true, false, GL_LINEAR, GL_LINEAR);
+    FATAL_ASSERT(tex_loading);
+    set_logo(tex_loading);
+    tick(1.0f, false);
+}
 
 void tick(float alpha, bool force) {
     State& s = state();
@@ -158,7 +166,7 @@ Services default_services() {
     s.now_ms = monotonic_ms;
     s.escape_pressed = window_escape_pressed;
     s.drain_messages = window_drain_messages;
-    s.clear_all = [] { glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT | GL_ACCUM_BUFFER_BIT); };
+    s.clear_all = clear_all_buffers;
     s.set_viewport = [](const Viewport& v) { glViewport(v.x, v.y, v.width, v.height); };
     s.draw = draw_style;
     s.present = swap_buffers;
@@ -170,6 +178,7 @@ void set_services(const Services& s) { services() = s; }
 
 void reset() {
     state() = State{};
+    set_logo(nullptr);
     services() = default_services();
 }
 
