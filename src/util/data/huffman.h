@@ -58,15 +58,14 @@ public:
 
     const std::string& error() const { return error_; }
 
-    // The sorting procedure and the tree, open for tests of the format.
-    void sort_rows(int lo, int hi);
-    bool compare_symbols(int p, int q) const;  // true when row p is greater
-    void build_tree();
-    void assign_codes();
-    const Symbol& symbol(int row) const { return symbols_[row]; }
+    // The code of a byte value after compress.
     const Code& code(int value) const { return codes_[value]; }
 
 private:
+    bool compare_symbols(int p, int q) const;  // true when row p is greater
+    void sort_rows(int lo, int hi);
+    void build_tree();
+    void assign_codes();
     void write_table(uint8_t* out, const uint8_t* in, int32_t inlen);
     bool fail(const std::string& what);
 

@@ -247,6 +247,17 @@ TEST_F(ArchiveRoundTrip, AFailedWriteKeepsThePreviousArchive) {
         EXPECT_EQ(entry.path().filename().string().rfind("data.tlx.", 0), std::string::npos) << entry.path();
 }
 
+TEST_F(ArchiveRoundTrip, AnArchiveThatCannotBeCreated) {
+    try {
+        write_run("no/such/folder/data.tlx");
+        ADD_FAILURE() << "no fatal error";
+    } catch (const test_support::FatalError& e) {
+        testing::internal::GetCapturedStdout();
+        EXPECT_EQ(std::string(e.report.message), "Failed to open data file no/such/folder/data.tlx for writing");
+    }
+    EXPECT_EQ(DataFile::temp_files().size(), 1u);  // only the staging file
+}
+
 TEST_F(DataLayerTest, WritingAnEmptyTableEndsTheRunBeforeAnyArchive) {
     DataFile::set_mode(DataFileMode::Write);
     testing::internal::CaptureStdout();
