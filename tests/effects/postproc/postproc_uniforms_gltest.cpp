@@ -3,6 +3,7 @@
 #include <GL/glew.h>
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -214,18 +215,16 @@ TEST_F(PostProcUniformsTest, RadblurMakesTheCurrentColourOpaqueWhite) {
     EXPECT_EQ(std::vector<float>(colour, colour + 4), (std::vector<float>{1, 1, 1, 1}));
 }
 
-TEST_F(PostProcUniformsTest, BlurDeletesItsProgram) {
+TEST_F(PostProcUniformsTest, BlurDeletesItsProgramEvenThroughTheBaseClass) {
     test_support::ScopedChdir in(test_support::source_path(""));
-    GLuint program = 0;
-    {
-        Effects::Blur blur;
-        blur.render(64, 64, 0);
-        GLint current = 0;
-        glGetIntegerv(GL_CURRENT_PROGRAM, &current);
-        program = static_cast<GLuint>(current);
-        EXPECT_TRUE(glIsProgram(program));
-        glUseProgram(0);
-    }
+    std::unique_ptr<Effects::PostProc> blur(new Effects::Blur());
+    blur->render(64, 64, 0);
+    GLint current = 0;
+    glGetIntegerv(GL_CURRENT_PROGRAM, &current);
+    const GLuint program = static_cast<GLuint>(current);
+    EXPECT_TRUE(glIsProgram(program));
+    glUseProgram(0);
+    blur.reset();
     EXPECT_FALSE(glIsProgram(program));
 }
 

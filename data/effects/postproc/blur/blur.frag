@@ -11,8 +11,9 @@ void main()
 {
     vec4 sum = texture(Texture, uv);
     float weight = 1.0;
-    int rings = int(clamp(Iterations, 0.0, 8.0));
-    for (int i = 1; i <= rings; ++i) {
+    // At most eight rings, whatever Iterations holds.
+    for (int i = 1; i <= 8; ++i) {
+        if (float(i) > Iterations) break;
         float r = Scale * float(i);
         vec2 d = vec2(r, r * 0.7071);
         sum += texture(Texture, uv + vec2(r, 0.0));

@@ -1,0 +1,455 @@
+// Each pass drawn the way the frame loop draws it (render, then the source
+// target's colour texture over the unit square through the bound program)
+// into a small target: it changes a test picture the way its parameters say,
+// and leaves the picture as it is at its neutral values.
+#include <GL/glew.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <memory>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "effects/postproc/postproc_passes.h"
+#include "util/fbo/fbo.h"
+
+namespace {
+
+using postproc_test::passes;
+using postproc_test::Passes;
+
+// An RGBA picture, row 0 at the bottom (as GL stores and reads it).
+struct Picture {
+    int width = 0;
+    int height = 0;
+    std::vector<unsigned char> rgba;
+
+    Picture(int w, int h) : width(w), height(h), rgba(static_cast<size_t>(w) * h * 4, 0) {}
+    Picture(int w, int h, const std::function<std::vector<int>(int, int)>& colour_at) : Picture(w, h) {
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                const std::vector<int> c = colour_at(x, y);
+                for (int i = 0; i < 4; ++i) rgba[index(x, y) + i] = static_cast<unsigned char>(c[i]);
+            }
+    }
+    size_t index(int x, int y) const { return (static_cast<size_t>(y) * width + x) * 4; }
+    int at(int x, int y, int channel) const { return rgba[index(x, y) + channel]; }
+    std::vector<int> pixel(int x, int y) const {
+        return {at(x, y, 0), at(x, y, 1), at(x, y, 2), at(x, y, 3)};
+    }
+};
+
+// Largest difference of any channel between two pictures of one size.
+int max_difference(const Picture& a, const Picture& b) {
+    int worst = 0;
+    for (size_t i = 0; i < a.rgba.size(); ++i) worst = std::max(worst, std::abs(a.rgba[i] - b.rgba[i]));
+    return worst;
+}
+
+// Largest channel difference between two pixels of one picture or two.
+int pixel_difference(const std::vector<int>& a, const std::vector<int>& b) {
+    int worst = 0;
+    for (int i = 0; i < 4; ++i) worst = std::max(worst, std::abs(a[i] - b[i]));
+    return worst;
+}
+
+double mean_of(const Picture& p, int channel) {
+    double sum = 0;
+    for (int y = 0; y < p.height; ++y)
+        for (int x = 0; x < p.width; ++x) sum += p.at(x, y, channel);
+    return sum / (p.width * p.height);
+}
+
+double deviation_of(const Picture& p, int channel) {
+    const double mean = mean_of(p, channel);
+    double sum = 0;
+    for (int y = 0; y < p.height; ++y)
+        for (int x = 0; x < p.width; ++x) sum += (p.at(x, y, channel) - mean) * (p.at(x, y, channel) - mean);
+    return std::sqrt(sum / (p.width * p.height));
+}
+
+// Test pictures, 64 x 64 unless said otherwise.
+const int kSize = 64;
+
+// Red across, green up, a blue checker of 4-pixel squares and alpha falling
+// to the right: every pixel differs from its neighbours and its mirror images.
+Picture card(int w = kSize, int h = kSize) {
+    return Picture(w, h, [](int x, int y) {
+        return std::vector<int>{x * 4, y * 4, ((x / 4 + y / 4) % 2) * 200 + 20, 255 - x};
+    });
+}
+
+Picture flat(int r, int g, int b) {
+    return Picture(kSize, kSize, [=](int, int) { return std::vector<int>{r, g, b, 255}; });
+}
+
+// Black on the left half, white on the right.
+Picture edge() {
+    return Picture(kSize, kSize, [](int x, int) {
+        const int v = x < kSize / 2 ? 0 : 255;
+        return std::vector<int>{v, v, v, 255};
+    });
+}
+
+class PostProcPixelsTest : public test_support::GlTest {
+protected:
+    // Runs the pass over the picture with the given parameters (index, value)
+    // and returns what it drew.
+    Picture apply(Effects::PostProc& pass, const Picture& in,
+                  const std::vector<std::pair<int, float>>& params = {}, float beats = 0.0f) {
+        for (const auto& param : params) pass.set_param(param.first, param.second);
+        FBO source(in.width, in.height, FBO_TYPE_RGBA8, 0);
+        FBO target(in.width, in.height, FBO_TYPE_RGBA8, 0);
+        glBindTexture(GL_TEXTURE_2D, source.get_texture(0)->get_id());
+        glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, in.width, in.height, GL_RGBA, GL_UNSIGNED_BYTE,
+                        in.rgba.data());
+        glBindTexture(GL_TEXTURE_2D, 0);
+        glDisable(GL_BLEND);
+        glDisable(GL_SCISSOR_TEST);
+        glActiveTexture(GL_TEXTURE0);
+
+        pass.update(in.width, in.height, beats, &source);
+        pass.render(in.width, in.height, beats);
+        target.push(true);
+        source.draw();
+        Picture out(in.width, in.height);
+        out.rgba = test_support::read_pixels(0, 0, in.width, in.height);
+        target.pop();
+        EXPECT_NO_GL_ERROR();
+        return out;
+    }
+};
+
+TEST_F(PostProcPixelsTest, EveryPassLeavesThePictureAloneAtNeutralValues) {
+    Passes& p = passes();
+    struct Case {
+        Effects::PostProc* pass;
+        std::vector<std::pair<int, float>> neutral;
+        bool defaults_change_the_picture;
+    };
+    const Case cases[] = {
+        {&p.dither, {{0, 0.0f}}, true},
+        {&p.fade, {{0, 0.0f}}, false},
+        {&p.blur, {{0, 0.0f}}, true},
+        {&p.radblur, {{3, 0.0f}}, true},
+        {&p.film, {}, false},
+        {&p.kaleidoscope, {{0, 0.0f}, {1, 0.0f}}, true},
+        {&p.k2, {{0, 0.0f}, {1, 0.0f}}, true},
+        {&p.subdiv, {{0, 1.0f}, {1, 1.0f}}, true},
+        {&p.noise, {{0, 0.0f}, {1, 3.0f}}, true},
+        {&p.vhs, {{0, 0.0f}, {1, 3.0f}, {2, 0.0f}}, true},
+    };
+    const Picture in = card();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.pass->get_name());
+        passes();
+        const Picture at_defaults = apply(*c.pass, in, {}, 5.0f);
+        EXPECT_EQ(max_difference(at_defaults, in) > 1, c.defaults_change_the_picture);
+        EXPECT_LE(max_difference(apply(*c.pass, in, c.neutral, 5.0f), in), 1);
+    }
+}
+
+TEST_F(PostProcPixelsTest, BlurSmoothsAnEdgeOverScaleTimesIterations) {
+    Effects::Blur& blur = passes().blur;
+    const Picture in = edge();
+    // Scale 30 puts the rings 0.03 of the width (1.92 pixels) apart.
+    const Picture one_ring = apply(blur, in, {{0, 30.0f}, {1, 1.0f}});
+    const Picture three_rings = apply(blur, in, {{0, 30.0f}, {1, 3.0f}});
+    for (const Picture* out : {&one_ring, &three_rings}) {
+        for (int x : {31, 32}) {
+            EXPECT_GT(out->at(x, 10, 1), 20) << x;
+            EXPECT_LT(out->at(x, 10, 1), 235) << x;
+        }
+        EXPECT_EQ(out->pixel(2, 10), in.pixel(2, 10));
+        EXPECT_EQ(out->pixel(61, 10), in.pixel(61, 10));
+        for (int x = 1; x < kSize; ++x) EXPECT_GE(out->at(x, 10, 0), out->at(x - 1, 10, 0)) << x;
+        EXPECT_EQ(out->at(32, 10, 3), 255);
+    }
+    // 3.5 pixels from the edge only the third ring reaches across.
+    EXPECT_EQ(one_ring.at(28, 10, 0), 0);
+    EXPECT_GT(three_rings.at(28, 10, 0), 5);
+    EXPECT_LT(three_rings.at(35, 10, 0), 250);
+    // The ring count is bounded: a huge Iterations costs no more than eight rings.
+    const Picture eight = apply(blur, in, {{0, 10.0f}, {1, 8.0f}});
+    EXPECT_EQ(max_difference(apply(blur, in, {{0, 10.0f}, {1, 1e9f}}), eight), 0);
+    EXPECT_EQ(max_difference(apply(blur, in, {{0, 10.0f}, {1, 9.0f}}), eight), 0);
+    // Less than one ring, or a negative count, leaves the picture as it is.
+    EXPECT_LE(max_difference(apply(blur, in, {{0, 10.0f}, {1, 0.5f}}), in), 1);
+    EXPECT_LE(max_difference(apply(blur, in, {{0, 10.0f}, {1, -3.0f}}), in), 1);
+}
+
+TEST_F(PostProcPixelsTest, DitherTurnsThePictureIntoBlocksOfFewerColours) {
+    Effects::Dither& dither = passes().dither;
+    const Picture in = card();
+    auto colours = [](const Picture& p) {
+        std::set<std::vector<int>> distinct;
+        for (int y = 0; y < p.height; ++y)
+            for (int x = 0; x < p.width; ++x) distinct.insert(p.pixel(x, y));
+        return distinct.size();
+    };
+    ASSERT_EQ(colours(in), static_cast<size_t>(kSize * kSize));
+    // Factor 0.5: about 12.2 blocks each way, each block one colour.
+    const Picture out = apply(dither, in, {{0, 0.5f}});
+    EXPECT_LE(colours(out), 13u * 13u);
+    EXPECT_GE(colours(out), 100u);
+    int equal_neighbours = 0;
+    for (int x = 1; x < kSize; ++x) equal_neighbours += out.pixel(x, 20) == out.pixel(x - 1, 20);
+    EXPECT_GE(equal_neighbours, kSize - 13);
+    // Colours are quantised too: the red ramp keeps only a few levels.
+    std::set<int> reds;
+    for (int x = 0; x < kSize; ++x) reds.insert(out.at(x, 20, 0));
+    EXPECT_LE(reds.size(), 13u);
+    // Factor 1 leaves less than one block: one colour for the whole picture;
+    // beyond 1/0.85 the block count turns negative and still gives blocks.
+    EXPECT_EQ(colours(apply(dither, in, {{0, 1.0f}})), 1u);
+    const size_t beyond = colours(apply(dither, in, {{0, 2.0f}}));
+    EXPECT_GT(beyond, 1u);
+    EXPECT_LE(beyond, 23u * 23u);
+    // Blocks follow the render size on each axis: a wide picture gets as
+    // many blocks across as a square one of its width, fewer up.
+    const Picture wide = apply(dither, card(kSize, 16), {{0, 0.5f}});
+    std::set<std::vector<int>> column;
+    for (int y = 0; y < 16; ++y) column.insert(wide.pixel(20, y));
+    EXPECT_LE(column.size(), 4u);
+}
+
+TEST_F(PostProcPixelsTest, FadeGoesTowardWhiteOrBlackByTheValue) {
+    Effects::Fade& fade = passes().fade;
+    const Picture in = card();
+    struct Case {
+        float value;
+        std::function<int(int)> expected;  // of an input channel value
+    };
+    const Case cases[] = {
+        {1.0f, [](int) { return 255; }},
+        {-1.0f, [](int) { return 0; }},
+        {5.0f, [](int) { return 255; }},
+        {0.5f, [](int v) { return (v + 255) / 2; }},
+        {-0.5f, [](int v) { return v / 2; }},
+        {-0.25f, [](int v) { return v * 3 / 4; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.value);
+        const Picture out = apply(fade, in, {{0, c.value}});
+        int worst = 0;
+        for (int y = 0; y < kSize; ++y)
+            for (int x = 0; x < kSize; ++x) {
+                for (int ch = 0; ch < 3; ++ch)
+                    worst = std::max(worst, std::abs(out.at(x, y, ch) - c.expected(in.at(x, y, ch))));
+                worst = std::max(worst, std::abs(out.at(x, y, 3) - in.at(x, y, 3)));
+            }
+        EXPECT_LE(worst, 1);
+    }
+}
+
+TEST_F(PostProcPixelsTest, FilmTintsDesaturatesAndAdjustsContrastAndBrightness) {
+    Effects::Film& film = passes().film;
+    const Picture in = flat(200, 100, 50);
+    // Grey by luminance: 0.299 * 200 + 0.587 * 100 + 0.114 * 50 = 124.25.
+    auto look = [&](const std::vector<std::pair<int, float>>& params) {
+        passes();
+        return apply(film, in, params).pixel(20, 20);
+    };
+    for (const auto& params : {std::vector<std::pair<int, float>>{{1, 1.0f}}, {{0, 0.0f}}}) {
+        const std::vector<int> grey = look(params);
+        EXPECT_NEAR(grey[0], 124, 1);
+        EXPECT_NEAR(grey[1], 124, 1);
+        EXPECT_NEAR(grey[2], 124, 1);
+    }
+    const std::vector<int> half = look({{0, 0.5f}});
+    EXPECT_NEAR(half[0], 162, 1);
+    const std::vector<int> brown = look({{2, 1.0f}});
+    EXPECT_GT(brown[0], brown[1] + 10);
+    EXPECT_GT(brown[1], brown[2] + 10);
+    const std::vector<int> green = look({{3, 1.0f}});
+    EXPECT_GT(green[1], std::max(green[0], green[2]) + 5);
+    const std::vector<int> blue = look({{4, 1.0f}});
+    EXPECT_GT(blue[2], std::max(blue[0], blue[1]) + 10);
+    // The Contrast track is the change: +1 doubles the distance from mid-grey,
+    // -1 flattens everything to it.
+    const std::vector<int> steeper = look({{5, 1.0f}});
+    EXPECT_EQ(steeper[0], 255);
+    EXPECT_NEAR(steeper[1], 72, 1);
+    EXPECT_EQ(steeper[2], 0);
+    const std::vector<int> flattened = look({{5, -1.0f}});
+    for (int ch = 0; ch < 3; ++ch) EXPECT_NEAR(flattened[ch], 128, 1);
+    const std::vector<int> brighter = look({{6, 0.2f}});
+    EXPECT_NEAR(brighter[0], 251, 1);
+    EXPECT_NEAR(brighter[1], 151, 1);
+    EXPECT_NEAR(brighter[2], 101, 1);
+    EXPECT_EQ(brighter[3], 255);
+}
+
+TEST_F(PostProcPixelsTest, FilmGrainMovesWithTheBeatAndScanlinesDarkenEveryOtherRow) {
+    Effects::Film& film = passes().film;
+    const Picture grey = flat(128, 128, 128);
+    const Picture grain = apply(film, grey, {{7, 0.5f}}, 1.0f);
+    EXPECT_GT(deviation_of(grain, 0), 15.0);
+    EXPECT_NEAR(mean_of(grain, 0), 128.0, 8.0);
+    EXPECT_EQ(max_difference(apply(film, grey, {}, 1.0f), grain), 0);
+    EXPECT_GT(max_difference(apply(film, grey, {}, 1.5f), grain), 50);
+
+    passes();
+    const Picture lines = apply(film, grey, {{8, 1.0f}});
+    for (int y = 0; y + 2 < kSize; ++y) {
+        EXPECT_GT(std::abs(lines.at(10, y, 0) - lines.at(10, y + 1, 0)), 100) << y;
+        EXPECT_EQ(lines.pixel(10, y), lines.pixel(10, y + 2)) << y;
+        EXPECT_EQ(lines.pixel(10, y), lines.pixel(50, y)) << y;
+    }
+}
+
+TEST_F(PostProcPixelsTest, RadblurSmearsAlongTheLinesThroughItsCentre) {
+    Effects::Radblur& radblur = passes().radblur;
+    // A white square at x 42..47, y 29..34 on black.
+    const Picture in = Picture(kSize, kSize, [](int x, int y) {
+        const int v = (x >= 42 && x < 48 && y >= 29 && y < 35) ? 255 : 0;
+        return std::vector<int>{v, v, v, 255};
+    });
+    // Centre in the middle: the square streaks outward along the row.
+    const Picture middle = apply(radblur, in);
+    EXPECT_GT(middle.at(50, 32, 0), 40);
+    EXPECT_LT(middle.at(38, 32, 0), 3);
+    EXPECT_LT(middle.at(45, 40, 0), 3);
+    EXPECT_LT(middle.at(43, 32, 0), 255);
+    // Centre right below the square: it streaks upward instead.
+    const Picture below = apply(radblur, in, {{0, 45.0f / kSize}, {1, 0.0f}});
+    EXPECT_GT(below.at(45, 38, 0), 40);
+    EXPECT_LT(below.at(50, 32, 0), 3);
+    // Strength mixes the smear in; a Step of 1 has nothing to smear.
+    const Picture half = apply(radblur, in, {{0, 0.5f}, {1, 0.5f}, {3, 0.5f}});
+    EXPECT_NEAR(half.at(50, 32, 0), middle.at(50, 32, 0) / 2, 2);
+    EXPECT_LE(max_difference(apply(radblur, in, {{2, 1.0f}, {3, 1.0f}}), in), 1);
+}
+
+TEST_F(PostProcPixelsTest, KaleidoscopeMirrorsIntoItsDivisions) {
+    Passes& p = passes();
+    const Picture in = card();
+    auto mirror_error = [](const Picture& out, bool flip_x, bool flip_y, bool transpose) {
+        int worst = 0;
+        for (int y = 0; y < kSize; ++y)
+            for (int x = 0; x < kSize; ++x) {
+                int mx = flip_x ? kSize - 1 - x : x;
+                int my = flip_y ? kSize - 1 - y : y;
+                if (transpose) std::swap(mx, my);
+                worst = std::max(worst, pixel_difference(out.pixel(x, y), out.pixel(mx, my)));
+            }
+        return worst;
+    };
+    // The card has no symmetry of its own.
+    EXPECT_GT(mirror_error(in, true, false, false), 100);
+    EXPECT_GT(mirror_error(in, false, true, false), 100);
+
+    // Two wedges: left and right are mirror images.
+    const Picture two = apply(p.kaleidoscope, in, {{1, 2.0f}});
+    EXPECT_GT(max_difference(two, in), 100);
+    EXPECT_LE(mirror_error(two, true, false, false), 2);
+    // Four wedges: mirrored both ways and about the diagonal.
+    const Picture four = apply(p.kaleidoscope, in, {{1, 4.0f}});
+    EXPECT_LE(mirror_error(four, true, false, false), 2);
+    EXPECT_LE(mirror_error(four, false, true, false), 2);
+    EXPECT_LE(mirror_error(four, false, false, true), 2);
+    // K2 is the same pass under its own name and parameters.
+    EXPECT_EQ(max_difference(apply(p.k2, in, {{1, 4.0f}}), four), 0);
+    // Rotation turns the picture about its centre (half a turn here).
+    const Picture turned = apply(p.k2, in, {{0, 3.14159265f}, {1, 0.0f}});
+    int worst = 0;
+    for (int y = 4; y < kSize - 4; ++y)
+        for (int x = 4; x < kSize - 4; ++x)
+            worst = std::max(worst, pixel_difference(turned.pixel(x, y), in.pixel(kSize - 1 - x, kSize - 1 - y)));
+    EXPECT_LE(worst, 2);
+}
+
+TEST_F(PostProcPixelsTest, SubdivTilesShiftsAndTurnsThePicture) {
+    Effects::Subdiv& subdiv = passes().subdiv;
+    const Picture in = card();
+    // N (2, 2): four copies at half size.
+    const Picture tiles = apply(subdiv, in);
+    int worst = 0;
+    for (int y = 0; y < kSize / 2; ++y)
+        for (int x = 0; x < kSize / 2; ++x) {
+            worst = std::max(worst, pixel_difference(tiles.pixel(x, y), tiles.pixel(x + 32, y)));
+            worst = std::max(worst, pixel_difference(tiles.pixel(x, y), tiles.pixel(x, y + 32)));
+        }
+    EXPECT_LE(worst, 1);
+    EXPECT_NEAR(tiles.at(10, 3, 0), in.at(20, 0, 0) + 2, 2);
+    EXPECT_NEAR(tiles.at(10, 3, 1), in.at(0, 6, 1) + 2, 2);
+
+    // Off shifts the one copy by half a picture, wrapping around.
+    const Picture shifted = apply(subdiv, in, {{0, 1}, {1, 1}, {2, 0.5f}, {3, 0.0f}});
+    worst = 0;
+    for (int y = 0; y < kSize; ++y)
+        for (int x = 0; x < kSize; ++x)
+            worst = std::max(worst, pixel_difference(shifted.pixel(x, y), in.pixel((x + 32) % kSize, y)));
+    EXPECT_LE(worst, 1);
+
+    // Rot turns it about RotOff: a quarter turn about the centre.
+    const Picture turned = apply(subdiv, in, {{2, 0.0f}, {4, 1.5707963f}, {5, 0.5f}, {6, 0.5f}});
+    worst = 0;
+    for (int y = 1; y < kSize - 1; ++y)
+        for (int x = 1; x < kSize - 1; ++x)
+            worst = std::max(worst, pixel_difference(turned.pixel(x, y), in.pixel(kSize - 1 - y, x)));
+    EXPECT_LE(worst, 2);
+}
+
+TEST_F(PostProcPixelsTest, NoiseAddsGrainThatMovesWithItsTime) {
+    Effects::Noise& noise = passes().noise;
+    const Picture grey = flat(128, 128, 128);
+    const Picture half = apply(noise, grey, {{0, 0.5f}, {1, 0.0f}});
+    EXPECT_GT(deviation_of(half, 1), 20.0);
+    EXPECT_NEAR(mean_of(half, 1), 128.0, 8.0);
+    const Picture full = apply(noise, grey, {{0, 1.0f}});
+    EXPECT_GT(deviation_of(full, 1), deviation_of(half, 1) * 1.5);
+    EXPECT_EQ(max_difference(apply(noise, grey, {{0, 0.5f}}), half), 0);
+    EXPECT_GT(max_difference(apply(noise, grey, {{0, 0.5f}, {1, 1.0f}}), half), 50);
+}
+
+TEST_F(PostProcPixelsTest, VhsShiftsRowsSplitsColoursAndRollsABand) {
+    Effects::VHS& vhs = passes().vhs;
+    // A white stripe in the middle quarter of a wide black picture (the
+    // shifts are fractions of the width: about 1.5 pixels here at Alpha 1).
+    const int width = 256;
+    const Picture in = Picture(width, kSize, [](int x, int) {
+        const int v = (x >= 112 && x < 144) ? 255 : 0;
+        return std::vector<int>{v, v, v, 255};
+    });
+    auto left_edge = [&](const Picture& p, int y) {
+        int x = 0;
+        while (x < width && p.at(x, y, 1) < 128) ++x;
+        return x;
+    };
+    const Picture worn = apply(vhs, in, {{0, 1.0f}, {1, 0.0f}, {2, 0.0f}});
+    std::set<int> edges;
+    for (int y = 0; y < kSize; ++y) edges.insert(left_edge(worn, y));
+    EXPECT_GE(edges.size(), 2u);
+    int fringe = 0;
+    for (int y = 0; y < kSize; ++y)
+        for (int x = 0; x < width; ++x) fringe = std::max(fringe, std::abs(worn.at(x, y, 0) - worn.at(x, y, 2)));
+    EXPECT_GT(fringe, 100);
+    EXPECT_GT(max_difference(apply(vhs, in, {{1, 0.5f}}), worn), 10);
+
+    // The band: at Time 2 it sits across the middle rows, at Time 1 a quarter
+    // of the way down from the top; the other rows stay as they were.
+    auto band_rows = [&](float time) {
+        const Picture plain = apply(vhs, in, {{1, time}, {2, 0.0f}});
+        const Picture band = apply(vhs, in, {{2, 1.0f}});
+        std::set<int> rows;
+        for (int y = 0; y < kSize; ++y)
+            for (int x = 0; x < width; ++x)
+                if (pixel_difference(plain.pixel(x, y), band.pixel(x, y)) > 10) rows.insert(y);
+        return rows;
+    };
+    const std::set<int> middle = band_rows(2.0f);
+    ASSERT_FALSE(middle.empty());
+    EXPECT_GE(*middle.begin(), 28);
+    EXPECT_LE(*middle.rbegin(), 35);
+    const std::set<int> higher = band_rows(1.0f);
+    ASSERT_FALSE(higher.empty());
+    EXPECT_GE(*higher.begin(), 44);
+    EXPECT_LE(*higher.rbegin(), 51);
+}
+
+}  // namespace
