@@ -146,7 +146,7 @@ TEST_F(PostProcPixelsTest, EveryPassLeavesThePictureAloneAtNeutralValues) {
     const Picture in = card();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.pass->get_name());
-        passes();
+        passes();  // back to the defaults
         const Picture at_defaults = apply(*c.pass, in, {}, 5.0f);
         EXPECT_EQ(max_difference(at_defaults, in) > 1, c.defaults_change_the_picture);
         EXPECT_LE(max_difference(apply(*c.pass, in, c.neutral, 5.0f), in), 1);
@@ -251,7 +251,7 @@ TEST_F(PostProcPixelsTest, FilmTintsDesaturatesAndAdjustsContrastAndBrightness) 
     const Picture in = flat(200, 100, 50);
     // Grey by luminance: 0.299 * 200 + 0.587 * 100 + 0.114 * 50 = 124.25.
     auto look = [&](const std::vector<std::pair<int, float>>& params) {
-        passes();
+        passes();  // back to the defaults
         return apply(film, in, params).pixel(20, 20);
     };
     for (const auto& params : {std::vector<std::pair<int, float>>{{1, 1.0f}}, {{0, 0.0f}}}) {
@@ -293,7 +293,7 @@ TEST_F(PostProcPixelsTest, FilmGrainMovesWithTheBeatAndScanlinesDarkenEveryOther
     EXPECT_EQ(max_difference(apply(film, grey, {}, 1.0f), grain), 0);
     EXPECT_GT(max_difference(apply(film, grey, {}, 1.5f), grain), 50);
 
-    passes();
+    passes();  // back to the defaults
     const Picture lines = apply(film, grey, {{8, 1.0f}});
     for (int y = 0; y + 2 < kSize; ++y) {
         EXPECT_GT(std::abs(lines.at(10, y, 0) - lines.at(10, y + 1, 0)), 100) << y;
