@@ -213,11 +213,12 @@ void mat4::look_at(float eye_x, float eye_y, float eye_z, float centre_x, float 
 }
 
 void mat4::perspective(float fovy_degrees, float aspect, float near, float far) {
-    float top = std::tan(fovy_degrees * static_cast<float>(M_PI) / 360.0f) * near;
-    float right = top * aspect;
+    // near / top and near / right with the near plane divided out, as
+    // gluPerspective does, so a near plane at 0 still gives a finite matrix.
+    float cotangent = 1.0f / std::tan(fovy_degrees * static_cast<float>(M_PI) / 360.0f);
     for (float& e : m_) e = 0.0f;
-    m_[0] = near / right;
-    m_[5] = near / top;
+    m_[0] = cotangent / aspect;
+    m_[5] = cotangent;
     m_[10] = -(far + near) / (far - near);
     m_[11] = -1.0f;
     m_[14] = -2.0f * far * near / (far - near);

@@ -158,6 +158,13 @@ TEST(Mat4, PerspectiveReplacesTheMatrix) {
     EXPECT_EQ(m.get(1), 0.0f);
     EXPECT_NEAR(m.get(5), 1.0f / std::tan(22.5 * M_PI / 180.0), 1e-5);
     EXPECT_NEAR(m.get(14), -200.0f / 99.0f, 1e-5);
+
+    // A near plane at 0 keeps the field of view, as gluPerspective does.
+    m.perspective(45.0f, 2.0f, 0.0f, 100.0f);
+    EXPECT_NEAR(m.get(0), 0.5f / std::tan(22.5 * M_PI / 180.0), 1e-5);
+    EXPECT_NEAR(m.get(5), 1.0f / std::tan(22.5 * M_PI / 180.0), 1e-5);
+    EXPECT_EQ(m.get(10), -1.0f);
+    EXPECT_EQ(m.get(14), 0.0f);
 }
 
 }  // namespace
