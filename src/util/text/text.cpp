@@ -1,0 +1,166 @@
+#include "util/text/text.h"
+
+#include <GL/glew.h>
+#include <GL/glu.h>
+#include <FTGL/ftgl.h>
+
+#include <cstdio>
+
+#include "system/fatal.h"
+#include "util/data/data.h"
+#include "util/shaderprogram/shaderconstructor.h"
+#include "util/shaderprogram/shaderprogram.h"
+
+ShaderProgram* Text::shaders[2] = {nullptr, nullptr};
+
+namespace {
+
+// Target widths are measured against this: a face size of N is N pixels tall
+// on a target this wide.
+constexpr float authored_width = 1280.0f;
+constexpr int texture_units_cleared = 8;
+
+}  // namespace
+
+Text::Text(const std::string& font_file, int size, int type) : font_type(type), font(nullptr) {
+    int32_t length = 0;
+    // Text mode: the buffer carries a zero byte at its end, counted in the
+    // length. FTGL reads glyph outlines from it as long as the font lives, so
+    // it is never freed.
+    char* bytes = DataFile::load(font_file.c_str(), "rb", &length, true, false);
+    if (!bytes) FATAL_ERROR("Failed to open font file " << font_file);
+
+    const auto* buffer = reinterpret_cast<const unsigned char*>(bytes);
+    if (font_type == FONT_TYPE_BUFFER)
+        font = new FTBufferFont(buffer, static_cast<size_t>(length));
+    else if (font_type == FONT_TYPE_OUTLINE)
+        font = new FTOutlineFont(buffer, static_cast<size_t>(length));
+    else
+        FATAL_ERROR("Unknown font type " << font_type);
+
+    // FTGL always hands back an object; one whose face FreeType could not
+    // open is no font at all.
+    if (font->Error() != 0) {
+        delete font;
+        font = nullptr;
+    }
+    if (!font) FATAL_ERROR("Failed to create font from " << font_file);
+
+    font->CharMap(ft_encoding_unicode);
+    font->FaceSize(static_cast<unsigned int>(size), 72);
+    font->Outset(1.0f);
+    width = -1;
+    height = -1;
+}
+
+void Text::Reshape(int w, int h) {
+    width = w;
+    height = h;
+}
+
+void Text::set_size(unsigned int size) {
+    // FTGL drops every cached glyph on FaceSize, so callers that set the size
+    // each frame would rasterise every glyph anew; an unchanged size is left.
+    if (font->FaceSize() != size) font->FaceSize(size, 72);
+}
+
+std::unique_ptr<ShaderConstructor> Text::make_shader_constructor(int type) {
+    auto builder = std::make_unique<ShaderConstructor>("Text", "#version 120");
+    builder->add_vert_body("\tgl_TexCoord[0] = gl_MultiTexCoord0;");
+    builder->add_vert_body("\tgl_Position = ftransform();");
+    builder->add_vert_body("\tgl_FrontColor = gl_Color;");
+    if (type == FONT_TYPE_BUFFER) {
+        // The glyph texture holds coverage in alpha; it scales the whole colour.
+        builder->add_frag_global("uniform sampler2D tex;");
+        builder->add_frag_body("\tgl_FragColor = texture2D( tex, gl_TexCoord[0].st ).a * gl_Color;");
+    } else if (type == FONT_TYPE_OUTLINE) {
+        builder->add_frag_body("\tgl_FragColor = gl_Color;");
+    } else {
+        FATAL_ERROR("Invalid font type at " << fatal::site_path(__FILE__) << ":" << __LINE__);
+    }
+    return builder;
+}
+
+void Text::use_shader() {
+    // Another type never gets a slot: the builder ends the run first.
+    if (font_type != FONT_TYPE_BUFFER && font_type != FONT_TYPE_OUTLINE)
+        make_shader_constructor(font_type);
+    ShaderProgram*& program = shaders[font_type];
+    if (!program) program = new ShaderProgram(make_shader_constructor(font_type).get());
+    // The sampler keeps its default, texture unit 0.
+    program->bind();
+}
+
+void Text::set_gl_state() {
+    if (width < 1 || height < 1)
+        FATAL_ERROR("Can't set gl state before calling Text::Reshape() at least once!");
+    use_shader();
+    glViewport(0, 0, width, height);
+
+    glMatrixMode(GL_TEXTURE);
+    glLoadIdentity();
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluOrtho2D(0.0, width, 0.0, height);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+
+    glDisable(GL_ALPHA_TEST);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_TEXTURE_GEN_S);
+    glDisable(GL_TEXTURE_GEN_T);
+    glDisable(GL_TEXTURE_GEN_R);
+    glDisable(GL_TEXTURE_GEN_Q);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    glDisable(GL_SCISSOR_TEST);
+}
+
+void Text::format_into(char (&buffer)[buffer_size], const char* format, va_list args) {
+    if (vsnprintf(buffer, buffer_size, format, args) < 0) buffer[0] = '\0';
+}
+
+void Text::check_size_for_printing() const {
+    if (width < 1 || height < 1)
+        FATAL_ERROR("Can't print before calling Text::Reshape() at least once!");
+}
+
+void Text::render(const char* text) {
+    for (int unit = 0; unit < texture_units_cleared; ++unit) {
+        glActiveTexture(GL_TEXTURE0 + unit);
+        glBindTexture(GL_TEXTURE_2D, 0);
+    }
+    glActiveTexture(GL_TEXTURE0);
+    font->Render(text, -1, FTPoint(), FTPoint(), FTGL::RENDER_ALL);
+}
+
+void Text::print(const char* format, ...) {
+    check_size_for_printing();
+    if (!format) return;
+    char buffer[buffer_size];
+    va_list args;
+    va_start(args, format);
+    format_into(buffer, format, args);
+    va_end(args);
+    render(buffer);
+}
+
+void Text::print_at(float x, float y, float x_stretch, const char* format, ...) {
+    check_size_for_printing();
+    if (!format) return;
+    char buffer[buffer_size];
+    va_list args;
+    va_start(args, format);
+    format_into(buffer, format, args);
+    va_end(args);
+
+    const float scale = static_cast<float>(width) / authored_width;
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glTranslatef(static_cast<float>(width) * x, static_cast<float>(height) * y, 0.0f);
+    glScalef(scale * x_stretch, scale, scale);
+    render(buffer);
+    glPopMatrix();
+}
