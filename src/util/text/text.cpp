@@ -138,29 +138,35 @@ void Text::render(const char* text) {
 
 void Text::print(const char* format, ...) {
     check_size_for_printing();
-    if (!format) return;
-    char buffer[buffer_size];
     va_list args;
     va_start(args, format);
-    format_into(buffer, format, args);
+    print_formatted(nullptr, format, args);
     va_end(args);
-    render(buffer);
 }
 
 void Text::print_at(float x, float y, float x_stretch, const char* format, ...) {
     check_size_for_printing();
-    if (!format) return;
-    char buffer[buffer_size];
+    const Placement placement{x, y, x_stretch};
     va_list args;
     va_start(args, format);
-    format_into(buffer, format, args);
+    print_formatted(&placement, format, args);
     va_end(args);
+}
 
+void Text::print_formatted(const Placement* placement, const char* format, va_list args) {
+    if (!format) return;
+    char buffer[buffer_size];
+    format_into(buffer, format, args);
+    if (!placement) {
+        render(buffer);
+        return;
+    }
     const float scale = static_cast<float>(width) / authored_width;
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
-    glTranslatef(static_cast<float>(width) * x, static_cast<float>(height) * y, 0.0f);
-    glScalef(scale * x_stretch, scale, scale);
+    glTranslatef(static_cast<float>(width) * placement->x, static_cast<float>(height) * placement->y,
+                 0.0f);
+    glScalef(scale * placement->x_stretch, scale, scale);
     render(buffer);
     glPopMatrix();
 }

@@ -64,8 +64,17 @@ public:
     int height = -1;
 
 private:
+    // Where print_at puts the text, as fractions of the target.
+    struct Placement {
+        float x, y, x_stretch;
+    };
+
     // Fatal unless Reshape gave a size of at least 1 x 1.
     void check_size_for_printing() const;
+    // Formats and renders at the model-view origin, or placed when a
+    // placement is given; a null format prints nothing.
+    void print_formatted(const Placement* placement, const char* format, va_list args)
+        __attribute__((format(printf, 3, 0)));
     // Unbinds units 0 to 7 and renders the text at the model-view origin.
     void render(const char* text);
 };

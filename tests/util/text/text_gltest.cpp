@@ -43,18 +43,30 @@ Box lit_box(int width, int height) {
     return box;
 }
 
+// A cleared target of that size, bound while the object lives, with the
+// text sized to it and its GL state set.
+class TextTarget {
+public:
+    TextTarget(Text& text, int width, int height) : fbo_(width, height, FBO_TYPE_RGBA8, 0) {
+        fbo_.push(true);
+        text.Reshape(width, height);
+        text.set_gl_state();
+    }
+    ~TextTarget() { fbo_.pop(); }
+    TextTarget(const TextTarget&) = delete;
+    TextTarget& operator=(const TextTarget&) = delete;
+
+private:
+    FBO fbo_;
+};
+
 // Prints into a cleared target of that size and returns the lit box.
 Box print_into_target(Text& text, int width, int height, float x, float y, float stretch,
                       const char* string) {
-    FBO target(width, height, FBO_TYPE_RGBA8, 0);
-    target.push(true);
-    text.Reshape(width, height);
-    text.set_gl_state();
+    TextTarget target(text, width, height);
     text.print_at(x, y, stretch, "%s", string);
     EXPECT_NO_GL_ERROR();
-    Box box = lit_box(width, height);
-    target.pop();
-    return box;
+    return lit_box(width, height);
 }
 
 TEST_F(GlTest, PrintAtPlacesTheBaselineStartAndScalesByTheTargetWidth) {
@@ -101,10 +113,7 @@ TEST_F(GlTest, PrintAtPlacesTheBaselineStartAndScalesByTheTargetWidth) {
 
 TEST_F(GlTest, GlyphsTakeTheCurrentColour) {
     Text text(courier, 48, Text::FONT_TYPE_BUFFER);
-    FBO target(320, 180, FBO_TYPE_RGBA8, 0);
-    target.push(true);
-    text.Reshape(320, 180);
-    text.set_gl_state();
+    TextTarget target(text, 320, 180);
     glColor4f(0.0f, 1.0f, 0.0f, 1.0f);
     text.print_at(0.1f, 0.3f, 1.0f, "%s", "MMMM");
     const std::vector<unsigned char> pixels = test_support::read_pixels(0, 0, 320, 180);
@@ -115,16 +124,12 @@ TEST_F(GlTest, GlyphsTakeTheCurrentColour) {
     }
     EXPECT_GT(green, 20);
     EXPECT_EQ(other, 0);
-    target.pop();
     EXPECT_NO_GL_ERROR();
 }
 
 TEST_F(GlTest, PrintDrawsAtTheModelViewOriginInFaceUnits) {
     Text text(courier, 32, Text::FONT_TYPE_BUFFER);
-    FBO target(320, 180, FBO_TYPE_RGBA8, 0);
-    target.push(true);
-    text.Reshape(320, 180);
-    text.set_gl_state();
+    TextTarget target(text, 320, 180);
     glTranslatef(100.0f, 50.0f, 0.0f);
     text.print("%c", 'H');
     const FTBBox glyph = text.font->BBox("H");
@@ -137,7 +142,22 @@ TEST_F(GlTest, PrintDrawsAtTheModelViewOriginInFaceUnits) {
     text.print(nullptr);
     text.print_at(0.5f, 0.5f, 1.0f, nullptr);
     EXPECT_TRUE(lit_box(320, 180).empty());
-    target.pop();
+    EXPECT_NO_GL_ERROR();
+}
+
+TEST_F(GlTest, TextLongerThanTheBufferIsCutToIt) {
+    // 300 characters of a monospaced font would fit into the target; only
+    // the first 255 are drawn.
+    Text text(courier, 11, Text::FONT_TYPE_BUFFER);
+    TextTarget target(text, 2048, 32);
+    glTranslatef(0.0f, 10.0f, 0.0f);
+    const std::string long_text(300, 'M');
+    text.print("%s", long_text.c_str());
+    const float kept = text.font->Advance(long_text.substr(0, Text::buffer_size - 1).c_str());
+    ASSERT_LT(text.font->Advance(long_text.c_str()), 2048 + 1.0f);
+    const Box box = lit_box(2048, 32);
+    ASSERT_FALSE(box.empty());
+    EXPECT_NEAR(box.right + 1, kept, 2.0f);
     EXPECT_NO_GL_ERROR();
 }
 
