@@ -137,6 +137,13 @@ TEST_F(GlTest, PrintDrawsAtTheModelViewOriginInFaceUnits) {
     EXPECT_NEAR(box.left, 100.0f + glyph.Lower().Xf(), 1.5f);
     EXPECT_NEAR(box.bottom, 50.0f + glyph.Lower().Yf(), 1.5f);
     EXPECT_NEAR(box.top + 1, 50.0f + glyph.Upper().Yf(), 1.5f);
+    // A new face size takes effect at the next print.
+    glClear(GL_COLOR_BUFFER_BIT);
+    text.set_size(64);
+    text.print("H");
+    const Box larger = lit_box(320, 180);
+    EXPECT_NEAR(larger.height(), 2 * box.height(), 2);
+    EXPECT_NEAR(larger.top + 1, 50.0f + text.font->BBox("H").Upper().Yf(), 1.5f);
     // A null format prints nothing.
     glClear(GL_COLOR_BUFFER_BIT);
     text.print(nullptr);
