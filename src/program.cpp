@@ -114,9 +114,7 @@ void SystemProgramSteps::setup_loading_screen(int width, int height, float aspec
     LoadingScreen::setup(width, height, aspect);
 }
 
-void SystemProgramSteps::read_archive() {
-    // Archive read: DataFile::read_archive(ZemblaSystem::data_file).
-}
+void SystemProgramSteps::read_archive() { DataFile::read_archive(ZemblaSystem::data_file); }
 
 void SystemProgramSteps::load_logo() { LoadingScreen::load_logo(); }
 

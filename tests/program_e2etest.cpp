@@ -10,6 +10,7 @@
 
 #include "support/e2e_display.h"
 #include "support/test_support.h"
+#include "util/data/data.h"
 
 namespace {
 
@@ -77,6 +78,21 @@ void expect_dialog_on_screen(const Screenshot& shot, const Geometry& dialog) {
     EXPECT_EQ(root[0] + root[1] + root[2], 3 * 255);
 }
 
+// The program reads its data from "data.tlx" in its working folder; one
+// holding a single small file is enough for a show without scenes.
+void write_small_archive(const std::string& folder) {
+    test_support::ScopedChdir in(folder);
+    run_command("mkdir -p data && echo show > data/note.txt");
+    DataFile::reset();
+    DataFile::set_mode(DataFileMode::Write);
+    int32_t length = 0;
+    std::free(DataFile::load("data/note.txt", "rb", &length, false, false));
+    DataFile::write_archive("data.tlx");
+    DataFile::remove_temp_files();
+    DataFile::reset();
+    run_command("rm -r data");
+}
+
 class ProgramE2ETest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(display.ok()) << "Xvfb did not start"; }
@@ -115,7 +131,9 @@ TEST_F(ProgramE2ETest, EscapeInTheDialogQuitsBeforeAnyWindow) {
 }
 
 TEST_F(ProgramE2ETest, EnterRunsTheShowUntilEscape) {
-    ProgramRun program(program_in(&display, test_support::binary_path(""), dir.file("output.txt")));
+    test_support::TempDir work;
+    write_small_archive(work.path());
+    ProgramRun program(program_in(&display, work.path(), dir.file("output.txt")));
 
     std::string dialog = wait_for_window(display, is_dialog, 20);
     ASSERT_FALSE(dialog.empty()) << program.output();
