@@ -26,12 +26,20 @@ void ensure_gl_context() {
     if (!window) throw std::runtime_error(std::string("SDL_CreateWindow failed: ") + SDL_GetError());
     context = SDL_GL_CreateContext(window);
     if (!context) throw std::runtime_error(std::string("SDL_GL_CreateContext failed: ") + SDL_GetError());
-    SDL_GL_MakeCurrent(window, context);
+    // Under a busy virtual display GLEW now and then finds no current GLX
+    // display right after the context was made; making it current again and
+    // retrying settles it.
     glewExperimental = GL_TRUE;
-    GLenum err = glewInit();
+    GLenum err = GLEW_OK;
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        SDL_GL_MakeCurrent(window, context);
+        err = glewInit();
+        if (err == GLEW_OK) break;
+        SDL_Delay(50);
+    }
     if (err != GLEW_OK)
-        throw std::runtime_error(std::string("glewInit failed: ") +
-                                 reinterpret_cast<const char*>(glewGetErrorString(err)));
+        throw std::runtime_error(std::string("glewInit failed (") + std::to_string(err) +
+                                 "): " + reinterpret_cast<const char*>(glewGetErrorString(err)));
     while (glGetError() != GL_NO_ERROR) {
     }
 }
