@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/message_box.h"
+#include "scenes.h"
 #include "system/fatal.h"
 #include "system/sdl_video.h"
 #include "system/setup_dialog.h"
@@ -70,22 +71,7 @@ int run_program(ProgramSteps& steps) {
 
 // --- the real steps --------------------------------------------------------------------
 
-namespace {
-
-// Stands in for the scene manager in the loop until it exists: every frame
-// clears the window and presents it.
-class ClearingFrames : public WindowClient {
-public:
-    void frame() override {
-        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        swap_buffers();
-    }
-};
-
-}  // namespace
-
-SystemProgramSteps::SystemProgramSteps() = default;
+SystemProgramSteps::SystemProgramSteps(const SceneList* scenes) : scenes_(scenes) {}
 SystemProgramSteps::~SystemProgramSteps() = default;
 
 // SDL's video comes up first, so that message boxes work from the start.
@@ -118,26 +104,15 @@ void SystemProgramSteps::read_archive() { DataFile::read_archive(ZemblaSystem::d
 
 void SystemProgramSteps::load_logo() { LoadingScreen::load_logo(); }
 
-void SystemProgramSteps::create_scene_manager() {
-    // Scene manager construction: loads every scene of the production.
-}
+void SystemProgramSteps::create_scene_manager() { scene_manager_ = std::make_unique<SceneManager>(scenes_); }
 
 void SystemProgramSteps::write_archive() { DataFile::write_archive(ZemblaSystem::data_file); }
 
-void SystemProgramSteps::start_show() {
-    // Show start: SceneManager::start (fade-out of the loading screen, music).
-    LoadingScreen::fade_out();
-}
+void SystemProgramSteps::start_show() { scene_manager_->start(); }
 
-void SystemProgramSteps::run_message_loop() {
-    // The scene manager takes the place of ClearingFrames once it exists.
-    ClearingFrames frames;
-    ::run_message_loop(&frames);
-}
+void SystemProgramSteps::run_message_loop() { ::run_message_loop(scene_manager_.get()); }
 
-void SystemProgramSteps::delete_scene_manager() {
-    // Scene manager deletion: scenes' deinit, AVI close, music and sync save.
-}
+void SystemProgramSteps::delete_scene_manager() { scene_manager_.reset(); }
 
 void SystemProgramSteps::remove_temp_files() { DataFile::remove_temp_files(); }
 

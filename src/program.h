@@ -7,7 +7,12 @@
 // with SystemProgramSteps and tests replace to record what happens.
 #pragma once
 
+#include <memory>
 #include <string>
+
+#include "scenes/production_scenes.h"
+
+class SceneManager;
 
 // Empty hooks at fixed points of the run.
 void pre_dialog_hook();
@@ -43,10 +48,12 @@ public:
     virtual void delete_gl_context() = 0;
 };
 
-// The real steps: SDL window and dialog, GLEW, the data layer.
+// The real steps: SDL window and dialog, GLEW, the data layer, the scene
+// manager. It plays the compiled production's scenes, or `scenes` when given
+// (test shows).
 class SystemProgramSteps : public ProgramSteps {
 public:
-    SystemProgramSteps();
+    explicit SystemProgramSteps(const SceneList* scenes = nullptr);
     ~SystemProgramSteps() override;
 
     void init_platform() override;
@@ -67,6 +74,10 @@ public:
     void delete_scene_manager() override;
     void remove_temp_files() override;
     void delete_gl_context() override;
+
+private:
+    const SceneList* scenes_;
+    std::unique_ptr<SceneManager> scene_manager_;
 };
 
 // Whether the sync host names this machine: its name, the loopback address,

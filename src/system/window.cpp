@@ -307,6 +307,8 @@ void swap_buffers() {
     if (ZemblaSystem::hDC) SDL_GL_SwapWindow(ZemblaSystem::hDC);
 }
 
+void show_cursor(bool visible) { SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE); }
+
 void delete_gl_context() {
     if (!ZemblaSystem::hRC) return;
     SDL_GL_MakeCurrent(ZemblaSystem::hWnd, nullptr);

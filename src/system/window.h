@@ -76,6 +76,9 @@ void set_vsync(bool on);
 // Presents the back buffer of the window.
 void swap_buffers();
 
+// Shows or hides the mouse cursor over the window.
+void show_cursor(bool visible);
+
 // Deletes the OpenGL context (the window goes with the process).
 void delete_gl_context();
 

@@ -1,0 +1,468 @@
+#include "scenes.h"
+
+#include <GL/glew.h>
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "effects/effect.h"
+#include "effects/postproc/blur.h"
+#include "effects/postproc/dither.h"
+#include "effects/postproc/fade.h"
+#include "effects/postproc/film.h"
+#include "effects/postproc/kaleidoscope.h"
+#include "effects/postproc/noise.h"
+#include "effects/postproc/radblur.h"
+#include "effects/postproc/subdiv.h"
+#include "effects/postproc/vhs.h"
+#include "platform/ticks.h"
+#include "program.h"
+#include "scenes/scene.h"
+#include "system/fatal.h"
+#include "system/frametimer.h"
+#include "system/zemblasystem.h"
+#include "util/data/loadingscreen.h"
+#include "util/fbo/fbo.h"
+#include "util/math/mat4.h"
+#include "util/math/random.h"
+#include "util/music/music.h"
+#include "util/shaderprogram/shaderconstructor.h"
+#include "util/shaderprogram/shaderprogram.h"
+#include "util/texture/texture.h"
+
+// --- the arithmetic of a frame ---------------------------------------------------------
+
+RenderArea render_area(int window_width, int window_height, float aspect) {
+    if (window_height == 0) window_height = 1;
+    RenderArea area;
+    if (aspect < static_cast<float>(window_width) / static_cast<float>(window_height)) {
+        // Wider than the production: bars left and right.
+        area.width = static_cast<int>(static_cast<float>(window_height) * aspect);
+        area.height = window_height;
+    } else {
+        // Bars at the top and bottom (none when the aspect matches).
+        area.width = window_width;
+        area.height = static_cast<int>(static_cast<float>(window_width) / aspect);
+    }
+    // A window reduced to nothing still gets render targets of a pixel.
+    area.width = std::max(area.width, 1);
+    area.height = std::max(area.height, 1);
+    return area;
+}
+
+ViewportRect letterbox_rect(int window_width, int window_height, const RenderArea& area) {
+    return {(window_width - area.width) / 2, (window_height - area.height) / 2, area.width, area.height};
+}
+
+int scene_index(float track_value, size_t scene_count) {
+    // Written so that NaN fails both tests; the value is only converted once
+    // it is known to fit.
+    if (!(track_value > -1.0f)) return -1;
+    if (!(track_value < static_cast<float>(scene_count))) return -1;
+    return static_cast<int>(track_value);
+}
+
+bool postproc_order_less(const PostprocOrder& a, const PostprocOrder& b) { return a.value < b.value; }
+
+std::vector<PostprocOrder> postproc_chain(const std::vector<float>& track_values) {
+    std::vector<PostprocOrder> chain;
+    for (size_t i = 0; i < track_values.size(); ++i)
+        if (track_values[i] >= 0.0f) chain.push_back({static_cast<int>(i), track_values[i]});
+    std::stable_sort(chain.begin(), chain.end(), postproc_order_less);
+    return chain;
+}
+
+AudioSlice audio_slice(unsigned frame, unsigned fps, unsigned sample_rate, unsigned channels,
+                       uint32_t num_samples) {
+    if (fps == 0 || channels == 0) return {0, 0};
+    const uint64_t begin = static_cast<uint64_t>(frame) * sample_rate / fps;
+    uint64_t end = (static_cast<uint64_t>(frame) + 1) * sample_rate / fps;
+    const uint64_t whole_frames = num_samples / channels;
+    AudioSlice slice{begin * channels, 0};
+    if (begin >= whole_frames) return slice;
+    end = std::min(end, whole_frames);
+    slice.count = static_cast<uint32_t>((end - begin) * channels);
+    return slice;
+}
+
+// --- construction ----------------------------------------------------------------------
+
+namespace {
+
+// The frame loop's own tracks after "bpm", with their defaults.
+struct TrackDefault {
+    const char* name;
+    float value;
+};
+
+const TrackDefault kFrameTracks[] = {
+    {"ActiveScene1st", 0.0f}, {"ActiveScene2nd", -1.0f}, {"ActiveScene3rd", -1.0f},
+    {"ActiveScene4rd", -1.0f}, {"cameraEyeX", -15.0f},   {"cameraEyeY", -15.0f},
+    {"cameraEyeZ", -15.0f},    {"cameraDstX", 0.0f},     {"cameraDstY", 0.0f},
+    {"cameraDstZ", 0.0f},      {"cameraUpX", 0.0f},      {"cameraUpY", 1.0f},
+    {"cameraUpZ", 0.0f},       {"cameraFoV", 45.0f},
+};
+
+const char* const kActiveSceneTracks[4] = {"ActiveScene1st", "ActiveScene2nd", "ActiveScene3rd",
+                                           "ActiveScene4rd"};
+
+}  // namespace
+
+SceneManager::SceneManager(const SceneList* scenes_override, EventSource* event_source)
+    : scene_list_override(scenes_override),
+      events(event_source ? event_source : &system_event_source()) {
+    input.reset();
+
+    aspect = static_cast<float>(ZemblaSystem::aspect_numerator) /
+             static_cast<float>(ZemblaSystem::aspect_denominator);
+    frame_count = 0;
+    get_avi = ZemblaSystem::get_avi;
+    video_width = ZemblaSystem::width;
+    video_height = ZemblaSystem::height;
+
+    frame_timer_init();
+
+    // The "Text" font joins here: Text("data/common/fonts/courier_new.ttf",
+    // 48, 0), reshaped to the window size (not the render size) in resize.
+
+    scene_fbo = new FBO(512, 512, FBO_TYPE_RGBA8_MIPMAP, 0);
+    samples = ZemblaSystem::samples;
+    fbos.push_back(new FBO(512, 512, FBO_TYPE_RGBA8, samples));
+    fbos.push_back(new FBO(512, 512, FBO_TYPE_RGBA8, 0));
+    fbos.push_back(new FBO(512, 512, FBO_TYPE_RGBA8, 0));
+
+    music = new Music();
+    music->add_sync_track("bpm", music->get_bpm(), true);
+
+    if (get_avi) open_recording();
+
+    register_frame_tracks();
+    create_postprocs();
+
+    resize(ZemblaSystem::width, ZemblaSystem::height);
+    build_production();
+    post_load_hook();
+}
+
+void SceneManager::open_recording() {
+    show_cursor(true);
+    const std::string file_name = ZemblaSystem::title + ".avi";
+    if (!avi.open(file_name.c_str(), static_cast<float>(fps), -1, 100))
+        FATAL_ERROR("Failed to open video file " << file_name);
+    avi.set_size(video_width, video_height);
+    video_buffer.assign(avi.frame_bytes(), 0);
+    avi.set_audio_format(music->wave_format);
+    LOG_INFO("Dumping to video file " << file_name << "\n");
+}
+
+void SceneManager::register_frame_tracks() {
+    for (const TrackDefault& track : kFrameTracks) music->add_sync_track(track.name, track.value, true);
+}
+
+void SceneManager::create_postprocs() {
+    postprocs = {new Effects::Dither(),       new Effects::Fade(),  new Effects::Blur(),
+                 new Effects::Radblur(),      new Effects::Film(),  new Effects::Kaleidoscope(),
+                 new Effects::K2(),           new Effects::Subdiv(), new Effects::Noise(),
+                 new Effects::VHS()};
+    // Each pass's own names and defaults decide its tracks.
+    for (Effects::PostProc* pass : postprocs) {
+        postproc_tracks.push_back("pp" + pass->get_name());
+        music->add_sync_track(postproc_tracks.back(), -1.0f, true);
+        std::vector<std::string> param_tracks;
+        const std::vector<std::string>& names = pass->get_param_names();
+        for (size_t j = 0; j < names.size(); ++j) {
+            param_tracks.push_back("pp" + names[j]);
+            music->add_sync_track(param_tracks.back(), pass->get_param(static_cast<int>(j)), true);
+        }
+        postproc_param_tracks.push_back(param_tracks);
+    }
+}
+
+void SceneManager::build_production() {
+    const SceneList* list = scene_list_override;
+    if (!list) {
+        list = production_scene_list(ZemblaSystem::production);
+        if (!list) FATAL_ERROR("Unrecognized production " << ZemblaSystem::title);
+    }
+    const std::string missing = missing_scene_classes(*list);
+    if (!missing.empty())
+        FATAL_ERROR("Production " << ZemblaSystem::production << " (" << ZemblaSystem::title
+                                  << ") cannot be played: its scenes " << missing
+                                  << " are not part of this program");
+
+    for (const SceneEntry& entry : *list) {
+        Scene* scene = entry.make();
+        scenes.push_back(scene);
+        scene->set_music(music);
+        scene->set_fbo(scene_fbo);
+        scene->set_input(&input);
+        scene->set_aspect(aspect);
+        scene->set_keys(keys);
+        scene->init();
+        scene->resize(render_width, render_height);
+        reset_gl_state();
+    }
+}
+
+SceneManager::~SceneManager() {
+    for (Scene* scene : scenes) {
+        scene->deinit();
+        delete scene;
+    }
+    scenes.clear();
+    if (get_avi) {
+        video_buffer.clear();
+        avi.close();
+        LOG_INFO("Finished AVI writing\n");
+    }
+    delete music;
+    music = nullptr;
+    for (Effects::PostProc* pass : postprocs) delete pass;
+    for (FBO* target : fbos) delete target;
+    delete scene_fbo;
+}
+
+// --- sizing and start ------------------------------------------------------------------
+
+void SceneManager::resize(int width, int height) {
+    if (height == 0) height = 1;
+    window_width = width;
+    window_height = height;
+    const RenderArea area = render_area(width, height, aspect);
+    render_width = area.width;
+    render_height = area.height;
+    scene_fbo->resize(render_width, render_height);
+    for (FBO* target : fbos) target->resize(render_width, render_height);
+}
+
+void SceneManager::start() {
+    random_seed(platform::tick_ms());
+    LoadingScreen::fade_out();
+    music->set_bpm(music->get_sync_value("bpm"));
+    volume = ZemblaSystem::volume;
+    music->set_volume(volume);
+    music->start();
+    // Until the clock has reached the start of the song (a beat offset puts
+    // it before). A tempo that is not positive never gets there.
+    while (music->get_beats() < 0.0f && music->get_bpm() > 0.0f) {
+        if (music->dummy_mode) music->update();
+    }
+    if (get_avi) {
+        // Recorded time advances by frames only.
+        music->set_position(0);
+        music->toggle_pause();
+    }
+}
+
+void SceneManager::reset_gl_state() {
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    glLineWidth(1.0f);
+
+    glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, 1);
+    glLightModeli(GL_LIGHT_MODEL_LOCAL_VIEWER, 1);
+    glLightModeli(GL_LIGHT_MODEL_COLOR_CONTROL, GL_SEPARATE_SPECULAR_COLOR);
+
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+
+    glDisable(GL_TEXTURE_GEN_S);
+    glDisable(GL_TEXTURE_GEN_T);
+    glDisable(GL_TEXTURE_GEN_R);
+    glDisable(GL_TEXTURE_GEN_Q);
+
+    glMatrixMode(GL_TEXTURE);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+
+    glDisable(GL_SCISSOR_TEST);
+    glDisable(GL_ALPHA_TEST);
+    glDisable(GL_BLEND);
+    glEnable(GL_COLOR_MATERIAL);
+    glDisable(GL_CULL_FACE);
+    glEnable(GL_DEPTH_TEST);
+    // A scene that turned depth writes off would otherwise leave the next
+    // one without a depth buffer.
+    glDepthMask(GL_TRUE);
+
+    glEnable(GL_LIGHT0);
+    for (int light = 1; light < 8; ++light) glDisable(GL_LIGHT0 + light);
+    glDisable(GL_LIGHTING);
+
+    glEnable(GL_MULTISAMPLE);
+    glEnable(GL_NORMALIZE);
+    glDisable(GL_TEXTURE_1D);
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_TEXTURE_CUBE_MAP);
+
+    glClearDepth(1.0);
+    glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
+    glDepthFunc(GL_LESS);
+    glShadeModel(GL_SMOOTH);
+
+    glBindTexture(GL_TEXTURE_1D, 0);
+    for (int unit = 0; unit < 6; ++unit) Texture::unbind(unit);
+    glActiveTexture(GL_TEXTURE0);
+
+    const GLfloat zero[4] = {0.0f, 0.0f, 0.0f, 0.0f};
+    for (int light = 0; light < 8; ++light) {
+        glLightfv(GL_LIGHT0 + light, GL_AMBIENT, zero);
+        glLightfv(GL_LIGHT0 + light, GL_DIFFUSE, zero);
+        glLightfv(GL_LIGHT0 + light, GL_SPECULAR, zero);
+        glLightfv(GL_LIGHT0 + light, GL_POSITION, zero);
+    }
+
+    glDisable(GL_FRAMEBUFFER_SRGB);
+}
+
+// --- one frame -------------------------------------------------------------------------
+
+void SceneManager::frame() {
+    music->set_bpm(music->get_sync_value("bpm"));
+    frame_timer_update();
+    music->update();
+    input.update(static_cast<int>(frame_count));
+
+    if (!ZemblaSystem::sync_client && !music->is_running() && !ZemblaSystem::quitting) {
+        post_quit();
+        ZemblaSystem::quitting = true;
+    }
+    if (ZemblaSystem::quitting) return;
+
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    int active[4];
+    for (int i = 0; i < 4; ++i)
+        active[i] = scene_index(music->get_sync_value(kActiveSceneTracks[i]), scenes.size());
+
+    fbos[0]->push(true);
+    for (int i = 0; i < 3; ++i) draw_scene(active[i]);
+    fbos[0]->pop();
+
+    int current = 1;
+    resolve_scene_target();
+
+    run_postprocs(current);
+    draw_overlay(active[3]);
+    if (get_avi) record_frame();
+
+    swap_buffers();
+    ++frame_count;
+
+    if (get_avi) {
+        const uint32_t before = music->get_position();
+        music->set_time(static_cast<float>(frame_count) / static_cast<float>(fps));
+        if (music->get_position() == before) {
+            post_quit();
+            ZemblaSystem::quitting = true;
+            LOG_INFO("  Finished dumping, quit event posted\n");
+        }
+    }
+}
+
+void SceneManager::draw_scene(int index) {
+    if (index < 0) return;
+    reset_gl_state();
+    scenes[index]->resize(fbos[0]->get_width(), fbos[0]->get_height());
+    scenes[index]->draw();
+}
+
+void SceneManager::resolve_scene_target() {
+    fbos[1]->push(true);
+    // The copy obeys the scissor test, which the last scene may have left on.
+    glDisable(GL_SCISSOR_TEST);
+    fbos[0]->blit();
+    fbos[1]->pop();
+}
+
+void SceneManager::bind_plain_program() {
+    static const mat4 projection(mat4::PRESET_UNIT_SQUARE);
+    static ShaderProgram* program = new ShaderProgram(make_shader_texture2d("SceneManager"));
+    program->bind();
+    program->set_uniform_matrix4fv("ProjectionMatrix", projection.data(), 1, false);
+}
+
+void SceneManager::set_letterbox() {
+    const ViewportRect box = letterbox_rect(window_width, window_height, {render_width, render_height});
+    glViewport(box.x, box.y, box.width, box.height);
+    glScissor(box.x, box.y, box.width, box.height);
+}
+
+void SceneManager::draw_to_window(FBO* source) {
+    set_letterbox();
+    source->draw();
+}
+
+void SceneManager::run_postprocs(int& current) {
+    std::vector<float> switches;
+    for (const std::string& track : postproc_tracks) switches.push_back(music->get_sync_value(track));
+    const std::vector<PostprocOrder> chain = postproc_chain(switches);
+
+    if (chain.empty()) {
+        reset_gl_state();
+        bind_plain_program();
+        draw_to_window(fbos[current]);
+        return;
+    }
+
+    const float beats = music->get_beats();
+    for (size_t k = 0; k < chain.size(); ++k) {
+        Effects::PostProc* pass = postprocs[chain[k].index];
+        const std::vector<std::string>& param_tracks = postproc_param_tracks[chain[k].index];
+        for (size_t j = 0; j < param_tracks.size(); ++j)
+            pass->set_param(static_cast<int>(j), music->get_sync_value(param_tracks[j]));
+        reset_gl_state();
+        pass->update(render_width, render_height, beats, fbos[current]);
+        pass->render(render_width, render_height, beats);
+        if (k + 1 == chain.size()) {
+            draw_to_window(fbos[current]);
+        } else {
+            // Alternates between targets 1 and 2.
+            const int next = current % static_cast<int>(fbos.size() - 1) + 1;
+            fbos[next]->push(true);
+            fbos[current]->draw();
+            fbos[next]->pop();
+            current = next;
+        }
+    }
+}
+
+void SceneManager::draw_overlay(int index) {
+    fbos[0]->push(true);
+    draw_scene(index);
+    fbos[0]->pop();
+    resolve_scene_target();
+
+    // Without an overlay scene the target is cleared to transparent black and
+    // leaves the window as it is.
+    reset_gl_state();
+    bind_plain_program();
+    set_letterbox();
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    fbos[1]->draw();
+}
+
+void SceneManager::record_frame() {
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glReadPixels(0, 0, video_width, video_height, GL_BGR, GL_UNSIGNED_BYTE, video_buffer.data());
+    if (!avi.write_video_frame(video_buffer.data())) FATAL_ERROR("Failed assert success");
+
+    const WaveFormat& format = music->wave_format;
+    const AudioSlice slice =
+        audio_slice(frame_count, fps, format.samples_per_sec, format.channels, music->num_samples);
+    if (!music->u16_buffer) {
+        LOG_INFO("Dumped frame " << frame_count << ", no audio\n");
+        return;
+    }
+    // The end of the song leaves the last frames silent rather than failing
+    // the recording.
+    const int sample_frames = format.channels ? static_cast<int>(slice.count / format.channels) : 0;
+    if (sample_frames > 0 && !avi.write_audio(music->u16_buffer + slice.first, sample_frames))
+        FATAL_ERROR("Failed assert success");
+    LOG_INFO("Dumped frame " << frame_count << " and wrote " << slice.count << " samples of audio\n");
+}
+
+void SceneManager::post_quit() { events->post_quit(); }

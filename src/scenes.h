@@ -1,0 +1,168 @@
+// The scene manager: owner of everything the frame loop needs (the
+// production's scenes, the render targets, the ten post-processing passes,
+// the music object, the input state and, when recording, the AVI writer),
+// and the frame loop itself.
+//
+// Its constructor loads every resource of the production while the loading
+// screen is up, registers the frame loop's sync tracks and those of the
+// passes, and builds the scene list; start fades the loading screen out and
+// starts the music; frame renders one frame per pass of the message loop;
+// the destructor takes the scenes, the recording and the music down.
+//
+// One frame: the scenes named by "ActiveScene1st".."3rd" are drawn into the
+// multisampled scene target, which is resolved into the second target; the
+// passes whose "pp" track is 0 or more run in the order of those values,
+// ping-ponging between the second and third targets, the last one drawing
+// letter-boxed into the window; the scene named by "ActiveScene4rd" is then
+// blended over it by its own alpha, untouched by the passes.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "scenes/inputstate.h"
+#include "scenes/production_scenes.h"
+#include "system/window.h"
+#include "util/avi/aviwriter.h"
+
+class FBO;
+class Music;
+class Scene;
+class ShaderProgram;
+class mat4;
+namespace Effects {
+class PostProc;
+}
+
+// --- the arithmetic of a frame ---------------------------------------------------------
+
+struct RenderArea {
+    int width;
+    int height;
+};
+
+// The largest area of `aspect` (width / height) inside the window, never
+// smaller than 1 x 1; a window height of 0 counts as 1.
+RenderArea render_area(int window_width, int window_height, float aspect);
+
+struct ViewportRect {
+    int x, y, width, height;
+};
+
+// The render area centred in the window; the rest are the black bars.
+ViewportRect letterbox_rect(int window_width, int window_height, const RenderArea& area);
+
+// The scene index a track value names (truncated toward zero), or -1 when it
+// names none of `scene_count` scenes (negative, too large, NaN or infinite).
+int scene_index(float track_value, size_t scene_count);
+
+// A pass switched on by its "pp" track, with that track's value.
+struct PostprocOrder {
+    int index;  // in the pass list
+    float value;
+};
+
+// The order of the chain: a's track value below b's.
+bool postproc_order_less(const PostprocOrder& a, const PostprocOrder& b);
+
+// The passes to run, given every pass's "pp" track value in list order: those
+// with a value of 0 or more (NaN is off), sorted by value, equal values
+// keeping list order.
+std::vector<PostprocOrder> postproc_chain(const std::vector<float>& track_values);
+
+// The sound of one recorded frame: `count` 16-bit values (all channels
+// interleaved) from value `first` of the song. Frame n covers the sample
+// frames floor(n * rate / fps) up to floor((n + 1) * rate / fps), so slices
+// always hold whole sample frames and stay in step with the video at any
+// rate; the last slices are cut at the end of the song (whole sample frames
+// only) and are empty after it.
+struct AudioSlice {
+    uint64_t first;
+    uint32_t count;
+};
+AudioSlice audio_slice(unsigned frame, unsigned fps, unsigned sample_rate, unsigned channels,
+                       uint32_t num_samples);
+
+// --- the manager -----------------------------------------------------------------------
+
+class SceneManager : public WindowClient {
+public:
+    // Builds the compiled production's scenes, or `scenes` when given (test
+    // shows). Quit messages go to `events`, the window's queue by default.
+    explicit SceneManager(const SceneList* scenes = nullptr, EventSource* events = nullptr);
+    ~SceneManager() override;
+    SceneManager(const SceneManager&) = delete;
+    SceneManager& operator=(const SceneManager&) = delete;
+
+    // Recomputes the render area for a new window size and resizes the
+    // render targets (the scenes follow when they are next drawn).
+    void resize(int width, int height) override;
+    // Fades the loading screen out and starts the music (paused at its start
+    // when recording).
+    void start();
+    void frame() override;
+    bool is_mouse_captured() const override { return input.is_captured(); }
+    // The other input hooks of the window keep their empty bodies.
+
+    // Appends the production's scenes, each constructed, wired, initialised
+    // and sized in list order.
+    void build_production();
+    // Puts the fixed OpenGL state back before every scene and pass.
+    static void reset_gl_state();
+
+    const std::vector<Scene*>& get_scenes() const { return scenes; }
+    const std::vector<Effects::PostProc*>& get_postprocs() const { return postprocs; }
+    Music* get_music() const { return music; }
+    FBO* get_scene_fbo() const { return scene_fbo; }
+    const std::vector<FBO*>& get_fbos() const { return fbos; }
+    RenderArea get_render_area() const { return {render_width, render_height}; }
+    unsigned get_frame_count() const { return frame_count; }
+    float get_aspect() const { return aspect; }
+
+    static constexpr unsigned fps = 30;
+
+private:
+    void register_frame_tracks();
+    void create_postprocs();
+    void open_recording();
+    void draw_scene(int index);
+    // Resolves the multisampled scene target into target 1.
+    void resolve_scene_target();
+    // Viewport and scissor box of the render area in the window.
+    void set_letterbox();
+    // Draws `source` letter-boxed into the window through the bound program.
+    void draw_to_window(FBO* source);
+    void bind_plain_program();
+    void run_postprocs(int& current);
+    void draw_overlay(int index);
+    void record_frame();
+    void post_quit();
+
+    std::vector<Scene*> scenes;
+    unsigned char keys[256] = {};
+    InputState input;
+    int window_width = 0;
+    int window_height = 0;
+    int render_width = 0;
+    int render_height = 0;
+    float aspect = 16.0f / 9.0f;
+    Music* music = nullptr;
+    float volume = 1.0f;
+    FBO* scene_fbo = nullptr;
+    int samples = 0;
+    std::vector<FBO*> fbos;
+    std::vector<Effects::PostProc*> postprocs;
+    // Per pass: its switch track "pp" + name, and "pp" + each parameter name.
+    std::vector<std::string> postproc_tracks;
+    std::vector<std::vector<std::string>> postproc_param_tracks;
+    unsigned frame_count = 0;
+    bool get_avi = false;
+    AVIWriter avi;
+    int video_width = 0;
+    int video_height = 0;
+    std::vector<unsigned char> video_buffer;
+
+    const SceneList* scene_list_override = nullptr;
+    EventSource* events = nullptr;
+};

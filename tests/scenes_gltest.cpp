@@ -1,0 +1,343 @@
+// The scene manager on a real context: its tracks, its scenes, the fixed GL
+// state, and frames composed from test scenes and the post-processing passes
+// into a target that stands in for the window (160 x 120, so the 16:9 render
+// area is 160 x 90 with black bars of 15 rows at the top and bottom).
+#include "scenes.h"
+
+#include <gmock/gmock.h>
+
+#include <cmath>
+
+#include "effects/effect.h"
+#include "scenes/test_scenes.h"
+
+namespace {
+
+using scene_test::RectScene;
+using scene_test::SceneManagerTest;
+using scene_test::write_track;
+
+constexpr int kBar = 15;  // rows of each black bar
+
+// Channels within 2 of the expected 0..255 values.
+MATCHER_P(Near, expected, "") {
+    for (size_t i = 0; i < expected.size(); ++i)
+        if (std::abs(arg[i] - expected[i]) > 2) return false;
+    return true;
+}
+
+const std::vector<int> kBlack = {0, 0, 0, 0};
+const std::vector<int> kRed = {255, 0, 0, 255};
+const std::vector<int> kGreen = {0, 255, 0, 255};
+
+TEST_F(SceneManagerTest, RegistersItsFiftyEightTracksInOrderWithTheirDefaults) {
+    make_manager();
+    const std::vector<SyncValue>& values = manager->get_music()->sync_values;
+    const auto& expected = scene_test::manager_tracks();
+    ASSERT_EQ(values.size(), 58u);
+    ASSERT_EQ(expected.size(), 58u);
+    for (size_t i = 0; i < expected.size(); ++i) {
+        SCOPED_TRACE(expected[i].name);
+        EXPECT_EQ(values[i].name, expected[i].name);
+        EXPECT_FLOAT_EQ(values[i].value, expected[i].value);
+        EXPECT_NE(values[i].track, nullptr) << "every track is tracked";
+        // With an empty track file the track reads its default.
+        EXPECT_FLOAT_EQ(manager->get_music()->get_sync_value(expected[i].name), expected[i].value);
+    }
+    std::vector<std::string> names;
+    for (Effects::PostProc* pass : manager->get_postprocs()) names.push_back(pass->get_name());
+    EXPECT_EQ(names, (std::vector<std::string>{"Dither", "Fade", "Blur", "Radblur", "Film", "Kaleidoscope",
+                                               "K2", "Subdiv", "Noise", "VHS"}));
+}
+
+// Leaves state behind in init, and records what it was handed.
+class WiringScene : public RectScene {
+public:
+    WiringScene() : RectScene(1, 1, 1, 1) {}
+    void init() override {
+        RectScene::init();
+        wired = get_music() && get_fbo() && get_input() && get_keys();
+        glEnable(GL_BLEND);
+        glDepthMask(GL_FALSE);
+        sized_before_init = get_width() != 0;
+    }
+    bool wired = false;
+    bool sized_before_init = true;
+};
+WiringScene* wiring_scenes[2];
+Scene* make_wiring_a() { return wiring_scenes[0] = new WiringScene(); }
+Scene* make_wiring_b() { return wiring_scenes[1] = new WiringScene(); }
+
+TEST_F(SceneManagerTest, BuildsEachSceneWiredInitialisedAndSizedThenResetsTheState) {
+    const SceneList list = {{"A", make_wiring_a}, {"B", make_wiring_b}};
+    make_manager(&list);
+    ASSERT_EQ(manager->get_scenes().size(), 2u);
+    for (int i = 0; i < 2; ++i) {
+        WiringScene* scene = wiring_scenes[i];
+        EXPECT_EQ(manager->get_scenes()[i], scene);
+        EXPECT_EQ(scene->inits, 1);
+        EXPECT_TRUE(scene->wired);
+        EXPECT_FALSE(scene->sized_before_init);
+        EXPECT_EQ(scene->get_music(), manager->get_music());
+        EXPECT_EQ(scene->get_fbo(), manager->get_scene_fbo());
+        EXPECT_FLOAT_EQ(scene->get_aspect(), 16.0f / 9.0f);
+        for (int k = 0; k < 256; ++k) ASSERT_EQ(scene->get_keys()[k], 0);
+        EXPECT_EQ(scene->get_width(), 160);
+        EXPECT_EQ(scene->get_height(), 90);
+    }
+    EXPECT_EQ(wiring_scenes[0]->get_keys(), wiring_scenes[1]->get_keys());
+    EXPECT_EQ(wiring_scenes[0]->get_input(), wiring_scenes[1]->get_input());
+    // The render targets follow the render area.
+    EXPECT_EQ(manager->get_scene_fbo()->get_width(), 160);
+    EXPECT_EQ(manager->get_scene_fbo()->get_height(), 90);
+    for (FBO* target : manager->get_fbos()) {
+        EXPECT_EQ(target->get_width(), 160);
+        EXPECT_EQ(target->get_height(), 90);
+    }
+    EXPECT_EQ(manager->get_fbos()[0]->get_samples(), 4);
+    EXPECT_EQ(manager->get_fbos()[1]->get_samples(), 0);
+    GLboolean depth_mask = GL_FALSE;
+    glGetBooleanv(GL_DEPTH_WRITEMASK, &depth_mask);
+    EXPECT_FALSE(glIsEnabled(GL_BLEND));
+    EXPECT_TRUE(depth_mask);
+    EXPECT_NO_GL_ERROR();
+}
+
+TEST_F(SceneManagerTest, ProductionsThatCannotBePlayedEndTheRun) {
+    const SceneList partly_missing = {{"RectRed", scene_test::make_red}, {"Lost", nullptr}, {"Gone", nullptr}};
+    EXPECT_FATAL(make_manager(&partly_missing),
+                 "Production " + std::to_string(ZemblaSystem::production) +
+                     " (Frame loop test) cannot be played: its scenes Lost, Gone are not part of this program");
+
+    const int saved = ZemblaSystem::production;
+    ZemblaSystem::production = 6;
+    EXPECT_FATAL(make_manager(nullptr), "Unrecognized production Frame loop test");
+    ZemblaSystem::production = saved;
+}
+
+TEST_F(SceneManagerTest, ResetPutsTheFixedStateBack) {
+    make_manager();
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_ONE, GL_ONE);
+    glDisable(GL_DEPTH_TEST);
+    glDepthMask(GL_FALSE);
+    glDepthFunc(GL_ALWAYS);
+    glEnable(GL_SCISSOR_TEST);
+    glEnable(GL_CULL_FACE);
+    glEnable(GL_LIGHTING);
+    glEnable(GL_LIGHT3);
+    glEnable(GL_FRAMEBUFFER_SRGB);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+    glLineWidth(3.0f);
+    glClearColor(1, 1, 1, 1);
+    glColor4f(0.5f, 0.5f, 0.5f, 0.5f);
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    glActiveTexture(GL_TEXTURE4);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glActiveTexture(GL_TEXTURE0);
+    glEnable(GL_TEXTURE_2D);
+    const GLfloat bright[4] = {1, 1, 1, 1};
+    glLightfv(GL_LIGHT2, GL_DIFFUSE, bright);
+
+    SceneManager::reset_gl_state();
+
+    EXPECT_FALSE(glIsEnabled(GL_BLEND));
+    GLint value = 0;
+    glGetIntegerv(GL_BLEND_SRC_RGB, &value);
+    EXPECT_EQ(value, GL_SRC_ALPHA);
+    glGetIntegerv(GL_BLEND_DST_RGB, &value);
+    EXPECT_EQ(value, GL_ONE_MINUS_SRC_ALPHA);
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+    GLboolean mask = GL_FALSE;
+    glGetBooleanv(GL_DEPTH_WRITEMASK, &mask);
+    EXPECT_TRUE(mask);
+    glGetIntegerv(GL_DEPTH_FUNC, &value);
+    EXPECT_EQ(value, GL_LESS);
+    EXPECT_FALSE(glIsEnabled(GL_SCISSOR_TEST));
+    EXPECT_FALSE(glIsEnabled(GL_CULL_FACE));
+    EXPECT_FALSE(glIsEnabled(GL_LIGHTING));
+    EXPECT_TRUE(glIsEnabled(GL_LIGHT0));
+    EXPECT_FALSE(glIsEnabled(GL_LIGHT3));
+    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+    EXPECT_FALSE(glIsEnabled(GL_FRAMEBUFFER_SRGB));
+    EXPECT_TRUE(glIsEnabled(GL_MULTISAMPLE));
+    EXPECT_TRUE(glIsEnabled(GL_COLOR_MATERIAL));
+    GLint modes[2] = {0, 0};
+    glGetIntegerv(GL_POLYGON_MODE, modes);
+    EXPECT_EQ(modes[0], GL_FILL);
+    GLfloat f[4] = {};
+    glGetFloatv(GL_LINE_WIDTH, f);
+    EXPECT_EQ(f[0], 1.0f);
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, f);
+    EXPECT_EQ(std::vector<float>(f, f + 4), std::vector<float>(4, 0.0f));
+    glGetFloatv(GL_CURRENT_COLOR, f);
+    EXPECT_EQ(std::vector<float>(f, f + 4), std::vector<float>(4, 1.0f));
+    glGetLightfv(GL_LIGHT2, GL_DIFFUSE, f);
+    EXPECT_EQ(std::vector<float>(f, f + 4), std::vector<float>(4, 0.0f));
+    glActiveTexture(GL_TEXTURE4);
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &value);
+    EXPECT_EQ(value, 0);
+    SceneManager::reset_gl_state();
+    glGetIntegerv(GL_ACTIVE_TEXTURE, &value);
+    EXPECT_EQ(value, GL_TEXTURE0);
+    glDeleteTextures(1, &texture);
+    EXPECT_NO_GL_ERROR();
+}
+
+TEST_F(SceneManagerTest, TwoScenesOnTheFirstLayersDrawLetterboxedOneOverTheOther) {
+    write_track("ActiveScene1st", 0);  // red everywhere
+    write_track("ActiveScene2nd", 1);  // green on the left half
+    make_manager();
+    manager->frame();
+    EXPECT_EQ(manager->get_frame_count(), 1u);
+    EXPECT_THAT(window_pixel(40, 60), Near(kGreen));
+    EXPECT_THAT(window_pixel(120, 60), Near(kRed));
+    EXPECT_THAT(window_pixel(120, kBar), Near(kRed));
+    EXPECT_THAT(window_pixel(120, 120 - kBar - 1), Near(kRed));
+    for (int y : {0, kBar - 1, 120 - kBar, 119}) {
+        EXPECT_THAT(window_pixel(40, y), Near(kBlack)) << y;
+        EXPECT_THAT(window_pixel(120, y), Near(kBlack)) << y;
+    }
+    EXPECT_EQ(scene_test::made_scenes[0]->draws, 1);
+    EXPECT_EQ(scene_test::made_scenes[1]->draws, 1);
+    EXPECT_EQ(scene_test::made_scenes[2]->draws, 0);
+    EXPECT_EQ(events.quits, 0);
+    EXPECT_NO_GL_ERROR();
+}
+
+TEST_F(SceneManagerTest, InvalidIndicesAreSkippedAndAValidOneMayRepeat) {
+    write_track("ActiveScene1st", 1.9f);  // scene 1
+    write_track("ActiveScene2nd", 1);     // scene 1 again
+    write_track("ActiveScene3rd", 3);     // one past the last scene
+    write_track("ActiveScene4rd", std::nanf(""));
+    make_manager();
+    manager->frame();
+    EXPECT_EQ(scene_test::made_scenes[1]->draws, 2);
+    EXPECT_EQ(scene_test::made_scenes[2]->draws, 0);
+    EXPECT_THAT(window_pixel(40, 60), Near(kGreen));
+    EXPECT_THAT(window_pixel(120, 60), Near(kBlack));
+}
+
+TEST_F(SceneManagerTest, TheOverlayIsBlendedByItsAlphaOverThePassedPicture) {
+    write_track("ActiveScene1st", 0);
+    write_track("ActiveScene4rd", 2);  // blue, alpha 0.5, in the middle
+    make_manager();
+    manager->frame();
+    EXPECT_THAT(window_pixel(80, 60), Near(std::vector<int>{128, 0, 128}));
+    EXPECT_THAT(window_pixel(10, 60), Near(kRed));
+    EXPECT_THAT(window_pixel(80, 5), Near(kBlack));
+}
+
+TEST_F(SceneManagerTest, PassesDoNotTouchTheOverlay) {
+    write_track("ActiveScene1st", 0);
+    write_track("ActiveScene4rd", 2);
+    write_track("ppFade", 0);       // the whole picture white...
+    write_track("ppFadeValue", 1);
+    make_manager();
+    manager->frame();
+    EXPECT_THAT(window_pixel(10, 60), Near(std::vector<int>{255, 255, 255}));
+    // ...and the overlay blended over it as it was drawn.
+    EXPECT_THAT(window_pixel(80, 60), Near(std::vector<int>{128, 128, 255}));
+    EXPECT_THAT(window_pixel(80, 5), Near(kBlack));
+}
+
+// Film brightening by 0.5 and Fade halving toward black give different
+// pictures of the red scene in the two orders.
+struct PassOrderCase {
+    float film, fade;
+    std::vector<int> expected;
+};
+
+class PassOrderTest : public SceneManagerTest, public testing::WithParamInterface<PassOrderCase> {};
+
+TEST_P(PassOrderTest, PassesRunInTheOrderOfTheirTracks) {
+    write_track("ActiveScene1st", 0);
+    write_track("ppFilm", GetParam().film);
+    write_track("ppFilmBrightness", 0.5f);
+    write_track("ppFade", GetParam().fade);
+    write_track("ppFadeValue", -0.5f);
+    make_manager();
+    manager->frame();
+    EXPECT_THAT(window_pixel(120, 60), Near(GetParam().expected));
+    EXPECT_THAT(window_pixel(120, 5), Near(kBlack));
+    EXPECT_NO_GL_ERROR();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    FilmAndFade, PassOrderTest,
+    testing::Values(PassOrderCase{0, 1, {128, 64, 64}},          // film: (1, .5, .5), fade: halved
+                    PassOrderCase{1, 0, {255, 128, 128}},        // fade: (.5, 0, 0), film: +.5
+                    PassOrderCase{0.5f, 0.5f, {255, 128, 128}},  // a tie: Fade comes first in the list
+                    PassOrderCase{7, -1, {255, 128, 128}}));     // Film alone
+
+TEST_F(SceneManagerTest, OnePassDrawsStraightIntoTheWindowWithoutThePingPongTarget) {
+    write_track("ActiveScene1st", 0);
+    write_track("ppFade", 0);
+    write_track("ppFadeValue", -0.5f);
+    make_manager();
+    FBO* partner = manager->get_fbos()[2];
+    partner->push(false);
+    glClearColor(0, 0, 1, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    partner->pop();
+    manager->frame();
+    EXPECT_THAT(window_pixel(120, 60), Near(std::vector<int>{128, 0, 0, 255}));
+    partner->push(false);
+    EXPECT_THAT(window_pixel(5, 5), Near(std::vector<int>{0, 0, 255, 255}));
+    partner->pop();
+}
+
+TEST_F(SceneManagerTest, AllTenPassesAtNeutralValuesLeaveThePicture) {
+    write_track("ActiveScene1st", 0);
+    write_track("ActiveScene2nd", 1);
+    const char* passes[] = {"Dither", "Fade", "Blur", "Radblur", "Film",
+                            "Kaleidoscope", "K2", "Subdiv", "Noise", "VHS"};
+    for (int i = 0; i < 10; ++i) write_track(std::string("pp") + passes[i], static_cast<float>(9 - i));
+    write_track("ppDitherFactor", 0);
+    write_track("ppBlurScale", 0);
+    write_track("ppRadblurStrength", 0);
+    write_track("ppKaleidoscopeDivisions", 0);
+    write_track("ppK2Divisions", 0);
+    write_track("ppSubdivNX", 1);
+    write_track("ppSubdivNY", 1);
+    write_track("ppNoiseAlpha", 0);
+    write_track("ppVHSAlpha", 0);
+    make_manager();
+    manager->frame();
+    for (int x : {0, 30, 79}) EXPECT_THAT(window_pixel(x, 60), Near(kGreen)) << x;
+    for (int x : {80, 130, 159}) EXPECT_THAT(window_pixel(x, 60), Near(kRed)) << x;
+    for (int y : {kBar, 119 - kBar}) EXPECT_THAT(window_pixel(120, y), Near(kRed)) << y;
+    EXPECT_THAT(window_pixel(120, kBar - 1), Near(kBlack));
+    EXPECT_NO_GL_ERROR();
+}
+
+TEST_F(SceneManagerTest, ResizingFollowsTheWindowAndTheScenesFollowTheTargets) {
+    write_track("ActiveScene1st", 0);
+    make_manager();
+    manager->resize(400, 300);
+    EXPECT_EQ(manager->get_render_area().width, 400);
+    EXPECT_EQ(manager->get_render_area().height, 225);
+    for (FBO* target : manager->get_fbos()) EXPECT_EQ(target->get_height(), 225);
+    // A minimised window: the targets keep a pixel instead of failing.
+    manager->resize(0, 0);
+    EXPECT_EQ(manager->get_render_area().width, 1);
+    EXPECT_EQ(manager->get_render_area().height, 1);
+    manager->resize(160, 120);
+    EXPECT_EQ(manager->get_scene_fbo()->get_height(), 90);
+}
+
+TEST_F(SceneManagerTest, AfterTheQuitNothingIsDrawnOrCounted) {
+    write_track("ActiveScene1st", 0);
+    make_manager();
+    ZemblaSystem::quitting = true;
+    glClearColor(0, 0, 1, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    manager->frame();
+    EXPECT_EQ(manager->get_frame_count(), 0u);
+    EXPECT_EQ(scene_test::made_scenes[0]->draws, 0);
+    EXPECT_THAT(window_pixel(80, 60), Near(std::vector<int>{0, 0, 255, 255}));
+    EXPECT_EQ(events.quits, 0);
+}
+
+}  // namespace
