@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <thread>
@@ -10,7 +12,8 @@
 
 #include "support/e2e_display.h"
 #include "support/test_support.h"
-#include "util/data/data.h"
+#include "util/music/synctimeline.h"
+#include "util/music/synctrack.h"
 
 namespace {
 
@@ -78,21 +81,6 @@ void expect_dialog_on_screen(const Screenshot& shot, const Geometry& dialog) {
     EXPECT_EQ(root[0] + root[1] + root[2], 3 * 255);
 }
 
-// The program reads its data from "data.tlx" in its working folder; one
-// holding a single small file is enough for a show without scenes.
-void write_small_archive(const std::string& folder) {
-    test_support::ScopedChdir in(folder);
-    run_command("mkdir -p data && echo show > data/note.txt");
-    DataFile::reset();
-    DataFile::set_mode(DataFileMode::Write);
-    int32_t length = 0;
-    std::free(DataFile::load("data/note.txt", "rb", &length, false, false));
-    DataFile::write_archive("data.tlx");
-    DataFile::remove_temp_files();
-    DataFile::reset();
-    run_command("rm -r data");
-}
-
 class ProgramE2ETest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(display.ok()) << "Xvfb did not start"; }
@@ -130,40 +118,64 @@ TEST_F(ProgramE2ETest, EscapeInTheDialogQuitsBeforeAnyWindow) {
     }
 }
 
-TEST_F(ProgramE2ETest, EnterRunsTheShowUntilEscape) {
-    test_support::TempDir work;
-    write_small_archive(work.path());
-    ProgramRun program(program_in(&display, work.path(), dir.file("output.txt")));
+// The test show (test scenes in place of production 0's, in 4:3) in a working
+// folder with the pass shaders and the track files of its timeline.
+class TestShowE2ETest : public ProgramE2ETest {
+protected:
+    void SetUp() override {
+        ProgramE2ETest::SetUp();
+        std::filesystem::create_directories(run.file("data/sync_tracker"));
+        std::filesystem::create_directory_symlink(test_support::source_path("data/effects"),
+                                                  run.file("data/effects"));
+        std::vector<SyncTrack> tracks;
+        std::string error;
+        ASSERT_TRUE(SyncTimeline::parse(
+            test_support::read_file(test_support::source_path("tests/test_show/show.timeline")), &tracks, &error))
+            << error;
+        for (const SyncTrack& track : tracks) {
+            std::vector<uint8_t> bytes = SyncTrackFile::encode(track.keys);
+            std::ofstream(run.file("data/sync_tracker/_" + track.name + ".track"), std::ios::binary)
+                .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        }
+    }
 
-    std::string dialog = wait_for_window(display, is_dialog, 20);
+    test_support::TempDir run;
+};
+
+TEST_F(TestShowE2ETest, EnterRunsTheShowLetterboxedUntilEscape) {
+    const char* const title = "Internal debugging";
+    ProgramRun::Options options = program_in(&display, run.path(), dir.file("output.txt"));
+    options.program = test_support::binary_path("zembla_test_show");
+    ProgramRun program(options);
+
+    std::string dialog = test_support::wait_for_window(display, title, is_dialog, 20);
     ASSERT_FALSE(dialog.empty()) << program.output();
-    Geometry where = geometry_of(display, dialog);
-    Screenshot shot = screenshot_of_dialog(display, where, screenshot_path(dir, "dialog-enter.png"));
-    expect_dialog_on_screen(shot, where);
+    screenshot_of_dialog(display, geometry_of(display, dialog), screenshot_path(dir, "show-dialog.png"));
 
-    // The dialog offers the display's one mode, full screen: the show covers
-    // the screen.
+    // The display's one mode, full screen; the 4:3 show leaves bars of 160
+    // pixels at the left and right.
     display.x("xdotool windowfocus --sync " + dialog + " key Return");
     auto full_screen = [](const Geometry& g) {
         return g.x == 0 && g.y == 0 && g.width == kScreenWidth && g.height == kScreenHeight;
     };
-    std::string show = wait_for_window(display, full_screen, 20);
+    std::string show = test_support::wait_for_window(display, title, full_screen, 20);
     ASSERT_FALSE(show.empty()) << program.output();
-    EXPECT_TRUE(wait_for_window(display, is_dialog, 0.1).empty());
 
-    // Frames keep coming: what the show draws hides the white root, and the
-    // program is still there a moment later.
-    auto deadline = Clock::now() + std::chrono::seconds(10);
+    auto deadline = Clock::now() + std::chrono::seconds(20);
     Screenshot frame = take_screenshot(display, screenshot_path(dir, "show.png"));
-    while (Clock::now() < deadline && frame.share_of_white() >= 0.5) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    const Geometry picture{160, 0, 960, 720};
+    while (Clock::now() < deadline && (frame.width != kScreenWidth || frame.colours_in(picture) < 8)) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
         frame = take_screenshot(display, screenshot_path(dir, "show.png"));
     }
-    ASSERT_EQ(frame.width, kScreenWidth);
-    EXPECT_LT(frame.share_of_white(), 0.5);
-    // The loading screen fades out for a second first (Escape during loading
-    // ends the run with status 1).
-    EXPECT_EQ(program.wait(1.5), -1) << "the show ended by itself: " << program.output();
+    ASSERT_EQ(frame.width, kScreenWidth) << program.output();
+    EXPECT_GE(frame.colours_in(picture), 8) << "the bands, turned and tinted";
+    for (int x : {0, 100, 159, 1120, 1200, 1279})
+        for (int y : {0, 360, 719}) {
+            const unsigned char* p = frame.at(x, y);
+            EXPECT_EQ(p[0] + p[1] + p[2], 0) << x << "," << y << ": the bars are black";
+        }
+    EXPECT_EQ(program.wait(0.5), -1) << "the show ended by itself: " << program.output();
 
     display.x("xdotool windowfocus --sync " + show + " key Escape");
     EXPECT_EQ(program.wait(20), 0) << program.output();

@@ -15,12 +15,25 @@
 #include <thread>
 #include <vector>
 
+#include <GL/glew.h>
+
 #include "program.h"
 #include "system/setup_dialog.h"
+#include "system/window.h"
 #include "system/zemblasystem.h"
 #include "util/data/data.h"
+#include "util/data/loadingscreen.h"
 
 namespace {
+
+class ClearingFrames : public WindowClient {
+public:
+    void frame() override {
+        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        swap_buffers();
+    }
+};
 
 class LoadingDriverSteps : public SystemProgramSteps {
 public:
@@ -44,6 +57,15 @@ public:
             std::this_thread::sleep_for(std::chrono::milliseconds(pause_ms_));
         }
     }
+
+    // No scene manager: the show is the loading screen's fade-out, then
+    // frames that clear the window until Escape.
+    void start_show() override { LoadingScreen::fade_out(); }
+    void run_message_loop() override {
+        ClearingFrames frames;
+        ::run_message_loop(&frames);
+    }
+    void delete_scene_manager() override {}
 
 private:
     std::vector<std::string> files_;
