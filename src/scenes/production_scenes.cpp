@@ -1,5 +1,8 @@
 #include "scenes/production_scenes.h"
 
+#include "scenes/scene_glowshapes/glowshapes_scene.h"
+#include "scenes/scene_jqboxes/jqboxes.h"
+#include "scenes/scene_siriustext/siriustext.h"
 #include "system/zemblasystem.h"
 
 // A scene class joins its production by naming its maker here, e.g.
@@ -13,7 +16,7 @@ const SceneList kDebug = {
 const SceneList kBrisken = {
     {"DiscoTiles", nullptr}, {"SjakkVektor", nullptr},  {"Geysirs", nullptr},
     {"TranceTunnel", nullptr}, {"Fireworks", nullptr},  {"SquarePeeps", nullptr},
-    {"GlowShapes", nullptr},   {"SiriusText", nullptr}, {"Droplets", nullptr},
+    {"GlowShapes", make_scene<GlowShapes>}, {"SiriusText", make_scene<SiriusText>}, {"Droplets", nullptr},
 };
 
 const SceneList kPelltide = {
@@ -27,9 +30,9 @@ const SceneList kQuendle = {
 };
 
 const SceneList kTidewell = {
-    {"JqGlowShapes", nullptr},
-    {"JqBoxes", nullptr},
-    {"SiriusText", nullptr},
+    {"JqGlowShapes", make_scene<JqGlowShapes>},
+    {"JqBoxes", make_scene<JqBoxes>},
+    {"SiriusText", make_scene<SiriusText>},
 };
 
 const SceneList kKorrin = {

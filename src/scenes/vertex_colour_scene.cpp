@@ -2,7 +2,6 @@
 
 #include "system/fatal.h"
 #include "util/camera/cameradriver.h"
-#include "util/music/music.h"
 #include "util/shaderprogram/shaderconstructor.h"
 #include "util/shaderprogram/shaderprogram.h"
 
@@ -43,10 +42,4 @@ void VertexColourScene::draw_streams(GLenum mode) {
     vao.set_attribute(0, 3, static_cast<uint32_t>(streams.positions.size()), streams.positions.data(), 0);
     vao.set_indices(0, nullptr);
     vao.draw(mode);
-}
-
-float VertexColourScene::track(const char* name) const { return music->get_sync_value(name); }
-
-void VertexColourScene::register_track(const char* name, float value) {
-    music->add_sync_track(name, value, true);
 }

@@ -33,23 +33,8 @@ protected:
     // Uploads `streams` and draws it with one call.
     void draw_streams(GLenum mode);
 
-    // Track value by name.
-    float track(const char* name) const;
-    // Registers tracked sync values, in order.
-    struct TrackDefault {
-        const char* name;
-        float value;
-    };
-    template <size_t N>
-    void register_tracks(const TrackDefault (&tracks)[N]) {
-        for (const TrackDefault& t : tracks) register_track(t.name, t.value);
-    }
-
     Camera camera;
     EasyDrawObject vao;
     std::unique_ptr<ShaderProgram> program;
     VertexStreams streams;
-
-private:
-    void register_track(const char* name, float value);
 };

@@ -4,7 +4,7 @@
 #include "util/music/music.h"
 #include "util/utils.h"
 
-const VertexColourScene::TrackDefault kJqGlowShapesTracks[20] = {
+const SceneTracks JqGlowShapes::tracks = {
     {"jqgsCol1H", 0.2f},    {"jqgsCol1S", 0.2f},    {"jqgsCol1L", 0.5f},    {"jqgsCol1A", 0.5f},
     {"jqgsCol2H", 0.8f},    {"jqgsCol2S", 0.5f},    {"jqgsCol2L", 0.5f},    {"jqgsCol2A", 0.5f},
     {"jqgsRot", 0.0f},      {"jqgsRotMod1", 0.0f},  {"jqgsRotMod2", 0.0f},  {"jqgsRotMod3", 0.0f},
@@ -12,7 +12,7 @@ const VertexColourScene::TrackDefault kJqGlowShapesTracks[20] = {
     {"jqgsOffset2", 3.0f},  {"jqgsOffset3", -3.0f}, {"jqgsSize", 2.0f},     {"jqgsBorder", 0.2f},
 };
 
-const VertexColourScene::TrackDefault kGlowShapesTracks[11] = {
+const SceneTracks GlowShapes::tracks = {
     {"gsColor1", 0.2f},  {"gsColor1S", 0.5f}, {"gsColor1V", 0.5f},   {"gsColor1A", 0.5f},
     {"gsColor2", 0.5f},  {"gsColor2S", 0.5f}, {"gsColor2V", 0.5f},   {"gsColor2A", 0.5f},
     {"gsObjRot", 0.0f},  {"gsProtrusion", 0.0f}, {"gsProtColor", 0.0f},
@@ -27,7 +27,7 @@ vec4 hsl_colour(float h, float s, float l, float a) { return vec4(hsl_to_rgb(vec
 
 void GlowShapesScene::init() {
     init_drawing("GlowShapesColor3d");
-    register_scene_tracks();
+    register_scene_tracks(*music, scene_tracks());
 }
 
 void GlowShapesScene::draw() {
@@ -35,8 +35,6 @@ void GlowShapesScene::draw() {
     build_glow_shapes(shape_set(), streams);
     draw_streams(GL_TRIANGLES);
 }
-
-void JqGlowShapes::register_scene_tracks() { register_tracks(kJqGlowShapesTracks); }
 
 GlowShapeSet JqGlowShapes::shape_set_from_tracks(Music& m) {
     auto v = [&m](const char* name) { return m.get_sync_value(name); };
@@ -55,8 +53,6 @@ GlowShapeSet JqGlowShapes::shape_set_from_tracks(Music& m) {
     set.protrusion_colour2 = set.colour2;
     return set;
 }
-
-void GlowShapes::register_scene_tracks() { register_tracks(kGlowShapesTracks); }
 
 GlowShapeSet GlowShapes::shape_set_from_tracks(Music& m) {
     auto v = [&m](const char* name) { return m.get_sync_value(name); };

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "scenes/scene_glowshapes/glow_geometry.h"
+#include "scenes/scene_tracks.h"
 #include "scenes/vertex_colour_scene.h"
 
 class Music;
@@ -18,28 +19,26 @@ public:
     void draw() override;
 
 protected:
-    virtual void register_scene_tracks() = 0;
+    virtual const SceneTracks& scene_tracks() const = 0;
     virtual GlowShapeSet shape_set() = 0;
 };
 
 class JqGlowShapes : public GlowShapesScene {
 public:
+    static const SceneTracks tracks;
     static GlowShapeSet shape_set_from_tracks(Music& music);
 
 private:
-    void register_scene_tracks() override;
+    const SceneTracks& scene_tracks() const override { return tracks; }
     GlowShapeSet shape_set() override { return shape_set_from_tracks(*music); }
 };
 
 class GlowShapes : public GlowShapesScene {
 public:
+    static const SceneTracks tracks;
     static GlowShapeSet shape_set_from_tracks(Music& music);
 
 private:
-    void register_scene_tracks() override;
+    const SceneTracks& scene_tracks() const override { return tracks; }
     GlowShapeSet shape_set() override { return shape_set_from_tracks(*music); }
 };
-
-// Track tables, for the scenes and their tests.
-extern const VertexColourScene::TrackDefault kJqGlowShapesTracks[20];
-extern const VertexColourScene::TrackDefault kGlowShapesTracks[11];

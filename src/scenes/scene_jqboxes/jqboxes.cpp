@@ -2,9 +2,7 @@
 
 #include "util/music/music.h"
 
-namespace {
-
-const VertexColourScene::TrackDefault kTracks[] = {
+const SceneTracks JqBoxes::tracks = {
     {"jqbxCol1H", 0.2f},     {"jqbxCol1S", 0.2f},       {"jqbxCol1L", 0.5f},
     {"jqbxCol1A", 0.5f},     {"jqbxCol2H", 0.8f},       {"jqbxCol2S", 0.5f},
     {"jqbxCol2L", 0.5f},     {"jqbxCol2A", 0.5f},       {"jqbxWidth1", 1.0f},
@@ -13,11 +11,9 @@ const VertexColourScene::TrackDefault kTracks[] = {
     {"jqbxHeightSpace", 5.0f}, {"jqbxWidthCount", 2.0f}, {"jqbxHeightCount", 2.0f},
 };
 
-}  // namespace
-
 void JqBoxes::init() {
     init_drawing("JqBoxesColor3d");
-    register_tracks(kTracks);
+    register_scene_tracks(*music, tracks);
 }
 
 void JqBoxes::draw() {

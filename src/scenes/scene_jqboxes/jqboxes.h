@@ -6,6 +6,7 @@
 #pragma once
 
 #include "scenes/scene_jqboxes/box_grid.h"
+#include "scenes/scene_tracks.h"
 #include "scenes/vertex_colour_scene.h"
 
 class Music;
@@ -14,6 +15,8 @@ class JqBoxes : public VertexColourScene {
 public:
     void init() override;
     void draw() override;
+
+    static const SceneTracks tracks;
 
     // The grid the tracks describe at the current row.
     static BoxGrid grid_from_tracks(Music& music);

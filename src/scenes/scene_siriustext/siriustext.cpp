@@ -5,27 +5,18 @@
 #include "util/music/music.h"
 #include "util/text/text.h"
 
-namespace {
-
-struct TrackDefault {
-    const char* name;
-    float value;
-};
-
-const TrackDefault kTracks[] = {
+const SceneTracks SiriusText::tracks = {
     {"textScene", 0.0f}, {"textFade", 1.0f}, {"textFade2", 1.0f},
     {"textY", 0.5f},     {"textX", 0.5f},    {"textY2", 0.5f},
     {"textX2", 0.5f},    {"textSize", 64.0f}, {"textScaleX", 1.0f},
 };
-
-}  // namespace
 
 SiriusText::SiriusText() = default;
 SiriusText::~SiriusText() = default;
 
 void SiriusText::init() {
     text = std::make_unique<Text>("data/common/fonts/GeosansLight.ttf", 512, Text::FONT_TYPE_BUFFER);
-    for (const TrackDefault& t : kTracks) music->add_sync_track(t.name, t.value, true);
+    register_scene_tracks(*music, tracks);
 }
 
 void SiriusText::resize(int w, int h) {

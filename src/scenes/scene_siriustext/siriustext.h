@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "scenes/scene.h"
+#include "scenes/scene_tracks.h"
 
 class Text;
 
@@ -19,6 +20,8 @@ public:
     void init() override;
     void draw() override;
     void resize(int width, int height) override;
+
+    static const SceneTracks tracks;
 
     // The face size for a "textSize" value: truncated, at least 1 and at
     // most kMaxFaceSize (a negative, zero, NaN or huge value would ask the

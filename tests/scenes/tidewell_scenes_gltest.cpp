@@ -1,0 +1,143 @@
+// The scenes of "Wembrel - tidewell" (glow rings, box grid, title and credit
+// lines) and the glow rings of "Wembrel - brisken", built by the scene manager
+// on a real context and drawn into the test window (160 x 120; the 16:9
+// render area is 160 x 90 between two black bars of 15 rows).
+#include <filesystem>
+
+#include "scenes/production_scenes.h"
+#include "scenes/scene_glowshapes/glowshapes_scene.h"
+#include "scenes/scene_jqboxes/jqboxes.h"
+#include "scenes/scene_siriustext/siriustext.h"
+#include "scenes/test_scenes.h"
+#include "system/zemblasystem.h"
+
+namespace {
+
+using scene_test::write_track;
+
+constexpr int kBar = 15;
+
+class TidewellScenesTest : public scene_test::SceneManagerTest {
+protected:
+    void SetUp() override {
+        SceneManagerTest::SetUp();
+        std::filesystem::create_directories("data/common");
+        std::filesystem::create_directory_symlink(test_support::source_path("data/common/fonts"),
+                                                  "data/common/fonts");
+        for (const SceneTracks* table : {&JqGlowShapes::tracks, &JqBoxes::tracks, &SiriusText::tracks,
+                                         &GlowShapes::tracks})
+            for (const SceneTrack& track : *table) write_empty_track(track.name);
+    }
+
+    static void write_empty_track(const std::string& name) {
+        std::vector<uint8_t> empty = SyncTrackFile::encode({});
+        std::ofstream("data/sync_tracker/_" + name + ".track", std::ios::binary)
+            .write(reinterpret_cast<const char*>(empty.data()), static_cast<std::streamsize>(empty.size()));
+    }
+
+    // Pixels of the render area whose brightest channel is above `level`.
+    int lit_pixels(int level) {
+        auto pixels = test_support::read_pixels(0, kBar, 160, 90);
+        int lit = 0;
+        for (size_t i = 0; i < pixels.size(); i += 4)
+            if (std::max({pixels[i], pixels[i + 1], pixels[i + 2]}) > level) ++lit;
+        return lit;
+    }
+
+    // One frame with scene `first` as the first layer and `overlay` over it.
+    int frame_lit(float first, float overlay, int level = 20) {
+        write_track("ActiveScene1st", first);
+        write_track("ActiveScene4rd", overlay);
+        make_manager(production_scene_list(PRODUCTION_TIDEWELL));
+        manager->frame();
+        EXPECT_NO_GL_ERROR();
+        return lit_pixels(level);
+    }
+};
+
+TEST_F(TidewellScenesTest, RegistersTheSceneTracksAfterTheFrameLoopsInListOrder) {
+    make_manager(production_scene_list(PRODUCTION_TIDEWELL));
+    ASSERT_EQ(manager->get_scenes().size(), 3u);
+    const std::vector<SyncValue>& values = manager->get_music()->sync_values;
+    ASSERT_EQ(values.size(), 105u);
+    size_t i = 58;
+    for (const SceneTracks* table : {&JqGlowShapes::tracks, &JqBoxes::tracks, &SiriusText::tracks})
+        for (const SceneTrack& track : *table) {
+            SCOPED_TRACE(track.name);
+            EXPECT_EQ(values[i].name, track.name);
+            EXPECT_FLOAT_EQ(manager->get_music()->get_sync_value(track.name), track.value);
+            EXPECT_NE(values[i].track, nullptr) << "tracked";
+            ++i;
+        }
+    EXPECT_EQ(JqGlowShapes::tracks.size(), 20u);
+    EXPECT_EQ(JqBoxes::tracks.size(), 18u);
+    EXPECT_EQ(SiriusText::tracks.size(), 9u);
+}
+
+TEST_F(TidewellScenesTest, GlowRingsShowAtTheirDefaults) {
+    EXPECT_GT(frame_lit(0, -1), 300);
+}
+
+TEST_F(TidewellScenesTest, BoxGridShowsAtItsDefaults) {
+    EXPECT_GT(frame_lit(1, -1), 300);
+}
+
+TEST_F(TidewellScenesTest, BoxGridOfNoBoxesDrawsNothing) {
+    write_track("jqbxWidthCount", 0.0f);
+    EXPECT_EQ(frame_lit(1, -1), 0);
+}
+
+TEST_F(TidewellScenesTest, TitleAndCreditLinesShowAsTheOverlayByTheirFades) {
+    const struct {
+        float scene, fade, fade2;
+        bool white_text;
+    } cases[] = {
+        {0.0f, 1.0f, 1.0f, true},    // "tidewell" in white (the black "wembrel" leaves black)
+        {0.0f, 1.0f, 0.0f, false},   // only the black line
+        {0.5f, 1.0f, 0.0f, true},    // "krestel"
+        {1.0f, 0.0f, 0.0f, false},   // both credit lines faded out
+    };
+    write_track("textSize", 120.0f);
+    write_track("textX", 0.1f);
+    write_track("textX2", 0.1f);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.scene << " " << c.fade << " " << c.fade2);
+        write_track("textScene", c.scene);
+        write_track("textFade", c.fade);
+        write_track("textFade2", c.fade2);
+        int lit = frame_lit(-1, 2, 128);
+        if (c.white_text)
+            EXPECT_GT(lit, 20);
+        else
+            EXPECT_EQ(lit, 0);
+        manager.reset();
+    }
+}
+
+TEST_F(TidewellScenesTest, ImpossibleTextSizesAreClampedNotFatal) {
+    for (float size : {-5.0f, 0.0f, 1e12f}) {
+        SCOPED_TRACE(size);
+        write_track("textSize", size);
+        frame_lit(-1, 2);
+        manager.reset();
+    }
+}
+
+TEST_F(TidewellScenesTest, BothGlowSceneFamiliesDrawTheSameRingsAtTheirDefaults) {
+    const SceneList list = {{"JqGlowShapes", make_scene<JqGlowShapes>}, {"GlowShapes", make_scene<GlowShapes>}};
+    make_manager(&list);
+    Music& music = *manager->get_music();
+    VertexStreams jq, gs;
+    build_glow_shapes(JqGlowShapes::shape_set_from_tracks(music), jq);
+    build_glow_shapes(GlowShapes::shape_set_from_tracks(music), gs);
+    EXPECT_EQ(jq.positions, gs.positions);
+    // The colours differ in their defaults; the protrusions of GlowShapes are
+    // invisible by default (alpha times "gsProtColor" 0).
+    EXPECT_EQ(gs.colour(24).a, 0.0f);
+    EXPECT_GT(gs.colour(0).a, 0.0f);
+    manager->frame();
+    EXPECT_NO_GL_ERROR();
+    EXPECT_GT(lit_pixels(20), 300);
+}
+
+}  // namespace
