@@ -16,7 +16,9 @@ const SceneList kDebug = {
 const SceneList kBrisken = {
     {"DiscoTiles", nullptr}, {"SjakkVektor", nullptr},  {"Geysirs", nullptr},
     {"TranceTunnel", nullptr}, {"Fireworks", nullptr},  {"SquarePeeps", nullptr},
-    {"GlowShapes", make_scene<GlowShapes>}, {"SiriusText", make_scene<SiriusText>}, {"Droplets", nullptr},
+    {"GlowShapes", make_scene<GlowShapes>},
+    {"SiriusText", make_scene<SiriusText>},
+    {"Droplets", nullptr},
 };
 
 const SceneList kPelltide = {

@@ -1,0 +1,142 @@
+// The show "Wembrel - tidewell" in a window of the benchmark's own, without
+// the setup dialog, loading fade or soundtrack: a working folder under /tmp
+// holds links to the shared data and the production's track files, compiled
+// from its manifest and timeline, and the scene manager draws frames at music
+// times the caller chooses (the timer clock stands in for the song).
+#pragma once
+
+#include <GL/glew.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "scenes.h"
+#include "scenes/production_scenes.h"
+#include "system/window.h"
+#include "system/zemblasystem.h"
+#include "util/data/data.h"
+#include "util/data/loadingscreen.h"
+#include "util/music/music.h"
+#include "util/music/synctimeline.h"
+#include "util/music/synctrack.h"
+
+namespace tidewell_show {
+
+namespace fs = std::filesystem;
+
+inline std::string read_text(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw std::runtime_error("cannot read " + path.string());
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+inline std::vector<SyncTrack> parse_timeline(const fs::path& path) {
+    std::vector<SyncTrack> tracks;
+    std::string error;
+    if (!SyncTimeline::parse(read_text(path), &tracks, &error))
+        throw std::runtime_error(path.string() + ": " + error);
+    return tracks;
+}
+
+// A working folder with the shared data linked in and a track file for every
+// track of the manifest: keyed from the timeline when `keyed`, else empty.
+class RunFolder {
+public:
+    explicit RunFolder(bool keyed) {
+        char name[] = "/tmp/tidewell_show_XXXXXX";
+        if (!mkdtemp(name)) throw std::runtime_error("mkdtemp failed");
+        path = name;
+        const fs::path source = ZEMBLA_SOURCE_DIR;
+        fs::create_directories(path / "data/sync_tracker");
+        for (const char* folder : {"common", "effects", "music", "scenes"})
+            if (fs::exists(source / "data" / folder))
+                fs::create_directory_symlink(source / "data" / folder, path / "data" / folder);
+        const fs::path production = source / "data/productions/tidewell";
+        std::vector<SyncTrack> tracks = parse_timeline(production / "tracks.txt");
+        if (keyed)
+            for (const SyncTrack& keyed_track : parse_timeline(production / "timeline.txt"))
+                for (SyncTrack& track : tracks)
+                    if (track.name == keyed_track.name) track.keys = keyed_track.keys;
+        for (const SyncTrack& track : tracks) {
+            std::vector<uint8_t> bytes = SyncTrackFile::encode(track.keys);
+            std::ofstream(path / "data/sync_tracker" / ("_" + track.name + ".track"), std::ios::binary)
+                .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        }
+    }
+    ~RunFolder() {
+        std::error_code ignored;
+        fs::remove_all(path, ignored);
+    }
+    RunFolder(const RunFolder&) = delete;
+    RunFolder& operator=(const RunFolder&) = delete;
+
+    fs::path path;
+};
+
+// Opens the window once per process: width x height, `samples` samples.
+inline void open_window(int width, int height, int samples) {
+    static bool open = false;
+    if (open) return;
+    ZemblaSystem::production = PRODUCTION_TIDEWELL;
+    configure_production();
+    ZemblaSystem::width = width;
+    ZemblaSystem::height = height;
+    ZemblaSystem::samples = samples;
+    ZemblaSystem::fullscreen = 0;
+    ZemblaSystem::vsync = 0;
+    ZemblaSystem::aspect_numerator = 16;
+    ZemblaSystem::aspect_denominator = 9;
+    ZemblaSystem::data_mode = DataFileMode::Plain;
+    ZemblaSystem::sync_client = 0;
+    ZemblaSystem::get_avi = false;
+    create_window();
+    glewExperimental = GL_TRUE;
+    if (glewInit() != GLEW_OK) throw std::runtime_error("glewInit failed");
+    clamp_samples_to_driver();
+    DataFile::set_mode(DataFileMode::Plain);
+    LoadingScreen::setup(width, height, 16.0f / 9.0f);
+    open = true;
+}
+
+// The show's scenes (or none) over the tracks of a run folder.
+class Show {
+public:
+    // With `scenes` false the scene list is empty and every track keeps its
+    // default: the frame loop alone.
+    explicit Show(bool scenes) : folder_(scenes) {
+        static const SceneList kNoScenes;
+        const fs::path previous = fs::current_path();
+        fs::current_path(folder_.path);
+        // The timer clock: no song to decode, and frames at chosen times.
+        ZemblaSystem::music_file = "";
+        ZemblaSystem::bpm = 128.0f;
+        manager_ = std::make_unique<SceneManager>(scenes ? production_scene_list(PRODUCTION_TIDEWELL) : &kNoScenes);
+        manager_->resize(ZemblaSystem::width, ZemblaSystem::height);
+        // A paused timer moves only when set.
+        manager_->get_music()->pause();
+        fs::current_path(previous);
+    }
+
+    // One frame of the show at `seconds`, finished on the GPU.
+    void frame_at(float seconds) {
+        manager_->get_music()->set_time(seconds);
+        manager_->frame();
+        glFinish();
+    }
+
+    SceneManager& manager() { return *manager_; }
+
+private:
+    RunFolder folder_;
+    std::unique_ptr<SceneManager> manager_;
+};
+
+}  // namespace tidewell_show
