@@ -31,14 +31,18 @@ const Section kSections[] = {
 
 double empty_ms_per_frame = 0.0;
 
-// Runs `frames` frames at evenly spread times from `from` to `to` seconds and
-// reports milliseconds per frame.
-void run_frames(benchmark::State& state, tidewell_show::Show& show, float from, float to, int frames) {
+// Runs the state's frames at evenly spread times from `from` to `to`
+// seconds, `frames` times apart and round again; milliseconds per frame.
+double time_frames(benchmark::State& state, tidewell_show::Show& show, float from, float to, int frames) {
+    show.frame_at(from);  // first-use work out of the measurement
     int frame = 0;
+    auto start = std::chrono::steady_clock::now();
     for (auto _ : state) {
         show.frame_at(from + (to - from) * static_cast<float>(frame) / static_cast<float>(frames));
         frame = (frame + 1) % frames;
     }
+    std::chrono::duration<double, std::milli> elapsed = std::chrono::steady_clock::now() - start;
+    return elapsed.count() / static_cast<double>(state.iterations());
 }
 
 void report(benchmark::State& state, double ms_per_frame) {
@@ -49,22 +53,14 @@ void report(benchmark::State& state, double ms_per_frame) {
 void BM_EmptyFrameLoop(benchmark::State& state) {
     tidewell_show::open_window(kWidth, kHeight, kSamples);
     tidewell_show::Show show(false);
-    show.frame_at(0.0f);  // first-use work out of the measurement
-    auto start = std::chrono::steady_clock::now();
-    run_frames(state, show, 0.0f, kShowSeconds, kShowFrames);
-    std::chrono::duration<double, std::milli> elapsed = std::chrono::steady_clock::now() - start;
-    empty_ms_per_frame = elapsed.count() / static_cast<double>(state.iterations());
+    empty_ms_per_frame = time_frames(state, show, 0.0f, kShowSeconds, kShowFrames);
     report(state, empty_ms_per_frame);
 }
 
 void BM_Show(benchmark::State& state) {
     tidewell_show::open_window(kWidth, kHeight, kSamples);
     tidewell_show::Show show(true);
-    show.frame_at(0.0f);
-    auto start = std::chrono::steady_clock::now();
-    run_frames(state, show, 0.0f, kShowSeconds, kShowFrames);
-    std::chrono::duration<double, std::milli> elapsed = std::chrono::steady_clock::now() - start;
-    report(state, elapsed.count() / static_cast<double>(state.iterations()));
+    report(state, time_frames(state, show, 0.0f, kShowSeconds, kShowFrames));
 }
 
 void BM_Section(benchmark::State& state) {
@@ -72,12 +68,8 @@ void BM_Section(benchmark::State& state) {
     state.SetLabel(section.name);
     tidewell_show::open_window(kWidth, kHeight, kSamples);
     tidewell_show::Show show(true);
-    const float from = section.first_beat * kSecondsPerBeat, to = section.end_beat * kSecondsPerBeat;
-    show.frame_at(from);
-    auto start = std::chrono::steady_clock::now();
-    run_frames(state, show, from, to, kSectionFrames);
-    std::chrono::duration<double, std::milli> elapsed = std::chrono::steady_clock::now() - start;
-    report(state, elapsed.count() / static_cast<double>(state.iterations()));
+    report(state, time_frames(state, show, section.first_beat * kSecondsPerBeat,
+                              section.end_beat * kSecondsPerBeat, kSectionFrames));
 }
 
 }  // namespace

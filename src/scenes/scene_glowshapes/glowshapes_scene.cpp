@@ -27,12 +27,12 @@ vec4 hsl_colour(float h, float s, float l, float a) { return vec4(hsl_to_rgb(vec
 
 void GlowShapesScene::init() {
     init_drawing("GlowShapesColor3d");
-    register_scene_tracks(*music, scene_tracks());
+    register_scene_tracks(*music, tracks_);
 }
 
 void GlowShapesScene::draw() {
     begin_frame(false);
-    build_glow_shapes(shape_set(), streams);
+    build_glow_shapes(reader_(*music), streams);
     draw_streams(GL_TRIANGLES);
 }
 

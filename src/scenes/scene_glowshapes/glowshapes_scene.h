@@ -11,34 +11,30 @@
 
 class Music;
 
-// Draws what shape_set describes; the subclasses register their tracks and
-// read them into a GlowShapeSet.
+// Draws the rings that its track reader makes of the tracks it registers.
 class GlowShapesScene : public VertexColourScene {
 public:
+    using Reader = GlowShapeSet (*)(Music& music);
+    GlowShapesScene(const SceneTracks& tracks, Reader reader) : tracks_(tracks), reader_(reader) {}
+
     void init() override;
     void draw() override;
 
-protected:
-    virtual const SceneTracks& scene_tracks() const = 0;
-    virtual GlowShapeSet shape_set() = 0;
+private:
+    const SceneTracks& tracks_;
+    Reader reader_;
 };
 
 class JqGlowShapes : public GlowShapesScene {
 public:
+    JqGlowShapes() : GlowShapesScene(tracks, shape_set_from_tracks) {}
     static const SceneTracks tracks;
     static GlowShapeSet shape_set_from_tracks(Music& music);
-
-private:
-    const SceneTracks& scene_tracks() const override { return tracks; }
-    GlowShapeSet shape_set() override { return shape_set_from_tracks(*music); }
 };
 
 class GlowShapes : public GlowShapesScene {
 public:
+    GlowShapes() : GlowShapesScene(tracks, shape_set_from_tracks) {}
     static const SceneTracks tracks;
     static GlowShapeSet shape_set_from_tracks(Music& music);
-
-private:
-    const SceneTracks& scene_tracks() const override { return tracks; }
-    GlowShapeSet shape_set() override { return shape_set_from_tracks(*music); }
 };
