@@ -30,6 +30,10 @@ float progress_fraction(int done, int total);
 // Stores the window size and aspect ratio, blanks both buffers of the
 // window and draws the first frame. Until then ticks do nothing.
 void setup(int width, int height, float aspect);
+
+// Loads the production's logo (ZemblaSystem::logo_file) for the progress
+// bar to show, then ticks. An empty name gives a logo without a picture,
+// which draws black.
 void load_logo();
 
 // One step: polls Escape (which deletes the temporary files and ends the
