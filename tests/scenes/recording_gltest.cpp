@@ -108,3 +108,21 @@ TEST_F(RecordingTest, TheLastFrameRecordsWhatIsLeftOfTheSong) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(RecordingTest, FramesWithNoSoundLeftRecordPicturesOnly) {
+    // The decoded sound ends half-way while the clock still runs to the end
+    // of the song: the frames after it write no sound and do not fail.
+    use_song(44100, 2, 1.0);
+    make_manager();
+    manager->get_music()->num_samples = 44100;  // half a second of stereo
+    EXPECT_EQ(record(200), 30);
+    EXPECT_EQ(events.quits, 1);
+    manager.reset();
+    EXPECT_EQ(probe("v:0", "nb_read_frames"), "30");
+    EXPECT_EQ(command_output("ffmpeg -v error -i 'recorded show.01.avi' -map 0:a -f s16le - | wc -c"),
+              std::to_string(44100 * 2));
+}
+
+}  // namespace
