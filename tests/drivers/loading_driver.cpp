@@ -48,8 +48,6 @@ public:
         return SetupDialogId::Run;
     }
 
-    void read_archive() override { DataFile::read_archive(ZemblaSystem::data_file); }
-
     void create_scene_manager() override {
         for (const std::string& name : files_) {
             int32_t length = 0;
