@@ -9,6 +9,8 @@
 #include "platform/ticks.h"
 #include "system/fatal.h"
 #include "system/zemblasystem.h"
+#include "util/music/modulators/modulator.h"
+#include "util/music/notedata.h"
 
 Music* current_music = nullptr;
 
@@ -19,14 +21,6 @@ namespace {
 
 const SyncCallbacks kSyncCallbacks = {sync_cb_pause, sync_cb_set_row, sync_cb_is_playing};
 
-// The last four characters, lower-cased; a shorter name is its own
-// "extension", so it is refused like any unknown format.
-std::string lower_extension(const std::string& file) {
-    std::string ext = file.size() < 4 ? file : file.substr(file.size() - 4);
-    for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return ext;
-}
-
 // A millisecond count as a clock value, saturated to the clock's range.
 int32_t clamp_ms(double ms) {
     if (!(ms > 0.0)) return 0;
@@ -35,6 +29,14 @@ int32_t clamp_ms(double ms) {
 }
 
 }  // namespace
+
+// A shorter name is its own "extension", so it is refused like any unknown
+// format.
+std::string Music::lower_extension(const std::string& file) {
+    std::string ext = file.size() < 4 ? file : file.substr(file.size() - 4);
+    for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return ext;
+}
 
 Music::Music() {
     dummy_mode = true;

@@ -19,7 +19,10 @@
 #include "platform/audio/stream.h"
 #include "util/music/sync.h"
 
+class Modulator;
 class NoteData;
+struct Track;
+class TiXmlElement;
 
 // The audio format of the decoded soundtrack (a WAVEFORMATEX record).
 struct WaveFormat {
@@ -97,6 +100,40 @@ public:
     // unknown name is fatal.
     float get_sync_value(const std::string& name);
 
+    // Note data (music_notes.cpp), loaded by the music description: a MIDI
+    // file or a gzip-compressed Live set. Sets the tempo to the file's.
+    void load_midi(const std::string& file);
+    void load_als(const std::string& file);
+
+    // Queries of the note data. A track is addressed by its index or by its
+    // name (the first track of that name); every per-note answer has one
+    // entry per note of the track, in the track's note order. A bad index
+    // or name ends the run; so does a missing note data for the counting,
+    // naming and by-name queries, while the other queries then answer
+    // nothing (an empty list, 0).
+    uint32_t get_num_tracks();
+    std::string get_track_name(uint32_t track);
+    uint32_t get_num_track_notes(uint32_t track);
+    // Does each note sound at the current beat?
+    std::vector<bool> get_note_states(uint32_t track);
+    std::vector<bool> get_note_states_by_name(const char* name);
+    // The key of each note.
+    std::vector<uint8_t> get_note_lookup(uint32_t track);
+    std::vector<uint8_t> get_note_lookup_by_name(const char* name);
+    // The controller's value at the beat, -1 when it has none yet.
+    int32_t get_cc_value(uint32_t track, uint8_t controller, float beat);
+    // How strongly each note sounds at the beat, shaped by the track's
+    // modulators; the largest of them (at least 0).
+    std::vector<float> get_note_intensities(uint32_t track, float beat);
+    float get_max_intensity(uint32_t track, float beat);
+
+    // The music description (music_description.cpp): creates the modulators
+    // of the elements from `first` on and attaches them to their tracks;
+    // `file` is the description, `folder` its folder.
+    void load_modulators(TiXmlElement* first, const std::string& folder, const std::string& file);
+    // Adds the bands of a controller template to an LFO's table.
+    void load_controller_template(const std::string& path, Modulator* modulator);
+
     // TCP port of the sync-tracker editor (tests point it at their own).
     static int sync_port;
     // The local machine, by name, where the client reconnects.
@@ -123,6 +160,11 @@ public:
 
 private:
     void advance_timer();
+    // The last four characters of a file name, lower-cased.
+    static std::string lower_extension(const std::string& file);
+    // Fatal unless the index names a track (note data loaded).
+    Track& checked_track(uint32_t track);
+    uint32_t track_index(const char* name);
 
     // The soundtrack (music_stream.cpp).
     void load_stream(const std::string& file);
@@ -141,6 +183,10 @@ private:
     void stream_release();
 
     std::unordered_map<std::string, size_t> sync_index_;  // name -> first record
+
+    // What `notes` points at, and the modulators attached to its tracks.
+    std::unique_ptr<NoteData> note_data_;
+    std::vector<std::unique_ptr<Modulator>> modulators_;
 
     // The soundtrack: the decoded song (float_buffer points into it), the
     // play stream, and the two transforms that read the song at any frame

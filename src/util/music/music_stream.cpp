@@ -61,10 +61,6 @@ void Music::load_stream(const std::string& file) {
     fft2048_ = std::make_unique<audio::Spectrum>(2048);
 }
 
-void Music::load_xml(const std::string& file) {
-    FATAL_ERROR("Cannot play " << file << ": this build has no music descriptions");
-}
-
 float Music::stream_get_time() { return static_cast<float>(chan->bytes_to_seconds(chan->position_bytes())); }
 
 uint32_t Music::stream_get_position() { return static_cast<uint32_t>(chan->position_bytes()); }

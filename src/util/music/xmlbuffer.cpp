@@ -1,0 +1,38 @@
+#include "util/music/xmlbuffer.h"
+
+#include <cstring>
+#include <string>
+
+bool tixml_load_buffer(TiXmlDocument& document, char* buffer, int32_t length, TiXmlEncoding encoding) {
+    if (!buffer) {
+        document.SetError(TiXmlBase::TIXML_ERROR_OPENING_FILE, nullptr, nullptr, TIXML_ENCODING_UNKNOWN);
+        return false;
+    }
+    document.Clear();
+    document.ClearError();
+    if (length < 1) {
+        document.Parse("", nullptr, encoding);
+        return !document.Error();
+    }
+    buffer[length - 1] = 0;
+
+    // Runs between carriage returns are copied whole.
+    const size_t size = std::strlen(buffer);
+    std::string text;
+    text.reserve(size);
+    const char* p = buffer;
+    const char* end = buffer + size;
+    while (p < end) {
+        const char* cr = static_cast<const char*>(std::memchr(p, '\r', static_cast<size_t>(end - p)));
+        if (!cr) {
+            text.append(p, end);
+            break;
+        }
+        text.append(p, cr);
+        text.push_back('\n');
+        p = cr + 1;
+        if (p < end && *p == '\n') ++p;
+    }
+    document.Parse(text.c_str(), nullptr, encoding);
+    return !document.Error();
+}
