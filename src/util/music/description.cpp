@@ -231,7 +231,10 @@ void load_controller_template_file(const std::string& path, Modulator& modulator
     if (!tixml_load_buffer(document, bytes.get(), length, TIXML_ENCODING_UNKNOWN))
         FATAL_ERROR("Could not load " << path << ". Error='" << document.ErrorDesc() << "'. Exiting.\n");
     bytes.reset();
+    read_controller_template(document, modulator);
+}
 
+void read_controller_template(TiXmlDocument& document, Modulator& modulator) {
     TiXmlElement* element = document.FirstChildElement("unit");
     if (!element) FATAL_ERROR("element is NULL");
     TiXmlElement* template_element =

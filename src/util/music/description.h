@@ -10,6 +10,7 @@
 
 class Modulator;
 class NoteData;
+class TiXmlDocument;
 class TiXmlElement;
 
 class ModulatorLoader {
@@ -44,3 +45,5 @@ private:
 // Reads the controller template at `path` (through the data layer) into
 // rows of the modulator's controller table, in document order.
 void load_controller_template_file(const std::string& path, Modulator& modulator);
+// The same from a parsed template.
+void read_controller_template(TiXmlDocument& document, Modulator& modulator);
