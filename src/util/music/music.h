@@ -162,8 +162,9 @@ private:
     void advance_timer();
     // The last four characters of a file name, lower-cased.
     static std::string lower_extension(const std::string& file);
-    // Fatal unless the index names a track (note data loaded).
-    Track& checked_track(uint32_t track);
+    // The track of that index (note data loaded); a bad index ends the run
+    // with a message that names the track count or not.
+    Track& checked_track(uint32_t track, bool name_the_count = true);
     uint32_t track_index(const char* name);
 
     // The soundtrack (music_stream.cpp).

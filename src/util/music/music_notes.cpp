@@ -22,9 +22,12 @@ void Music::load_als(const std::string& file) {
     bpm = notes->bpm;
 }
 
-Track& Music::checked_track(uint32_t track) {
+Track& Music::checked_track(uint32_t track, bool name_the_count) {
     const size_t count = notes->tracks.size();
-    if (track >= count) FATAL_ERROR("Track number " << track << " out of bounds, total tracks: " << count);
+    if (track >= count) {
+        if (name_the_count) FATAL_ERROR("Track number " << track << " out of bounds, total tracks: " << count);
+        FATAL_ERROR("Track number out of bounds");
+    }
     return notes->tracks[track];
 }
 
@@ -61,7 +64,7 @@ std::vector<bool> Music::get_note_states_by_name(const char* name) {
 
 std::vector<uint8_t> Music::get_note_lookup(uint32_t track) {
     if (!notes) return {};
-    return note_lookup(checked_track(track));
+    return note_lookup(checked_track(track, false));
 }
 
 std::vector<uint8_t> Music::get_note_lookup_by_name(const char* name) {
@@ -76,12 +79,12 @@ int32_t Music::get_cc_value(uint32_t track, uint8_t controller, float beat) {
 
 std::vector<float> Music::get_note_intensities(uint32_t track, float beat) {
     if (!notes) return {};
-    return note_intensities(checked_track(track), bpm, beat);
+    return note_intensities(checked_track(track, false), bpm, beat);
 }
 
 float Music::get_max_intensity(uint32_t track, float beat) {
     if (!notes) return 0.0f;
-    Track& checked = checked_track(track);
+    Track& checked = checked_track(track, false);
     if (beat < 0.0f) return 0.0f;
     float largest = 0.0f;
     for (float intensity : note_intensities(checked, bpm, beat)) largest = std::max(largest, intensity);

@@ -3,6 +3,13 @@
 #include <cstring>
 #include <string>
 
+namespace {
+
+// Longer than any UTF-8 sequence.
+const size_t kEndPadding = 8;
+
+}  // namespace
+
 bool tixml_load_buffer(TiXmlDocument& document, char* buffer, int32_t length, TiXmlEncoding encoding) {
     if (!buffer) {
         document.SetError(TiXmlBase::TIXML_ERROR_OPENING_FILE, nullptr, nullptr, TIXML_ENCODING_UNKNOWN);
@@ -19,7 +26,7 @@ bool tixml_load_buffer(TiXmlDocument& document, char* buffer, int32_t length, Ti
     // Runs between carriage returns are copied whole.
     const size_t size = std::strlen(buffer);
     std::string text;
-    text.reserve(size);
+    text.reserve(size + kEndPadding);
     const char* p = buffer;
     const char* end = buffer + size;
     while (p < end) {
@@ -33,6 +40,10 @@ bool tixml_load_buffer(TiXmlDocument& document, char* buffer, int32_t length, Ti
         p = cr + 1;
         if (p < end && *p == '\n') ++p;
     }
+    // TinyXML steps over a whole UTF-8 sequence once it has seen its lead
+    // byte, even when the text ends inside it; the zeros after the text keep
+    // such a step inside the copy.
+    text.append(kEndPadding, '\0');
     document.Parse(text.c_str(), nullptr, encoding);
     return !document.Error();
 }
