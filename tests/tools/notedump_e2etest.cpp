@@ -1,36 +1,21 @@
 // The note tool on a small description: tracks, keys, modulators and the
 // intensities over the beats asked for; a broken description ends it with
 // the program's own message.
-#include <sys/wait.h>
-
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 
 #include "platform/audio/sound_fixtures.h"
 #include "support/test_support.h"
+#include "tools/tool_run.h"
 #include "util/music/note_fixtures.h"
 
 namespace {
 
 using namespace note_fixtures;
 
-struct ToolRun {
-    int status;
-    std::string out;
-};
+using tool_run::ToolRun;
 
-ToolRun run_tool(const std::string& args) {
-    std::string command = test_support::binary_path("tools/notedump") + " " + args + " 2>&1";
-    ToolRun run{-1, ""};
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return run;
-    char buffer[4096];
-    for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) run.out.append(buffer, n);
-    int status = pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
-}
+ToolRun run_tool(const std::string& args) { return tool_run::run_tool("notedump", args, "2>&1"); }
 
 void write_file(const std::string& path, const std::vector<uint8_t>& bytes) {
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());

@@ -7,26 +7,14 @@
 #include <iterator>
 
 #include "support/test_support.h"
+#include "tools/tool_run.h"
 #include "util/music/synctimeline.h"
 
 namespace {
 
-struct ToolRun {
-    int status;
-    std::string out;
-};
+using tool_run::ToolRun;
 
-ToolRun run_tool(const std::string& args) {
-    std::string command = test_support::binary_path("tools/synctimeline") + " " + args + " 2>/dev/null";
-    ToolRun run{-1, ""};
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return run;
-    char buffer[4096];
-    for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) run.out.append(buffer, n);
-    int status = pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
-}
+ToolRun run_tool(const std::string& args) { return tool_run::run_tool("synctimeline", args, "2>/dev/null"); }
 
 std::string read_file(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 
 #include "system/fatal.h"
 #include "util/data/data.h"
@@ -50,6 +51,19 @@ bool scan_denominator(const TiXmlElement* element, int32_t* value, bool* triplet
     if (result >= 1) *value = read;
     *triplet = suffix[0] == 't' || suffix[0] == 'T';
     return result >= 1;
+}
+
+struct Keyword {
+    const char* text;
+    int32_t code;
+};
+
+// The code of a keyword text; any other text ends the run with `message`
+// followed by the text.
+int32_t keyword_code(const std::string& text, std::initializer_list<Keyword> keywords, const char* message) {
+    for (const Keyword& keyword : keywords)
+        if (text == keyword.text) return keyword.code;
+    FATAL_ERROR(message << text);
 }
 
 // The first child element of that name; none ends the run with `message`,
@@ -118,14 +132,8 @@ void ModulatorLoader::load_element(TiXmlElement* element) {
 Modulator* ModulatorLoader::load_lfo(TiXmlElement* lfo_element) {
     TiXmlElement* wave_element =
         require_child(lfo_element, "wave", "lfo_element->FirstChildElement( \"wave\" ) is NULL");
-    const std::string wave_text = element_text(wave_element);
-    int32_t wave;
-    if (wave_text == "sine")
-        wave = LFO::Sine;
-    else if (wave_text == "saw")
-        wave = LFO::Saw;
-    else
-        FATAL_ERROR("Unrecognized LFO wave type: " << wave_text);
+    const int32_t wave = keyword_code(element_text(wave_element), {{"sine", LFO::Sine}, {"saw", LFO::Saw}},
+                                      "Unrecognized LFO wave type: ");
 
     TiXmlElement* tempo_element = require_child(lfo_element, "tempo", "tempo_element is NULL");
     TiXmlElement* numerator_element = require_child(
@@ -156,15 +164,9 @@ float ModulatorLoader::read_length(TiXmlElement* element, int32_t* slope) {
     const std::string unit = required_attribute(element, "unit");
     if (unit != "s") FATAL_ERROR("Unrecognized unit type: " << unit);
     const float beats = seconds / 60.0f * bpm_;
-    const std::string slope_text = required_attribute(element, "slope");
-    if (slope_text == "linear")
-        *slope = ADSR::Linear;
-    else if (slope_text == "exp")
-        *slope = ADSR::Exp;
-    else if (slope_text == "exp_inv")
-        *slope = ADSR::ExpInv;
-    else
-        FATAL_ERROR("Unrecognized slope type: " << slope_text);
+    *slope = keyword_code(required_attribute(element, "slope"),
+                          {{"linear", ADSR::Linear}, {"exp", ADSR::Exp}, {"exp_inv", ADSR::ExpInv}},
+                          "Unrecognized slope type: ");
     return beats;
 }
 
@@ -196,16 +198,9 @@ Modulator* ModulatorLoader::load_envelope(TiXmlElement* env_element) {
 Modulator* ModulatorLoader::load_arp(TiXmlElement* arp_element) {
     TiXmlElement* pattern_element =
         require_child(arp_element, "pattern", "arp_element->FirstChildElement( \"pattern\" ) is NULL");
-    const std::string pattern_text = element_text(pattern_element);
-    int32_t pattern;
-    if (pattern_text == "updown")
-        pattern = Arp::UpDown;
-    else if (pattern_text == "up")
-        pattern = Arp::Up;
-    else if (pattern_text == "down")
-        pattern = Arp::Down;
-    else
-        FATAL_ERROR("Unrecognized arp pattern: " << pattern_text);
+    const int32_t pattern = keyword_code(element_text(pattern_element),
+                                         {{"updown", Arp::UpDown}, {"up", Arp::Up}, {"down", Arp::Down}},
+                                         "Unrecognized arp pattern: ");
 
     TiXmlElement* octaves_element =
         require_child(arp_element, "octaves", "arp_element->FirstChildElement( \"octaves\" ) is NULL");
@@ -223,14 +218,17 @@ Modulator* ModulatorLoader::load_arp(TiXmlElement* arp_element) {
     return store_.back().get();
 }
 
-void load_controller_template_file(const std::string& path, Modulator& modulator) {
+void load_xml_document(TiXmlDocument& document, const std::string& path) {
     int32_t length = 0;
     std::unique_ptr<char, decltype(&std::free)> bytes(DataFile::load(path.c_str(), "rb", &length, true, false),
                                                        &std::free);
-    TiXmlDocument document;
     if (!tixml_load_buffer(document, bytes.get(), length, TIXML_ENCODING_UNKNOWN))
         FATAL_ERROR("Could not load " << path << ". Error='" << document.ErrorDesc() << "'. Exiting.\n");
-    bytes.reset();
+}
+
+void load_controller_template_file(const std::string& path, Modulator& modulator) {
+    TiXmlDocument document;
+    load_xml_document(document, path);
     read_controller_template(document, modulator);
 }
 

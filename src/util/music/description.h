@@ -42,6 +42,10 @@ private:
     std::string folder_;
 };
 
+// Reads an XML file of the description's kind (the description, a
+// template) through the data layer; a missing or malformed file ends the run.
+void load_xml_document(TiXmlDocument& document, const std::string& path);
+
 // Reads the controller template at `path` (through the data layer) into
 // rows of the modulator's controller table, in document order.
 void load_controller_template_file(const std::string& path, Modulator& modulator);

@@ -1,23 +1,15 @@
 // The music description: an XML file that names the soundtrack, the note
 // data that goes with it and the modulators of its note tracks.
-#include <cstdlib>
-#include <memory>
+#include <tinyxml.h>
 
 #include "system/fatal.h"
-#include "util/data/data.h"
 #include "util/music/description.h"
 #include "util/music/music.h"
-#include "util/music/xmlbuffer.h"
 
 void Music::load_xml(const std::string& file) {
     FATAL_ASSERT(!dummy_mode);
-    int32_t length = 0;
-    std::unique_ptr<char, decltype(&std::free)> bytes(DataFile::load(file.c_str(), "rb", &length, true, false),
-                                                       &std::free);
     TiXmlDocument document;
-    if (!tixml_load_buffer(document, bytes.get(), length, TIXML_ENCODING_UNKNOWN))
-        FATAL_ERROR("Could not load " << file << ". Error='" << document.ErrorDesc() << "'. Exiting.\n");
-    bytes.reset();
+    load_xml_document(document, file);
 
     const size_t slash = file.rfind('/');
     const std::string folder = slash == std::string::npos ? "" : file.substr(0, slash + 1);
