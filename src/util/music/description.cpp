@@ -25,21 +25,17 @@ const char* element_text(const TiXmlElement* element) {
 // The number reads of the formatted-input conversions: a text without any
 // input ends the run; one that does not begin with a number leaves the value
 // as it was (the return value says whether it was read).
-bool scan_int(const TiXmlElement* element, int32_t* value) {
-    int read = 0;
-    const int result = std::sscanf(element_text(element), "%i", &read);
+template <typename T>
+bool scan_number(const TiXmlElement* element, const char* format, T* value) {
+    T read{};
+    const int result = std::sscanf(element_text(element), format, &read);
     if (result == EOF) FATAL_ERROR("sscanf failed");
     if (result == 1) *value = read;
     return result == 1;
 }
 
-bool scan_float(const TiXmlElement* element, float* value) {
-    float read = 0.0f;
-    const int result = std::sscanf(element_text(element), "%f", &read);
-    if (result == EOF) FATAL_ERROR("sscanf failed");
-    if (result == 1) *value = read;
-    return result == 1;
-}
+bool scan_int(const TiXmlElement* element, int32_t* value) { return scan_number(element, "%i", value); }
+bool scan_float(const TiXmlElement* element, float* value) { return scan_number(element, "%f", value); }
 
 // A note-value denominator: an integer and an optional suffix word, of which
 // a first character t or T marks a triplet.
