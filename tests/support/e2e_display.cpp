@@ -38,7 +38,7 @@ std::string read_file(const std::string& path) {
 
 // --- the display -----------------------------------------------------------------------
 
-VirtualDisplay::VirtualDisplay() {
+VirtualDisplay::VirtualDisplay(int width, int height) {
     int fds[2];
     if (pipe(fds) != 0) return;
     pid_ = fork();
@@ -48,7 +48,8 @@ VirtualDisplay::VirtualDisplay() {
         dup2(null, 1);
         dup2(null, 2);
         std::string fd = std::to_string(fds[1]);
-        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x720x24",
+        std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(),
                "-nolisten", "tcp", "-wr", static_cast<char*>(nullptr));
         _exit(127);
     }

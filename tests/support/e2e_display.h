@@ -21,15 +21,15 @@ CommandResult run_command(const std::string& command);
 
 std::string read_file(const std::string& path);
 
-// An Xvfb server of 1280 x 720 on a free display number, with a white root
-// window so that anything a program draws stands out. Stopped when the
-// object goes.
+// An Xvfb server of 1280 x 720 (or the size given) on a free display
+// number, with a white root window so that anything a program draws stands
+// out. Stopped when the object goes.
 class VirtualDisplay {
 public:
     static constexpr int kWidth = 1280;
     static constexpr int kHeight = 720;
 
-    VirtualDisplay();
+    VirtualDisplay(int width = kWidth, int height = kHeight);
     ~VirtualDisplay();
     VirtualDisplay(const VirtualDisplay&) = delete;
     VirtualDisplay& operator=(const VirtualDisplay&) = delete;
