@@ -71,8 +71,8 @@ void read_live_set(const uint8_t* data, size_t size) {
 
 void read_template(const uint8_t* data, size_t size) {
     std::vector<char> block = text_block(data, size);
-    TiXmlDocument document;
-    if (!tixml_load_buffer(document, block.data(), static_cast<int32_t>(block.size()), TIXML_ENCODING_UNKNOWN))
+    XmlDocument document;
+    if (!document.LoadBuffer(block.data(), static_cast<int32_t>(block.size()), TIXML_ENCODING_UNKNOWN))
         return;
     LFO lfo(LFO::Sine, 1, 1, 4, false);
     try {
@@ -108,8 +108,8 @@ NoteData small_song() {
 
 void read_modulators(const uint8_t* data, size_t size) {
     std::vector<char> block = text_block(data, size);
-    TiXmlDocument document;
-    if (!tixml_load_buffer(document, block.data(), static_cast<int32_t>(block.size()), TIXML_ENCODING_UNKNOWN))
+    XmlDocument document;
+    if (!document.LoadBuffer(block.data(), static_cast<int32_t>(block.size()), TIXML_ENCODING_UNKNOWN))
         return;
     TiXmlElement* description = document.FirstChildElement("modulators");
     if (!description) return;

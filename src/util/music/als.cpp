@@ -59,8 +59,8 @@ TiXmlElement* AlsNoteData::required(TiXmlElement* from, std::initializer_list<co
 }
 
 void AlsNoteData::read_document(char* xml, int32_t length) {
-    TiXmlDocument document;
-    if (!tixml_load_buffer(document, xml, length, TIXML_ENCODING_UNKNOWN))
+    XmlDocument document;
+    if (!document.LoadBuffer(xml, length, TIXML_ENCODING_UNKNOWN))
         FATAL_ERROR("Could not parse XML from " << file_ << ". Error='" << document.ErrorDesc() << "'. Exiting.\n");
     if (!document.FirstChild("Ableton")) FATAL_ERROR("node is NULL");
     TiXmlElement* root = document.FirstChildElement("Ableton");

@@ -214,16 +214,16 @@ Modulator* ModulatorLoader::load_arp(TiXmlElement* arp_element) {
     return store_.back().get();
 }
 
-void load_xml_document(TiXmlDocument& document, const std::string& path) {
+void load_xml_document(XmlDocument& document, const std::string& path) {
     int32_t length = 0;
     std::unique_ptr<char, decltype(&std::free)> bytes(DataFile::load(path.c_str(), "rb", &length, true, false),
                                                        &std::free);
-    if (!tixml_load_buffer(document, bytes.get(), length, TIXML_ENCODING_UNKNOWN))
+    if (!document.LoadBuffer(bytes.get(), length, TIXML_ENCODING_UNKNOWN))
         FATAL_ERROR("Could not load " << path << ". Error='" << document.ErrorDesc() << "'. Exiting.\n");
 }
 
 void load_controller_template_file(const std::string& path, Modulator& modulator) {
-    TiXmlDocument document;
+    XmlDocument document;
     load_xml_document(document, path);
     read_controller_template(document, modulator);
 }

@@ -11,6 +11,7 @@
 class Modulator;
 class NoteData;
 class TiXmlDocument;
+class XmlDocument;
 class TiXmlElement;
 
 class ModulatorLoader {
@@ -44,7 +45,7 @@ private:
 
 // Reads an XML file of the description's kind (the description, a
 // template) through the data layer; a missing or malformed file ends the run.
-void load_xml_document(TiXmlDocument& document, const std::string& path);
+void load_xml_document(XmlDocument& document, const std::string& path);
 
 // Reads the controller template at `path` (through the data layer) into
 // rows of the modulator's controller table, in document order.

@@ -1,14 +1,13 @@
 // The music description: an XML file that names the soundtrack, the note
 // data that goes with it and the modulators of its note tracks.
-#include <tinyxml.h>
-
 #include "system/fatal.h"
 #include "util/music/description.h"
 #include "util/music/music.h"
+#include "util/music/xmlbuffer.h"
 
 void Music::load_xml(const std::string& file) {
     FATAL_ASSERT(!dummy_mode);
-    TiXmlDocument document;
+    XmlDocument document;
     load_xml_document(document, file);
 
     const size_t slash = file.rfind('/');

@@ -10,16 +10,16 @@ const size_t kEndPadding = 8;
 
 }  // namespace
 
-bool tixml_load_buffer(TiXmlDocument& document, char* buffer, int32_t length, TiXmlEncoding encoding) {
+bool XmlDocument::LoadBuffer(char* buffer, int32_t length, TiXmlEncoding encoding) {
     if (!buffer) {
-        document.SetError(TiXmlBase::TIXML_ERROR_OPENING_FILE, nullptr, nullptr, TIXML_ENCODING_UNKNOWN);
+        SetError(TiXmlBase::TIXML_ERROR_OPENING_FILE, nullptr, nullptr, TIXML_ENCODING_UNKNOWN);
         return false;
     }
-    document.Clear();
-    document.ClearError();
+    Clear();
+    ClearError();
     if (length < 1) {
-        document.Parse("", nullptr, encoding);
-        return !document.Error();
+        Parse("", nullptr, encoding);
+        return !Error();
     }
     buffer[length - 1] = 0;
 
@@ -44,6 +44,6 @@ bool tixml_load_buffer(TiXmlDocument& document, char* buffer, int32_t length, Ti
     // byte, even when the text ends inside it; the zeros after the text keep
     // such a step inside the copy.
     text.append(kEndPadding, '\0');
-    document.Parse(text.c_str(), nullptr, encoding);
-    return !document.Error();
+    Parse(text.c_str(), nullptr, encoding);
+    return !Error();
 }

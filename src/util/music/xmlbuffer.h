@@ -6,8 +6,11 @@
 
 #include <tinyxml.h>
 
-// Parses `buffer` (the block of a text load, whose last byte is the zero the
-// data layer appended, and which is set to zero here) into the document, up
-// to the first zero byte; CR LF and lone CR become LF. A null buffer gives
-// the error "Failed to open file". True when the document holds no error.
-bool tixml_load_buffer(TiXmlDocument& document, char* buffer, int32_t length, TiXmlEncoding encoding);
+class XmlDocument : public TiXmlDocument {
+public:
+    // Parses `buffer` (the block of a text load, whose last byte is the zero
+    // the data layer appended, and which is set to zero here) up to its
+    // first zero byte; CR LF and lone CR become LF. A null buffer gives the
+    // error "Failed to open file". True when the document holds no error.
+    bool LoadBuffer(char* buffer, int32_t length, TiXmlEncoding encoding);
+};

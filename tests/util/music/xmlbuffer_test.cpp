@@ -18,8 +18,8 @@ std::vector<char> block(const std::string& text) {
 // The document printed back, for comparing what was parsed.
 std::string parsed(const std::string& text, bool* ok = nullptr) {
     std::vector<char> bytes = block(text);
-    TiXmlDocument document;
-    const bool result = tixml_load_buffer(document, bytes.data(), static_cast<int32_t>(bytes.size()), TIXML_ENCODING_UNKNOWN);
+    XmlDocument document;
+    const bool result = document.LoadBuffer(bytes.data(), static_cast<int32_t>(bytes.size()), TIXML_ENCODING_UNKNOWN);
     if (ok) *ok = result;
     TiXmlPrinter printer;
     document.Accept(&printer);
@@ -37,8 +37,8 @@ TEST(XmlBuffer, LineEndsAreNormalised) {
     }
     for (const std::string& text : {lf, crlf, cr}) {
         std::vector<char> bytes = block(text);
-        TiXmlDocument document;
-        ASSERT_TRUE(tixml_load_buffer(document, bytes.data(), static_cast<int32_t>(bytes.size()), TIXML_ENCODING_UNKNOWN));
+        XmlDocument document;
+        ASSERT_TRUE(document.LoadBuffer(bytes.data(), static_cast<int32_t>(bytes.size()), TIXML_ENCODING_UNKNOWN));
         EXPECT_STREQ(document.FirstChildElement("a")->FirstChildElement("b")->GetText(), "one\ntwo");
     }
     EXPECT_EQ(parsed(crlf), parsed(lf));
@@ -52,18 +52,18 @@ TEST(XmlBuffer, ZeroByteEndsTheDocument) {
 }
 
 TEST(XmlBuffer, ErrorsOfEmptyAndMissingDocuments) {
-    TiXmlDocument document;
-    EXPECT_FALSE(tixml_load_buffer(document, nullptr, 0, TIXML_ENCODING_UNKNOWN));
+    XmlDocument document;
+    EXPECT_FALSE(document.LoadBuffer(nullptr, 0, TIXML_ENCODING_UNKNOWN));
     EXPECT_STREQ(document.ErrorDesc(), "Failed to open file");
 
     std::vector<char> blank = block("  \n\t ");
-    EXPECT_FALSE(tixml_load_buffer(document, blank.data(), static_cast<int32_t>(blank.size()), TIXML_ENCODING_UNKNOWN));
+    EXPECT_FALSE(document.LoadBuffer(blank.data(), static_cast<int32_t>(blank.size()), TIXML_ENCODING_UNKNOWN));
     EXPECT_STREQ(document.ErrorDesc(), "Error document empty.");
 
     // Only the appended zero is written; the file's bytes stay.
     std::vector<char> bytes = block("<a/>\r\n");
     bytes.back() = 'x';
-    EXPECT_TRUE(tixml_load_buffer(document, bytes.data(), static_cast<int32_t>(bytes.size()), TIXML_ENCODING_UNKNOWN));
+    EXPECT_TRUE(document.LoadBuffer(bytes.data(), static_cast<int32_t>(bytes.size()), TIXML_ENCODING_UNKNOWN));
     EXPECT_EQ(std::string(bytes.data()), "<a/>\r\n");
 }
 
