@@ -41,8 +41,9 @@ bool XmlDocument::LoadBuffer(char* buffer, int32_t length, TiXmlEncoding encodin
         if (p < end && *p == '\n') ++p;
     }
     // TinyXML steps over a whole UTF-8 sequence once it has seen its lead
-    // byte, even when the text ends inside it; the zeros after the text keep
-    // such a step inside the copy.
+    // byte, even when the text ends inside it, and then reads on from there;
+    // the zeros after the text keep such a step inside the copy, where the
+    // parse ends.
     text.append(kEndPadding, '\0');
     Parse(text.c_str(), nullptr, encoding);
     return !Error();
