@@ -220,7 +220,7 @@ TEST_F(SceneManagerTest, InvalidIndicesAreSkippedAndAValidOneMayRepeat) {
 }
 
 TEST_F(SceneManagerTest, TheOverlayIsBlendedByItsAlphaOverThePassedPicture) {
-    write_track("ActiveScene1st", 0);
+    // "ActiveScene1st" keeps its default: scene 0.
     write_track("ActiveScene4rd", 2);  // blue, alpha 0.5, in the middle
     make_manager();
     manager->frame();

@@ -1,6 +1,8 @@
 // Recording a show: a generated soundtrack of a second and a half, recorded
 // frame by frame into an AVI file until the music position stops moving; the
 // file is then measured with ffprobe.
+#include <SDL.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -29,7 +31,7 @@ class RecordingTest : public SceneManagerTest {
 protected:
     void SetUp() override {
         SceneManagerTest::SetUp();
-        audio::set_playback_clock(&clock_);
+        audio::set_playback_clock(&clock);
         ZemblaSystem::width = 64;
         ZemblaSystem::height = 36;
         ZemblaSystem::get_avi = true;
@@ -60,13 +62,13 @@ protected:
         return frames;
     }
 
+    audio::ManualClock clock;
+
     std::string probe(const std::string& stream, const std::string& entries) {
         return command_output("ffprobe -v error -count_frames -select_streams " + stream +
                               " -show_entries stream=" + entries + " -of csv=p=0 'recorded show.01.avi'");
     }
 
-private:
-    audio::ManualClock clock_;
 };
 
 TEST_F(RecordingTest, RecordsEveryFrameWithItsSoundUntilTheSongEnds) {
@@ -75,6 +77,7 @@ TEST_F(RecordingTest, RecordsEveryFrameWithItsSoundUntilTheSongEnds) {
     use_song(32000, 2, 1.5);
     scene_test::write_track("ActiveScene1st", 0);
     make_manager();
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE) << "the cursor shows while recording";
     ASSERT_EQ(manager->get_music()->num_samples, 32000u * 2 * 3 / 2);
     EXPECT_EQ(record(200), 45);
     EXPECT_EQ(manager->get_frame_count(), 45u);
@@ -123,6 +126,24 @@ TEST_F(RecordingTest, FramesWithNoSoundLeftRecordPicturesOnly) {
     EXPECT_EQ(probe("v:0", "nb_read_frames"), "30");
     EXPECT_EQ(command_output("ffmpeg -v error -i 'recorded show.01.avi' -map 0:a -f s16le - | wc -c"),
               std::to_string(44100 * 2));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(RecordingTest, WithoutRecordingTheEndOfTheSongPostsOneQuit) {
+    ZemblaSystem::get_avi = false;
+    use_song(44100, 2, 0.5);
+    make_manager();
+    manager->start();
+    manager->frame();
+    EXPECT_EQ(manager->get_frame_count(), 1u);
+    clock.advance_seconds(0.6);
+    for (int i = 0; i < 3; ++i) manager->frame();
+    EXPECT_EQ(events.quits, 1);
+    EXPECT_TRUE(ZemblaSystem::quitting);
+    EXPECT_EQ(manager->get_frame_count(), 1u) << "nothing drawn or counted after the end";
 }
 
 }  // namespace
