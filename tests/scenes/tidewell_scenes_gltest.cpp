@@ -10,6 +10,8 @@
 #include "scenes/scene_siriustext/siriustext.h"
 #include "scenes/test_scenes.h"
 #include "system/zemblasystem.h"
+#include "support/e2e_display.h"
+#include "util/music/synctimeline.h"
 
 namespace {
 
@@ -72,6 +74,24 @@ TEST_F(TidewellScenesTest, RegistersTheSceneTracksAfterTheFrameLoopsInListOrder)
     EXPECT_EQ(JqGlowShapes::tracks.size(), 20u);
     EXPECT_EQ(JqBoxes::tracks.size(), 18u);
     EXPECT_EQ(SiriusText::tracks.size(), 9u);
+}
+
+TEST_F(TidewellScenesTest, ManifestListsEveryRegisteredTrackInOrder) {
+    // The build gives a track file to each name of the manifest, and a
+    // registered track without its file ends the run.
+    std::vector<SyncTrack> manifest;
+    std::string error;
+    ASSERT_TRUE(SyncTimeline::parse(test_support::read_file(test_support::source_path(
+                                        "data/productions/tidewell/tracks.txt")),
+                                    &manifest, &error))
+        << error;
+    make_manager(production_scene_list(PRODUCTION_TIDEWELL));
+    const std::vector<SyncValue>& values = manager->get_music()->sync_values;
+    ASSERT_EQ(manifest.size(), values.size());
+    for (size_t i = 0; i < values.size(); ++i) {
+        EXPECT_EQ(manifest[i].name, values[i].name);
+        EXPECT_TRUE(manifest[i].keys.empty()) << manifest[i].name;
+    }
 }
 
 TEST_F(TidewellScenesTest, GlowRingsShowAtTheirDefaults) {
