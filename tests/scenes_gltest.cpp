@@ -264,12 +264,18 @@ TEST_P(PassOrderTest, PassesRunInTheOrderOfTheirTracks) {
     EXPECT_NO_GL_ERROR();
 }
 
+std::string pass_order_case_name(const testing::TestParamInfo<PassOrderCase>& info) {
+    static const char* const names[] = {"FilmThenFade", "FadeThenFilm", "TieKeepsListOrder", "FilmAlone"};
+    return names[info.index];
+}
+
 INSTANTIATE_TEST_SUITE_P(
     FilmAndFade, PassOrderTest,
     testing::Values(PassOrderCase{0, 1, {128, 64, 64}},          // film: (1, .5, .5), fade: halved
                     PassOrderCase{1, 0, {255, 128, 128}},        // fade: (.5, 0, 0), film: +.5
                     PassOrderCase{0.5f, 0.5f, {255, 128, 128}},  // a tie: Fade comes first in the list
-                    PassOrderCase{7, -1, {255, 128, 128}}));     // Film alone
+                    PassOrderCase{7, -1, {255, 128, 128}}),      // Film alone
+    pass_order_case_name);
 
 TEST_F(SceneManagerTest, OnePassDrawsStraightIntoTheWindowWithoutThePingPongTarget) {
     write_track("ActiveScene1st", 0);
