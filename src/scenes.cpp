@@ -29,6 +29,7 @@
 #include "util/music/music.h"
 #include "util/shaderprogram/shaderconstructor.h"
 #include "util/shaderprogram/shaderprogram.h"
+#include "util/text/text.h"
 #include "util/texture/texture.h"
 
 // --- the arithmetic of a frame ---------------------------------------------------------
@@ -123,8 +124,8 @@ SceneManager::SceneManager(const SceneList* scenes_override, EventSource* event_
 
     frame_timer_init();
 
-    // The "Text" font joins here: Text("data/common/fonts/courier_new.ttf",
-    // 48, 0), reshaped to the window size (not the render size) in resize.
+    // Kept sized to the window (not the render area) by resize.
+    text = new Text("data/common/fonts/courier_new.ttf", 48, 0);
 
     scene_fbo = new FBO(512, 512, FBO_TYPE_RGBA8_MIPMAP, 0);
     samples = ZemblaSystem::samples;
@@ -221,6 +222,7 @@ SceneManager::~SceneManager() {
     for (Effects::PostProc* pass : postprocs) delete pass;
     for (FBO* target : fbos) delete target;
     delete scene_fbo;
+    delete text;
 }
 
 // --- sizing and start ------------------------------------------------------------------
@@ -229,6 +231,7 @@ void SceneManager::resize(int width, int height) {
     if (height == 0) height = 1;
     window_width = width;
     window_height = height;
+    text->Reshape(width, height);
     const RenderArea area = render_area(width, height, aspect);
     render_width = area.width;
     render_height = area.height;

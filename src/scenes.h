@@ -86,6 +86,8 @@ AudioSlice audio_slice(unsigned frame, unsigned fps, unsigned sample_rate, unsig
 
 // --- the manager -----------------------------------------------------------------------
 
+class Text;
+
 class SceneManager : public WindowClient {
 public:
     // Builds the compiled production's scenes, or `scenes` when given (test
@@ -148,6 +150,7 @@ private:
     int render_height = 0;
     float aspect = 16.0f / 9.0f;
     Music* music = nullptr;
+    Text* text = nullptr;
     float volume = 1.0f;
     FBO* scene_fbo = nullptr;
     int samples = 0;

@@ -119,7 +119,7 @@ TEST_F(ProgramE2ETest, EscapeInTheDialogQuitsBeforeAnyWindow) {
 }
 
 // The test show (test scenes in place of production 0's, in 4:3) in a working
-// folder with the pass shaders and the track files of its timeline.
+// folder with the pass shaders, the fonts and the track files of its timeline.
 class TestShowE2ETest : public ProgramE2ETest {
 protected:
     void SetUp() override {
@@ -127,6 +127,9 @@ protected:
         std::filesystem::create_directories(run.file("data/sync_tracker"));
         std::filesystem::create_directory_symlink(test_support::source_path("data/effects"),
                                                   run.file("data/effects"));
+        std::filesystem::create_directories(run.file("data/common"));
+        std::filesystem::create_directory_symlink(test_support::source_path("data/common/fonts"),
+                                                  run.file("data/common/fonts"));
         std::vector<SyncTrack> tracks;
         std::string error;
         ASSERT_TRUE(SyncTimeline::parse(

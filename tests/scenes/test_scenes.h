@@ -124,6 +124,10 @@ protected:
         chdir_ = std::make_unique<test_support::ScopedChdir>(dir_.path());
         std::filesystem::create_directories("data/sync_tracker");
         std::filesystem::create_directory_symlink(test_support::source_path("data/effects"), "data/effects");
+        // The manager's own font.
+        std::filesystem::create_directories("data/common");
+        std::filesystem::create_directory_symlink(test_support::source_path("data/common/fonts"),
+                                                  "data/common/fonts");
         for (const TrackDefault& track : manager_tracks()) {
             std::vector<uint8_t> empty = SyncTrackFile::encode({});
             std::ofstream("data/sync_tracker/_" + std::string(track.name) + ".track", std::ios::binary)

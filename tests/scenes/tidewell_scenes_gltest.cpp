@@ -23,9 +23,6 @@ class TidewellScenesTest : public scene_test::SceneManagerTest {
 protected:
     void SetUp() override {
         SceneManagerTest::SetUp();
-        std::filesystem::create_directories("data/common");
-        std::filesystem::create_directory_symlink(test_support::source_path("data/common/fonts"),
-                                                  "data/common/fonts");
         for (const SceneTracks* table : {&JqGlowShapes::tracks, &JqBoxes::tracks, &SiriusText::tracks,
                                          &GlowShapes::tracks})
             for (const SceneTrack& track : *table) write_empty_track(track.name);

@@ -2,7 +2,8 @@
 // drift with the beat, and a translucent square that circles over them as
 // the overlay. It plays production 0's settings (no soundtrack: the timer
 // clock) in 4:3, reading its data from the disk of the working folder, which
-// must hold data/effects/ and a track file for every track of the frame loop.
+// must hold data/effects/, data/common/fonts/ and a track file for every track
+// of the frame loop.
 // The end-to-end tests run it; it is also the quickest way to look at the
 // frame loop and the passes.
 #include <GL/glew.h>
