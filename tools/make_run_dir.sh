@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# Lays out the run directory of one production (the program reads everything
+# relative to the folder it runs in):
+#
+#   <run>/data/<folder>       a link to each shared asset folder of data/
+#   <run>/data/sync_tracker/  the production's own track files: one for every
+#                             name in data/productions/<name>/tracks.txt,
+#                             keyed from data/productions/<name>/timeline.txt
+#                             where that has keys, else without keys
+#   <run>/data.tlx            the archive, packed by the production's
+#                             archive-write run (only when a packer is given)
+#
+#   tools/make_run_dir.sh <source root> <run dir> <production> <synctimeline> [<packer>]
+#
+# A timeline key for a track the manifest does not name is an error: the
+# production would never read it.
+set -euo pipefail
+root=$1 run=$2 name=$3 synctimeline=$4 packer=${5:-}
+production="$root/data/productions/$name"
+manifest="$production/tracks.txt"
+timeline="$production/timeline.txt"
+[ -f "$manifest" ] || { echo "$manifest: missing" >&2; exit 1; }
+
+rm -rf "$run"
+mkdir -p "$run/data"
+for entry in "$root"/data/*/; do
+  folder=$(basename "$entry")
+  case "$folder" in productions|sync_tracker) continue ;; esac
+  ln -s "${entry%/}" "$run/data/$folder"
+done
+
+# The tool's errors, without its note of what it wrote.
+compile() {
+  local said
+  said=$("$synctimeline" compile "$1" "$2" 2>&1) || { echo "$said" >&2; exit 1; }
+}
+
+tracks="$run/data/sync_tracker"
+compile "$manifest" "$tracks"
+if [ -f "$timeline" ]; then
+  keyed=$(mktemp -d)
+  trap 'rm -rf "$keyed"' EXIT
+  compile "$timeline" "$keyed"
+  for file in "$keyed"/_*.track; do
+    [ -e "$file" ] || continue
+    base=$(basename "$file")
+    if [ ! -e "$tracks/$base" ]; then
+      track=${base#_}
+      echo "$timeline: track ${track%.track} is not in $manifest" >&2
+      exit 1
+    fi
+    cp "$file" "$tracks/$base"
+  done
+fi
+
+if [ -n "$packer" ]; then
+  here=$(cd "$(dirname "$0")" && pwd)
+  if ! (cd "$run" && "$here/with-display.sh" timeout -k 5 120 "$packer") >"$run/pack.log" 2>&1; then
+    cat "$run/pack.log" >&2
+    echo "packing data.tlx of $name failed" >&2
+    exit 1
+  fi
+  [ -f "$run/data.tlx" ] || { echo "$run/data.tlx was not written" >&2; exit 1; }
+fi
