@@ -17,12 +17,15 @@
 
 namespace {
 
+using test_support::expect_dialog_on_screen;
 using test_support::Geometry;
+using test_support::is_dialog;
 using test_support::ProgramRun;
 using test_support::Screenshot;
 using test_support::VirtualDisplay;
 using test_support::geometry_of;
 using test_support::run_command;
+using test_support::screenshot_of_dialog;
 using test_support::take_screenshot;
 using test_support::windows_named;
 using Clock = std::chrono::steady_clock;
@@ -47,38 +50,8 @@ std::string wait_for_window(const VirtualDisplay& display,
     return test_support::wait_for_window(display, kTitle, wanted, seconds);
 }
 
-bool is_dialog(const Geometry& g) { return g.width == 270 && g.height == 150; }
-
 std::string screenshot_path(const test_support::TempDir& dir, const std::string& name) {
     return test_support::screenshot_path(dir.path(), name);
-}
-
-// The screen once the dialog has drawn itself (a window is mapped before its
-// first frame is presented); the last try when it never does.
-Screenshot screenshot_of_dialog(const VirtualDisplay& display, const Geometry& dialog,
-                                const std::string& file) {
-    auto deadline = Clock::now() + std::chrono::seconds(10);
-    Screenshot shot = take_screenshot(display, file);
-    while (Clock::now() < deadline &&
-           (shot.width != kScreenWidth || shot.colours_in(dialog) < 8)) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        shot = take_screenshot(display, file);
-    }
-    return shot;
-}
-
-void expect_dialog_on_screen(const Screenshot& shot, const Geometry& dialog) {
-    ASSERT_EQ(shot.width, kScreenWidth);
-    ASSERT_EQ(shot.height, kScreenHeight);
-    // A light dialog face with labels, lists and buttons on it, on the white
-    // root window.
-    const unsigned char* face = shot.at(dialog.x + 2, dialog.y + 2);
-    EXPECT_EQ(face[0], face[1]);
-    EXPECT_GT(face[0], 200);
-    EXPECT_LT(face[0], 255);
-    EXPECT_GE(shot.colours_in(dialog), 8);
-    const unsigned char* root = shot.at(5, 5);
-    EXPECT_EQ(root[0] + root[1] + root[2], 3 * 255);
 }
 
 class ProgramE2ETest : public ::testing::Test {
@@ -103,7 +76,7 @@ TEST_F(ProgramE2ETest, EscapeInTheDialogQuitsBeforeAnyWindow) {
             display, where, screenshot_path(dir, std::string("dialog-") + key + ".png"));
         expect_dialog_on_screen(shot, where);
 
-        display.x("xdotool windowfocus --sync " + dialog + " key " + key);
+        test_support::press_keys(display, dialog, key);
         bool other_window = false;
         while (program.running()) {
             for (const std::string& id : windows_named(display, kTitle))

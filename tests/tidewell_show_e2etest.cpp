@@ -18,7 +18,6 @@
 namespace {
 
 using test_support::CommandResult;
-using test_support::Geometry;
 using test_support::ProgramRun;
 using test_support::run_command;
 using test_support::VirtualDisplay;
@@ -109,8 +108,7 @@ TEST(TidewellShowE2ETest, RecordsTheWholeShowFromTheArchive) {
     auto started = std::chrono::steady_clock::now();
     ProgramRun program(options);
 
-    auto is_dialog = [](const Geometry& g) { return g.width == 270 && g.height == 150; };
-    std::string dialog = test_support::wait_for_window(display, "Wembrel - tidewell", is_dialog, 20);
+    std::string dialog = test_support::wait_for_window(display, "Wembrel - tidewell", test_support::is_dialog, 20);
     ASSERT_FALSE(dialog.empty()) << program.output();
     display.x("xdotool windowfocus --sync " + dialog + " key alt+a");
 

@@ -6,25 +6,15 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 tools/install-deps.sh
+# The whole run, build included (it packs the productions' archives), on a
+# virtual display of its own when none is set.
+if [ -z "${DISPLAY:-}" ]; then
+  exec tools/with-display.sh "$0" "$@"
+fi
 
 jobs=$(nproc)
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j "$jobs"
-
-xvfb_pid=""
-if [ -z "${DISPLAY:-}" ]; then
-  # Xvfb picks a free display number and writes it to fd 3, so runs next to
-  # another virtual display (or another test run) do not share one.
-  display_file=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 1280x720x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
-  xvfb_pid=$!
-  trap 'kill "$xvfb_pid" 2>/dev/null || true; rm -f "$display_file"' EXIT
-  for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.1; done
-  [ -s "$display_file" ] || { echo "Xvfb did not start" >&2; exit 1; }
-  export DISPLAY=":$(head -n1 "$display_file")"
-  for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-  echo "Virtual display $DISPLAY"
-fi
 
 status=0
 (cd build && ctest --output-on-failure -j "$jobs" --timeout 300) || status=1

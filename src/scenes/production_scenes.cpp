@@ -3,6 +3,7 @@
 #include "scenes/scene_glowshapes/glowshapes_scene.h"
 #include "scenes/scene_jqboxes/jqboxes.h"
 #include "scenes/scene_siriustext/siriustext.h"
+#include "scenes/scene_tobelroto/tobelroto.h"
 #include "system/zemblasystem.h"
 
 // A scene class joins its production by naming its maker here, e.g.
@@ -10,7 +11,7 @@
 namespace {
 
 const SceneList kDebug = {
-    {"TobelRoto", nullptr},
+    {"TobelRoto", make_scene<TobelRoto>},
 };
 
 const SceneList kBrisken = {

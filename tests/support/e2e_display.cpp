@@ -13,6 +13,8 @@
 #include <sstream>
 #include <thread>
 
+#include <gtest/gtest.h>
+
 namespace test_support {
 
 using Clock = std::chrono::steady_clock;
@@ -209,6 +211,44 @@ Screenshot take_screenshot(const VirtualDisplay& display, const std::string& fil
 std::string screenshot_path(const std::string& fallback_dir, const std::string& name) {
     const char* keep = std::getenv("ZEMBLA_SCREENSHOT_DIR");
     return (keep && *keep ? std::string(keep) : fallback_dir) + "/" + name;
+}
+
+bool is_dialog(const Geometry& g) { return g.width == 270 && g.height == 150; }
+
+bool is_full_screen(const Geometry& g) {
+    return g.x == 0 && g.y == 0 && g.width == VirtualDisplay::kWidth && g.height == VirtualDisplay::kHeight;
+}
+
+void press_keys(const VirtualDisplay& display, const std::string& window, const std::string& keys) {
+    display.x("xdotool windowfocus --sync " + window + " key " + keys);
+}
+
+// The screen once the dialog has drawn itself (a window is mapped before its
+// first frame is presented); the last try when it never does.
+Screenshot screenshot_of_dialog(const VirtualDisplay& display, const Geometry& dialog,
+                                const std::string& file) {
+    auto deadline = Clock::now() + std::chrono::seconds(10);
+    Screenshot shot = take_screenshot(display, file);
+    while (Clock::now() < deadline &&
+           (shot.width != VirtualDisplay::kWidth || shot.colours_in(dialog) < 8)) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        shot = take_screenshot(display, file);
+    }
+    return shot;
+}
+
+void expect_dialog_on_screen(const Screenshot& shot, const Geometry& dialog) {
+    ASSERT_EQ(shot.width, VirtualDisplay::kWidth);
+    ASSERT_EQ(shot.height, VirtualDisplay::kHeight);
+    // A light dialog face with labels, lists and buttons on it, on the white
+    // root window.
+    const unsigned char* face = shot.at(dialog.x + 2, dialog.y + 2);
+    EXPECT_EQ(face[0], face[1]);
+    EXPECT_GT(face[0], 200);
+    EXPECT_LT(face[0], 255);
+    EXPECT_GE(shot.colours_in(dialog), 8);
+    const unsigned char* root = shot.at(5, 5);
+    EXPECT_EQ(root[0] + root[1] + root[2], 3 * 255);
 }
 
 }  // namespace test_support

@@ -106,11 +106,27 @@ struct Screenshot {
     double share_of_white() const;
 };
 
+// The setup dialog's size, and a window that covers a whole display of the
+// default size.
+bool is_dialog(const Geometry& g);
+bool is_full_screen(const Geometry& g);
+
+// Focuses the window and presses `keys` (xdotool key names).
+void press_keys(const VirtualDisplay& display, const std::string& window, const std::string& keys);
+
 // Screenshot of the root window, kept in `file`; empty when it failed.
 Screenshot take_screenshot(const VirtualDisplay& display, const std::string& file);
 
 // Where screenshots go: $ZEMBLA_SCREENSHOT_DIR when set (to look at them),
 // else `fallback_dir`, a test's own temporary folder.
 std::string screenshot_path(const std::string& fallback_dir, const std::string& name);
+
+// The screen once the dialog at `dialog` has drawn itself (a window is mapped
+// before its first frame is presented); the last try when it never does.
+Screenshot screenshot_of_dialog(const VirtualDisplay& display, const Geometry& dialog, const std::string& file);
+
+// The setup dialog as it shows on the white root window of a display of the
+// default size: a light face with labels, lists and buttons on it.
+void expect_dialog_on_screen(const Screenshot& shot, const Geometry& dialog);
 
 }  // namespace test_support

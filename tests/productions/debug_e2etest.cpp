@@ -1,0 +1,337 @@
+// Production 0, "Internal debugging", as a person runs it: the built program
+// started in its run directory (archive-read mode, the default), the setup
+// dialog answered with key presses, the loading screen and the show looked
+// at in screenshots, Escape to end; a recording to AVI read back with
+// ffprobe; and damaged archives, each ending the run with its message.
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "support/e2e_display.h"
+#include "support/test_support.h"
+#include "util/data/archive.h"
+#include "util/data/data.h"
+
+namespace {
+
+using namespace test_support;
+using Clock = std::chrono::steady_clock;
+namespace fs = std::filesystem;
+
+const char* const kTitle = "Internal debugging";
+const char* const kFigure = "data/scenes/tobelroto/harvest_of_the_owls_2017_guys_transparent.png";
+const char* const kBackground = "data/scenes/tobelroto/pegboard_hearts.jpeg";
+
+std::string run_dir() { return binary_path("run/debug"); }
+
+// --- what the screen shows -------------------------------------------------------------
+
+struct Colour {
+    const char* name;
+    unsigned char r, g, b;
+};
+
+// The colours the two pictures are drawn with (tools/make_tobelroto_pictures.py).
+const Colour kBoard = {"pegboard", 196, 150, 98};
+const Colour kRedHeart = {"red heart", 214, 32, 58};
+const Colour kPinkHeart = {"pink heart", 236, 84, 120};
+const Colour kBrownOwl = {"brown owl", 120, 84, 52};
+const Colour kBlueOwl = {"blue owl", 86, 96, 120};
+
+bool looks_like(const unsigned char* p, const Colour& c) {
+    return std::abs(p[0] - c.r) <= 24 && std::abs(p[1] - c.g) <= 24 && std::abs(p[2] - c.b) <= 24;
+}
+
+double share_of(const Screenshot& shot, const Colour& c) {
+    size_t n = 0;
+    for (int y = 0; y < shot.height; ++y)
+        for (int x = 0; x < shot.width; ++x) n += looks_like(shot.at(x, y), c);
+    return shot.width ? static_cast<double>(n) / (static_cast<double>(shot.width) * shot.height) : 0.0;
+}
+
+struct Point {
+    double x = -1, y = -1;
+};
+
+// The middle of the pixels of colour `c`.
+Point centre_of(const Screenshot& shot, const Colour& c) {
+    double sx = 0, sy = 0;
+    size_t n = 0;
+    for (int y = 0; y < shot.height; ++y)
+        for (int x = 0; x < shot.width; ++x)
+            if (looks_like(shot.at(x, y), c)) {
+                sx += x;
+                sy += y;
+                ++n;
+            }
+    return n ? Point{sx / n, sy / n} : Point{};
+}
+
+// The progress-bar loading screen: black, with the white bar near the bottom.
+bool is_loading_screen(const Screenshot& shot) {
+    if (shot.width != VirtualDisplay::kWidth) return false;
+    size_t black = 0, white_low = 0, white_high = 0;
+    for (int y = 0; y < shot.height; ++y)
+        for (int x = 0; x < shot.width; ++x) {
+            const unsigned char* p = shot.at(x, y);
+            if (p[0] + p[1] + p[2] == 0) ++black;
+            if (p[0] == 255 && p[1] == 255 && p[2] == 255) (y > shot.height * 3 / 4 ? white_low : white_high)++;
+        }
+    return black > static_cast<size_t>(shot.width) * shot.height * 9 / 10 && white_low > 1000 && white_high == 0;
+}
+
+bool shows_the_scene(const Screenshot& shot) {
+    return shot.width == VirtualDisplay::kWidth && share_of(shot, kBoard) > 0.2;
+}
+
+// --- archives --------------------------------------------------------------------------
+
+std::vector<uint8_t> read_bytes(const std::string& path) {
+    std::string text = read_file(path);
+    return std::vector<uint8_t>(text.begin(), text.end());
+}
+
+void write_bytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+// Packs the production's archive again without the entry `name` into
+// `folder`/data.tlx.
+void write_archive_without(const std::string& name, const std::string& folder) {
+    DataFile::reset();
+    DataFile::set_mode(DataFileMode::Read);
+    DataFile::read_archive(run_dir() + "/data.tlx");
+    auto& entries = DataFile::entries();
+    size_t before = entries.size();
+    for (auto it = entries.begin(); it != entries.end(); ++it)
+        if ((*it)->name == name) {
+            std::free((*it)->data);
+            delete *it;
+            entries.erase(it);
+            break;
+        }
+    ASSERT_EQ(entries.size() + 1, before) << name << " is not in the archive";
+    DataFile::set_mode(DataFileMode::Write);
+    DataFile::write_archive(folder + "/data.tlx");
+    DataFile::remove_temp_files();
+    DataFile::reset();
+}
+
+// --- the runs --------------------------------------------------------------------------
+
+class DebugProductionTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(display.ok()) << "Xvfb did not start";
+        ASSERT_TRUE(fs::exists(run_dir() + "/data.tlx")) << "the build packs the archive";
+    }
+
+    // Waits for the setup dialog, checks it is on screen and answers it.
+    void answer_dialog(ProgramRun& run, const std::string& keys) {
+        std::string dialog = wait_for_window(display, kTitle, is_dialog, 20);
+        ASSERT_FALSE(dialog.empty()) << run.output();
+        Geometry where = geometry_of(display, dialog);
+        expect_dialog_on_screen(screenshot_of_dialog(display, where, shot_path("dialog.png")), where);
+        press_keys(display, dialog, keys);
+    }
+
+    // Answers the error box, which must come within `seconds`; its caption.
+    // (xdotool does not match the box's UTF-8 title, so the top-level
+    // windows are listed with xwininfo.)
+    std::string answer_error_box(ProgramRun& run, double seconds) {
+        const std::string marker = " \"Error in file ";
+        auto deadline = Clock::now() + std::chrono::duration<double>(seconds);
+        while (Clock::now() < deadline && run.running()) {
+            std::istringstream lines(display.x("xwininfo -root -children").output);
+            std::string line;
+            while (std::getline(lines, line)) {
+                size_t at = line.find(marker);
+                if (at == std::string::npos) continue;
+                std::istringstream words(line);
+                std::string id;
+                words >> id;
+                press_keys(display, id, "Return");
+                size_t begin = at + 2, end = line.find("\":", begin);
+                return line.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        return "";
+    }
+
+    std::string shot_path(const std::string& name) const { return screenshot_path(dir.path(), name); }
+
+    // The production's program started in `work` on the display.
+    ProgramRun::Options program_in(const std::string& work) const {
+        ProgramRun::Options options;
+        options.program = binary_path("zembla-debug");
+        options.working_dir = work;
+        options.output_file = dir.file("output.txt");
+        options.display = &display;
+        return options;
+    }
+
+    VirtualDisplay display;
+    TempDir dir;
+};
+
+TEST_F(DebugProductionTest, PlaysFromItsRunDirectoryUntilEscape) {
+    ProgramRun run(program_in(run_dir()));
+    answer_dialog(run, "Return");
+
+    // The dialog offers the display's one mode, full screen. The loading
+    // screen shows first, then the scene.
+    std::string show = wait_for_window(display, kTitle, is_full_screen, 20);
+    ASSERT_FALSE(show.empty()) << run.output();
+    bool loading_seen = false;
+    Screenshot shot;
+    auto deadline = Clock::now() + std::chrono::seconds(30);
+    while (Clock::now() < deadline) {
+        shot = take_screenshot(display, shot_path("show-1.png"));
+        if (is_loading_screen(shot) && !loading_seen) {
+            loading_seen = true;
+            fs::copy_file(shot_path("show-1.png"), shot_path("loading.png"), fs::copy_options::overwrite_existing);
+        }
+        if (shows_the_scene(shot)) break;
+    }
+    EXPECT_TRUE(loading_seen);
+    ASSERT_TRUE(shows_the_scene(shot)) << run.output();
+
+    // The pegboard with both kinds of hearts fills the screen, the owls
+    // stand on it, and nothing of the white root shows.
+    EXPECT_GT(share_of(shot, kBoard), 0.3);
+    EXPECT_GT(share_of(shot, kRedHeart), 0.02);
+    EXPECT_GT(share_of(shot, kPinkHeart), 0.02);
+    EXPECT_GT(share_of(shot, kBrownOwl), 0.005);
+    EXPECT_GT(share_of(shot, kBlueOwl), 0.005);
+    EXPECT_LT(shot.share_of_white(), 0.02);  // the owls' eyes
+
+    // The figure glides: a moment later the owls stand elsewhere.
+    Point before = centre_of(shot, kBlueOwl);
+    std::this_thread::sleep_for(std::chrono::milliseconds(700));
+    Screenshot later = take_screenshot(display, shot_path("show-2.png"));
+    ASSERT_TRUE(shows_the_scene(later));
+    Point after = centre_of(later, kBlueOwl);
+    EXPECT_GT(std::hypot(after.x - before.x, after.y - before.y), 8.0);
+
+    // The show runs until Escape (production 0 has no soundtrack to end).
+    EXPECT_EQ(run.wait(0.5), -1) << "the show ended by itself: " << run.output();
+    press_keys(display, show, "Escape");
+    EXPECT_EQ(run.wait(20), 0) << run.output();
+    EXPECT_EQ(run.output().find("ERROR:"), std::string::npos) << run.output();
+}
+
+TEST_F(DebugProductionTest, RecordsToAviUntilEscape) {
+    // The first (here the only) part of the recording named after the title.
+    const std::string avi = run_dir() + "/Internal debugging.01.avi";
+    fs::remove(avi);
+    ProgramRun run(program_in(run_dir()));
+    answer_dialog(run, "alt+a");  // Get avi
+
+    // Recording runs in a window; frames are written while it runs.
+    std::string show = wait_for_window(
+        display, kTitle, [](const Geometry& g) { return !is_dialog(g); }, 20);
+    ASSERT_FALSE(show.empty()) << run.output();
+    auto deadline = Clock::now() + std::chrono::seconds(30);
+    while (Clock::now() < deadline && !(fs::exists(avi) && fs::file_size(avi) > 30'000'000))
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    press_keys(display, show, "Escape");
+    EXPECT_EQ(run.wait(30), 0) << run.output();
+    EXPECT_EQ(run.output().find("ERROR:"), std::string::npos) << run.output();
+
+    // ffprobe reads the file: one uncompressed video stream of the window's
+    // size at 30 frames a second, every frame there to count.
+    CommandResult probe = run_command(
+        "timeout -k 2 60 ffprobe -v error -count_frames -select_streams v:0 -show_entries "
+        "stream=codec_name,width,height,r_frame_rate,nb_read_frames -of default=noprint_wrappers=1 '" +
+        avi + "'");
+    EXPECT_EQ(probe.status, 0) << probe.output;
+    EXPECT_NE(probe.output.find("codec_name=rawvideo"), std::string::npos) << probe.output;
+    EXPECT_NE(probe.output.find("width=1280"), std::string::npos) << probe.output;
+    EXPECT_NE(probe.output.find("height=720"), std::string::npos) << probe.output;
+    EXPECT_NE(probe.output.find("r_frame_rate=30/1"), std::string::npos) << probe.output;
+    size_t at = probe.output.find("nb_read_frames=");
+    ASSERT_NE(at, std::string::npos) << probe.output;
+    EXPECT_GE(std::atoi(probe.output.c_str() + at + 15), 10) << probe.output;
+    fs::remove(avi);
+}
+
+struct Damage {
+    const char* what;
+    // Puts the damaged archive into the folder; returns the message the run
+    // must end with.
+    std::string (*make)(const std::string& folder);
+};
+
+std::string without_track(const std::string& folder) {
+    write_archive_without("data/sync_tracker/_cameraFoV.track", folder);
+    return "Failed to open track cameraFoV";
+}
+
+std::string without_figure(const std::string& folder) {
+    write_archive_without(kFigure, folder);
+    return std::string("Failed to open/decode ") + kFigure + "!";
+}
+
+std::string without_background(const std::string& folder) {
+    write_archive_without(kBackground, folder);
+    return std::string("Failed reading ") + kBackground;
+}
+
+// The archive's own message for damage, as its reader words it.
+std::string message_for(const std::vector<uint8_t>& bytes) {
+    DataArchive::Parsed parsed;
+    return DataArchive::parse(bytes.data(), bytes.size(), "data.tlx", &parsed);
+}
+
+std::string cut_short(const std::string& folder) {
+    std::vector<uint8_t> bytes = read_bytes(run_dir() + "/data.tlx");
+    bytes.resize(bytes.size() / 2);
+    write_bytes(folder + "/data.tlx", bytes);
+    return message_for(bytes);
+}
+
+std::string wrong_header(const std::string& folder) {
+    std::vector<uint8_t> bytes = read_bytes(run_dir() + "/data.tlx");
+    bytes[0] = 'X';
+    write_bytes(folder + "/data.tlx", bytes);
+    return message_for(bytes);
+}
+
+TEST_F(DebugProductionTest, DamagedDataEndsTheRunWithItsMessage) {
+    const Damage cases[] = {
+        {"a track file missing", without_track},
+        {"the figure missing", without_figure},
+        {"the background missing", without_background},
+        {"the archive cut short", cut_short},
+        {"the archive's header damaged", wrong_header},
+    };
+    for (const Damage& damage : cases) {
+        SCOPED_TRACE(damage.what);
+        // A folder with the archive alone: the run reads nothing else.
+        TempDir work;
+        std::string message = damage.make(work.path());
+        ASSERT_FALSE(message.empty());
+        ProgramRun run(program_in(work.path()));
+        answer_dialog(run, "Return");
+
+        // The box names the place; the console gets the message; status 1.
+        std::string caption = answer_error_box(run, 30);
+        EXPECT_EQ(caption.rfind("Error in file src\\", 0), 0u) << caption << "\n" << run.output();
+        EXPECT_EQ(run.wait(20), 1) << run.output();
+        std::string output = run.output();
+        size_t error = output.find("ERROR: ");
+        ASSERT_NE(error, std::string::npos) << output;
+        EXPECT_NE(output.find(message, error), std::string::npos) << message << "\n" << output;
+    }
+}
+
+}  // namespace
