@@ -91,9 +91,7 @@ double mean_difference(const std::vector<unsigned char>& a, const std::vector<un
 
 TEST(TidewellShowE2ETest, RecordsTheWholeShowFromTheArchive) {
     const std::string archive = test_support::binary_path("run/tidewell/data.tlx");
-    // The build packs the archive once the production pipeline packs this
-    // production; until then there is nothing to record from.
-    if (!std::filesystem::exists(archive)) GTEST_SKIP() << archive << " is not built yet";
+    ASSERT_TRUE(std::filesystem::exists(archive)) << archive << " is packed by the build";
     VirtualDisplay display(kWidth, kHeight);
     ASSERT_TRUE(display.ok()) << "Xvfb did not start";
     test_support::TempDir work, dir;
