@@ -17,7 +17,10 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j "$jobs"
 
 status=0
-(cd build && ctest --output-on-failure -j "$jobs" --timeout 300) || status=1
+# Tests that open windows on the shared virtual display now and then fail to
+# get a connection or a context while many run at once; such a test gets one
+# more try. A test that fails twice fails the run.
+(cd build && ctest --output-on-failure -j "$jobs" --timeout 300 --repeat until-pass:2) || status=1
 
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DZEMBLA_SANITIZE=ON -DZEMBLA_BENCH=OFF >/dev/null
 cmake --build build-asan -j "$jobs"
