@@ -9,6 +9,7 @@
 #include "support/test_support.h"
 #include "util/texture/bmp_loader.h"
 #include "util/texture/jpg_loader.h"
+#include "util/texture/picture_files.h"
 
 namespace {
 
@@ -227,25 +228,7 @@ Bytes encode_jpeg(int width, int height, int components, uint32_t seed) {
     return file;
 }
 
-// libjpeg's own RGB decode, top row first.
-Bytes libjpeg_rgb(const Bytes& file) {
-    jpeg_decompress_struct d;
-    jpeg_error_mgr err;
-    d.err = jpeg_std_error(&err);
-    jpeg_create_decompress(&d);
-    jpeg_mem_src(&d, file.data(), static_cast<unsigned long>(file.size()));
-    jpeg_read_header(&d, TRUE);
-    d.out_color_space = JCS_RGB;
-    jpeg_start_decompress(&d);
-    Bytes out(static_cast<size_t>(d.output_width) * d.output_height * 3);
-    while (d.output_scanline < d.output_height) {
-        JSAMPROW r = out.data() + static_cast<size_t>(d.output_scanline) * d.output_width * 3;
-        jpeg_read_scanlines(&d, &r, 1);
-    }
-    jpeg_finish_decompress(&d);
-    jpeg_destroy_decompress(&d);
-    return out;
-}
+using picture_files::libjpeg_rgb;
 
 TEST(Jpeg, SameAsLibjpegAndBottomRowFirst) {
     struct Case {

@@ -92,8 +92,8 @@ inline Bytes encode_jpeg(const Picture& picture) {
     return bytes;
 }
 
-// What libjpeg itself decodes from the bytes, as an opaque picture.
-inline Picture decode_jpeg(const Bytes& bytes) {
+// libjpeg's own RGB decode, three bytes a pixel, top row first.
+inline Bytes libjpeg_rgb(const Bytes& bytes) {
     jpeg_decompress_struct d;
     jpeg_error_mgr err;
     d.err = jpeg_std_error(&err);
@@ -102,25 +102,37 @@ inline Picture decode_jpeg(const Bytes& bytes) {
     jpeg_read_header(&d, TRUE);
     d.out_color_space = JCS_RGB;
     jpeg_start_decompress(&d);
-    Picture picture;
-    picture.width = static_cast<int>(d.output_width);
-    picture.height = static_cast<int>(d.output_height);
-    picture.rgba.resize(static_cast<size_t>(picture.width) * picture.height * 4);
-    Bytes row(static_cast<size_t>(picture.width) * 3);
+    Bytes rgb(static_cast<size_t>(d.output_width) * d.output_height * 3);
     while (d.output_scanline < d.output_height) {
-        const int y = static_cast<int>(d.output_scanline);
-        JSAMPROW rows[1] = {row.data()};
-        jpeg_read_scanlines(&d, rows, 1);
-        for (int x = 0; x < picture.width; ++x) {
-            uint8_t* p = &picture.rgba[(static_cast<size_t>(y) * picture.width + x) * 4];
-            p[0] = row[x * 3];
-            p[1] = row[x * 3 + 1];
-            p[2] = row[x * 3 + 2];
-            p[3] = 255;
-        }
+        JSAMPROW row = rgb.data() + static_cast<size_t>(d.output_scanline) * d.output_width * 3;
+        jpeg_read_scanlines(&d, &row, 1);
     }
     jpeg_finish_decompress(&d);
     jpeg_destroy_decompress(&d);
+    return rgb;
+}
+
+// What libjpeg itself decodes from the bytes, as an opaque picture.
+inline Picture decode_jpeg(const Bytes& bytes) {
+    jpeg_decompress_struct d;
+    jpeg_error_mgr err;
+    d.err = jpeg_std_error(&err);
+    jpeg_create_decompress(&d);
+    jpeg_mem_src(&d, bytes.data(), static_cast<unsigned long>(bytes.size()));
+    jpeg_read_header(&d, TRUE);
+    Picture picture;
+    picture.width = static_cast<int>(d.image_width);
+    picture.height = static_cast<int>(d.image_height);
+    jpeg_destroy_decompress(&d);
+    const Bytes rgb = libjpeg_rgb(bytes);
+    picture.rgba.resize(static_cast<size_t>(picture.width) * picture.height * 4);
+    for (size_t i = 0; i < rgb.size() / 3; ++i) {
+        uint8_t* p = &picture.rgba[i * 4];
+        p[0] = rgb[i * 3];
+        p[1] = rgb[i * 3 + 1];
+        p[2] = rgb[i * 3 + 2];
+        p[3] = 255;
+    }
     return picture;
 }
 
