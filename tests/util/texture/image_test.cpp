@@ -89,7 +89,7 @@ TEST(Bmp, ResultCodes) {
         Bytes file;
         int code;
     };
-    auto spec = [](auto change) {
+    auto bmp_with = [](auto change) {
         BmpSpec s;
         change(s);
         return make_bmp(s);
@@ -104,7 +104,7 @@ TEST(Bmp, ResultCodes) {
     inside_pixel.resize(inside_pixel.size() - 4);
     Bytes short_file = make_bmp(BmpSpec{});
     short_file.resize(57);
-    Bytes height_zero = spec([](BmpSpec& s) { s.height = 0; });
+    Bytes height_zero = bmp_with([](BmpSpec& s) { s.height = 0; });
     height_zero.resize(70, 0);
     Bytes claims_huge = make_bmp(BmpSpec{});
     put32(claims_huge, 18, 16000);
@@ -113,22 +113,22 @@ TEST(Bmp, ResultCodes) {
     const std::vector<Case> cases = {
         {"57 bytes", short_file, 4},
         {"empty", {}, 4},
-        {"32-bit", spec([](BmpSpec& s) { s.bits = 32; }), 2},
-        {"RLE", spec([](BmpSpec& s) { s.compression = 1; }), 2},
-        {"ClrUsed and ClrImportant", spec([](BmpSpec& s) { s.clr_used = s.clr_important = 5; }), 2},
-        {"ClrImportant only", spec([](BmpSpec& s) { s.clr_important = 5; }), 0},
+        {"32-bit", bmp_with([](BmpSpec& s) { s.bits = 32; }), 2},
+        {"RLE", bmp_with([](BmpSpec& s) { s.compression = 1; }), 2},
+        {"ClrUsed and ClrImportant", bmp_with([](BmpSpec& s) { s.clr_used = s.clr_important = 5; }), 2},
+        {"ClrImportant only", bmp_with([](BmpSpec& s) { s.clr_important = 5; }), 0},
         {"bfOffBits at the end", offset_at_end, 3},
         {"bfOffBits far beyond", offset_huge, 3},
         {"last row without padding", last_pad_missing, 3},
         {"ends inside a pixel", inside_pixel, 4},
         {"size claimed far beyond the data", claims_huge, 4},
-        {"width 0", spec([](BmpSpec& s) { s.width = 0; }), 2},
-        {"negative width", spec([](BmpSpec& s) { s.width = -2; }), 2},
+        {"width 0", bmp_with([](BmpSpec& s) { s.width = 0; }), 2},
+        {"negative width", bmp_with([](BmpSpec& s) { s.width = -2; }), 2},
         {"height 0", height_zero, 2},
-        {"too wide", spec([](BmpSpec& s) { s.width = Image::max_side + 1, s.height = 1; }), 2},
-        {"biSizeImage 0: rows aligned to 4", spec([](BmpSpec& s) { s.size_image = 0; }), 0},
-        {"biSizeImage too small: rows aligned to 4", spec([](BmpSpec& s) { s.size_image = 3; }), 0},
-        {"top-down", spec([](BmpSpec& s) { s.height = -2; }), 0},
+        {"too wide", bmp_with([](BmpSpec& s) { s.width = Image::max_side + 1, s.height = 1; }), 2},
+        {"biSizeImage 0: rows aligned to 4", bmp_with([](BmpSpec& s) { s.size_image = 0; }), 0},
+        {"biSizeImage too small: rows aligned to 4", bmp_with([](BmpSpec& s) { s.size_image = 3; }), 0},
+        {"top-down", bmp_with([](BmpSpec& s) { s.height = -2; }), 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
