@@ -92,8 +92,9 @@ inline Bytes encode_jpeg(const Picture& picture) {
     return bytes;
 }
 
-// libjpeg's own RGB decode, three bytes a pixel, top row first.
-inline Bytes libjpeg_rgb(const Bytes& bytes) {
+// libjpeg's own RGB decode, three bytes a pixel, top row first; the size goes
+// to width and height when they are given.
+inline Bytes libjpeg_rgb(const Bytes& bytes, int* width = nullptr, int* height = nullptr) {
     jpeg_decompress_struct d;
     jpeg_error_mgr err;
     d.err = jpeg_std_error(&err);
@@ -102,6 +103,8 @@ inline Bytes libjpeg_rgb(const Bytes& bytes) {
     jpeg_read_header(&d, TRUE);
     d.out_color_space = JCS_RGB;
     jpeg_start_decompress(&d);
+    if (width) *width = static_cast<int>(d.output_width);
+    if (height) *height = static_cast<int>(d.output_height);
     Bytes rgb(static_cast<size_t>(d.output_width) * d.output_height * 3);
     while (d.output_scanline < d.output_height) {
         JSAMPROW row = rgb.data() + static_cast<size_t>(d.output_scanline) * d.output_width * 3;
@@ -114,17 +117,8 @@ inline Bytes libjpeg_rgb(const Bytes& bytes) {
 
 // What libjpeg itself decodes from the bytes, as an opaque picture.
 inline Picture decode_jpeg(const Bytes& bytes) {
-    jpeg_decompress_struct d;
-    jpeg_error_mgr err;
-    d.err = jpeg_std_error(&err);
-    jpeg_create_decompress(&d);
-    jpeg_mem_src(&d, bytes.data(), static_cast<unsigned long>(bytes.size()));
-    jpeg_read_header(&d, TRUE);
     Picture picture;
-    picture.width = static_cast<int>(d.image_width);
-    picture.height = static_cast<int>(d.image_height);
-    jpeg_destroy_decompress(&d);
-    const Bytes rgb = libjpeg_rgb(bytes);
+    const Bytes rgb = libjpeg_rgb(bytes, &picture.width, &picture.height);
     picture.rgba.resize(static_cast<size_t>(picture.width) * picture.height * 4);
     for (size_t i = 0; i < rgb.size() / 3; ++i) {
         uint8_t* p = &picture.rgba[i * 4];
