@@ -199,33 +199,11 @@ TEST(Image, SetPixelBoundsAndGreyForm) {
 // JPEG
 
 Bytes encode_jpeg(int width, int height, int components, uint32_t seed) {
-    jpeg_compress_struct c;
-    jpeg_error_mgr err;
-    c.err = jpeg_std_error(&err);
-    jpeg_create_compress(&c);
-    unsigned char* out = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&c, &out, &size);
-    c.image_width = static_cast<JDIMENSION>(width);
-    c.image_height = static_cast<JDIMENSION>(height);
-    c.input_components = components;
-    c.in_color_space = components == 3 ? JCS_RGB : JCS_GRAYSCALE;
-    jpeg_set_defaults(&c);
-    jpeg_set_quality(&c, 85, TRUE);
-    jpeg_start_compress(&c, TRUE);
     std::mt19937 rng(seed);
-    Bytes row(static_cast<size_t>(width * components));
-    while (c.next_scanline < c.image_height) {
-        for (size_t i = 0; i < row.size(); ++i)
-            row[i] = static_cast<uint8_t>(i * 2 + c.next_scanline * 3 + rng() % 16);
-        JSAMPROW r = row.data();
-        jpeg_write_scanlines(&c, &r, 1);
-    }
-    jpeg_finish_compress(&c);
-    Bytes file(out, out + size);
-    std::free(out);
-    jpeg_destroy_compress(&c);
-    return file;
+    return picture_files::encode_jpeg_rows(width, height, components, 85, false, [&](int y, uint8_t* row) {
+        for (size_t i = 0; i < static_cast<size_t>(width * components); ++i)
+            row[i] = static_cast<uint8_t>(i * 2 + static_cast<size_t>(y) * 3 + rng() % 16);
+    });
 }
 
 using picture_files::libjpeg_rgb;

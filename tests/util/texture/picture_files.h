@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -61,8 +62,10 @@ inline void write_png(const std::string& path, const Picture& picture) {
     write_png_rows(path, picture.width, 8, PNG_COLOR_TYPE_RGB_ALPHA, rows);
 }
 
-// Quality 100 without chroma subsampling; alpha is dropped.
-inline Bytes encode_jpeg(const Picture& picture) {
+// A JPEG of width x height with 1 (grey) or 3 (RGB) components a pixel;
+// fill_row writes row y (top first). Full chroma keeps every pixel's colour.
+inline Bytes encode_jpeg_rows(int width, int height, int components, int quality, bool full_chroma,
+                              const std::function<void(int y, uint8_t* row)>& fill_row) {
     jpeg_compress_struct c;
     jpeg_error_mgr err;
     c.err = jpeg_std_error(&err);
@@ -70,18 +73,18 @@ inline Bytes encode_jpeg(const Picture& picture) {
     unsigned char* out = nullptr;
     unsigned long size = 0;
     jpeg_mem_dest(&c, &out, &size);
-    c.image_width = static_cast<JDIMENSION>(picture.width);
-    c.image_height = static_cast<JDIMENSION>(picture.height);
-    c.input_components = 3;
-    c.in_color_space = JCS_RGB;
+    c.image_width = static_cast<JDIMENSION>(width);
+    c.image_height = static_cast<JDIMENSION>(height);
+    c.input_components = components;
+    c.in_color_space = components == 3 ? JCS_RGB : JCS_GRAYSCALE;
     jpeg_set_defaults(&c);
-    jpeg_set_quality(&c, 100, TRUE);
-    for (int i = 0; i < c.num_components; ++i) c.comp_info[i].h_samp_factor = c.comp_info[i].v_samp_factor = 1;
+    jpeg_set_quality(&c, quality, TRUE);
+    if (full_chroma)
+        for (int i = 0; i < c.num_components; ++i) c.comp_info[i].h_samp_factor = c.comp_info[i].v_samp_factor = 1;
     jpeg_start_compress(&c, TRUE);
-    Bytes row(static_cast<size_t>(picture.width) * 3);
-    for (int y = 0; y < picture.height; ++y) {
-        for (int x = 0; x < picture.width; ++x)
-            for (int k = 0; k < 3; ++k) row[static_cast<size_t>(x) * 3 + k] = picture.at(x, y)[k];
+    Bytes row(static_cast<size_t>(width) * components);
+    while (c.next_scanline < c.image_height) {
+        fill_row(static_cast<int>(c.next_scanline), row.data());
         JSAMPROW rows[1] = {row.data()};
         jpeg_write_scanlines(&c, rows, 1);
     }
@@ -90,6 +93,14 @@ inline Bytes encode_jpeg(const Picture& picture) {
     Bytes bytes(out, out + size);
     free(out);
     return bytes;
+}
+
+// Quality 100 without chroma subsampling; alpha is dropped.
+inline Bytes encode_jpeg(const Picture& picture) {
+    return encode_jpeg_rows(picture.width, picture.height, 3, 100, true, [&](int y, uint8_t* row) {
+        for (int x = 0; x < picture.width; ++x)
+            for (int k = 0; k < 3; ++k) row[static_cast<size_t>(x) * 3 + k] = picture.at(x, y)[k];
+    });
 }
 
 // libjpeg's own RGB decode, three bytes a pixel, top row first; the size goes
