@@ -5,8 +5,11 @@
 
 #include <cmath>
 #include <limits>
+#include <set>
 
 #include "scenes/scene.h"
+#include "system/productions.h"
+#include "system/zemblasystem.h"
 #include "support/test_support.h"
 
 namespace {
@@ -177,6 +180,32 @@ TEST(ProductionScenes, EveryProductionListsItsScenesInOrder) {
     }
     EXPECT_EQ(production_scene_list(-1), nullptr);
     EXPECT_EQ(production_scene_list(6), nullptr);
+}
+
+TEST(ProductionScenes, TableRowsAreInIdOrderWithDistinctNames) {
+    // The build takes a row's position for its id and its name for the
+    // executable, run directory and data folder.
+    std::set<std::string> names;
+    for (size_t i = 0; i < production_table().size(); ++i) {
+        const ProductionRow& row = production_table()[i];
+        EXPECT_EQ(row.id, static_cast<int>(i)) << row.name;
+        EXPECT_TRUE(names.insert(row.name).second) << row.name << " twice";
+        EXPECT_EQ(find_production(row.id), &row);
+        EXPECT_EQ(find_production(std::string(row.name)), &row);
+    }
+    EXPECT_EQ(find_production("tidewell")->id, PRODUCTION_TIDEWELL);
+    EXPECT_EQ(find_production(-1), nullptr);
+    EXPECT_EQ(find_production(static_cast<int>(production_table().size())), nullptr);
+    EXPECT_EQ(find_production("nonesuch"), nullptr);
+}
+
+TEST(ProductionScenes, AProductionIsPlayableWhenEverySceneHasAMaker) {
+    EXPECT_NE(scene_maker("JqBoxes"), nullptr);
+    EXPECT_EQ(scene_maker("NoSuchScene"), nullptr);
+    EXPECT_TRUE(production_playable(PRODUCTION_TIDEWELL));
+    EXPECT_TRUE(production_playable(PRODUCTION_DEBUG));
+    EXPECT_FALSE(production_playable(-1));
+    EXPECT_FALSE(production_playable(6));
 }
 
 class EmptyScene : public Scene {

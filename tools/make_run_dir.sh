@@ -7,8 +7,9 @@
 #                             name in data/productions/<name>/tracks.txt,
 #                             keyed from data/productions/<name>/timeline.txt
 #                             where that has keys, else without keys
-#   <run>/data.tlx            the archive, packed by the production's
-#                             archive-write run (only when a packer is given)
+#   <run>/data.tlx            the archive, packed by the archive-write run of
+#                             the packer (only when a packer is given and the
+#                             production is playable: `<packer> --check`)
 #
 #   tools/make_run_dir.sh <source root> <run dir> <production> <synctimeline> [<packer>]
 #
@@ -54,8 +55,15 @@ if [ -f "$timeline" ]; then
 fi
 
 if [ -n "$packer" ]; then
+  status=0
+  "$packer" --check "$name" 2>/dev/null || status=$?
+  case $status in
+    0) ;;
+    3) exit 0 ;;  # not playable yet: no archive
+    *) echo "$packer --check $name failed ($status)" >&2; exit 1 ;;
+  esac
   here=$(cd "$(dirname "$0")" && pwd)
-  if ! (cd "$run" && "$here/with-display.sh" timeout -k 5 120 "$packer") >"$run/pack.log" 2>&1; then
+  if ! (cd "$run" && "$here/with-display.sh" timeout -k 5 120 "$packer" "$name") >"$run/pack.log" 2>&1; then
     cat "$run/pack.log" >&2
     echo "packing data.tlx of $name failed" >&2
     exit 1

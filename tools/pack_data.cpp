@@ -1,17 +1,25 @@
 // pack_data: the archive-write run of one production, for the build.
 //
+//   pack_data <name>           packs production <name> (a row of the table)
+//   pack_data --check <name>   says whether it can be packed: status 0 when
+//                              every scene of its list is part of the
+//                              program, 3 when not (needs no display)
+//
 // Started in the production's run directory (its data/ folder there), it runs
 // the program's own start-up in archive-write mode: window, loading screen,
 // every scene of the production loaded, then "data.tlx" written beside
 // data/. The build has no one to answer questions, so it skips the setup
 // dialog (a windowed Run), plays no show, and puts message boxes and a fatal
-// error on the console instead of on the screen. Each production links its
-// own copy, like the program itself.
+// error on the console instead of on the screen.
 #include <cstdio>
+#include <cstring>
+#include <string>
 
 #include "platform/message_box.h"
 #include "program.h"
+#include "scenes/production_scenes.h"
 #include "system/fatal.h"
+#include "system/productions.h"
 #include "system/setup_dialog.h"
 #include "system/zemblasystem.h"
 #include "util/data/data.h"
@@ -41,10 +49,31 @@ platform::MessageBoxAnswer print_box(const std::string& caption, const std::stri
     return platform::MessageBoxAnswer::Ok;
 }
 
+constexpr int kNotPlayable = 3;
+
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    const bool check = argc == 3 && std::strcmp(argv[1], "--check") == 0;
+    if (argc != 2 && !check) {
+        std::fprintf(stderr, "usage: pack_data [--check] <production name>\n");
+        return 2;
+    }
+    const std::string name = argv[argc - 1];
+    const ProductionRow* row = find_production(name);
+    if (!row) {
+        std::fprintf(stderr, "No production named %s.\n", name.c_str());
+        return 2;
+    }
+    ZemblaSystem::production = row->id;
+    if (!production_playable(row->id)) {
+        std::fprintf(stderr, "%s cannot be played yet: its scenes %s are not part of the program\n", name.c_str(),
+                     missing_scene_classes(*production_scene_list(row->id)).c_str());
+        return kNotPlayable;
+    }
+    if (check) return 0;
+
     platform::set_message_box_handler(print_box);
     fatal::set_handler([](const fatal::Report& report) {
         std::fprintf(stderr, "ERROR: %s\n", report.message.c_str());

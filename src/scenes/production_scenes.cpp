@@ -4,59 +4,42 @@
 #include "scenes/scene_jqboxes/jqboxes.h"
 #include "scenes/scene_siriustext/siriustext.h"
 #include "scenes/scene_tobelroto/tobelroto.h"
-#include "system/zemblasystem.h"
+#include "system/productions.h"
 
-// A scene class joins its production by naming its maker here, e.g.
-// {"TobelRoto", make_scene<TobelRoto>}.
 namespace {
 
-const SceneList kDebug = {
-    {"TobelRoto", make_scene<TobelRoto>},
-};
-
-const SceneList kBrisken = {
-    {"DiscoTiles", nullptr}, {"SjakkVektor", nullptr},  {"Geysirs", nullptr},
-    {"TranceTunnel", nullptr}, {"Fireworks", nullptr},  {"SquarePeeps", nullptr},
+// Every scene class of the program: a new class joins with one row (and the
+// include of its header above).
+const SceneList kSceneMakers = {
     {"GlowShapes", make_scene<GlowShapes>},
-    {"SiriusText", make_scene<SiriusText>},
-    {"Droplets", nullptr},
-};
-
-const SceneList kPelltide = {
-    {"MusicVectors", nullptr},
-    {"MusicVectorNotes", nullptr},
-};
-
-const SceneList kQuendle = {
-    {"TextIntro", nullptr}, {"TextRoto", nullptr},    {"TextPiano", nullptr},
-    {"TextDrop", nullptr},  {"TextRibbons", nullptr}, {"Modulators", nullptr},
-};
-
-const SceneList kTidewell = {
-    {"JqGlowShapes", make_scene<JqGlowShapes>},
     {"JqBoxes", make_scene<JqBoxes>},
+    {"JqGlowShapes", make_scene<JqGlowShapes>},
     {"SiriusText", make_scene<SiriusText>},
-};
-
-const SceneList kKorrin = {
-    {"ShaderToy", nullptr},    {"KorrinSVG", nullptr}, {"NukeSL", nullptr},
-    {"KorrinImage", nullptr},  {"KorrinBunker", nullptr}, {"NukeBalls", nullptr},
-    {"NukeBlast", nullptr},    {"NukeText", nullptr},  {"NukeFallout", nullptr},
-    {"NukeFloor", nullptr},
+    {"TobelRoto", make_scene<TobelRoto>},
 };
 
 }  // namespace
 
+SceneMaker scene_maker(const std::string& class_name) {
+    for (const SceneEntry& entry : kSceneMakers)
+        if (class_name == entry.class_name) return entry.make;
+    return nullptr;
+}
+
 const SceneList* production_scene_list(int id) {
-    switch (id) {
-        case PRODUCTION_DEBUG: return &kDebug;
-        case PRODUCTION_BRISKEN: return &kBrisken;
-        case PRODUCTION_PELLTIDE: return &kPelltide;
-        case PRODUCTION_QUENDLE: return &kQuendle;
-        case PRODUCTION_TIDEWELL: return &kTidewell;
-        case PRODUCTION_KORRIN: return &kKorrin;
-        default: return nullptr;
-    }
+    // Built once per production from its row; the lists live as long as the
+    // process, like the table.
+    static const std::vector<SceneList> lists = [] {
+        std::vector<SceneList> made;
+        for (const ProductionRow& row : production_table()) {
+            SceneList list;
+            for (const char* name : row.scenes) list.push_back({name, scene_maker(name)});
+            made.push_back(list);
+        }
+        return made;
+    }();
+    if (id < 0 || id >= static_cast<int>(lists.size())) return nullptr;
+    return &lists[static_cast<size_t>(id)];
 }
 
 std::string missing_scene_classes(const SceneList& list) {
@@ -67,4 +50,9 @@ std::string missing_scene_classes(const SceneList& list) {
         names += entry.class_name;
     }
     return names;
+}
+
+bool production_playable(int id) {
+    const SceneList* list = production_scene_list(id);
+    return list && missing_scene_classes(*list).empty();
 }

@@ -1,6 +1,7 @@
-// The scene list of every production, in one table: a scene's position in
-// its list is the index that the "ActiveScene" tracks name. A class that is
-// not part of this program yet has no maker; a production with such a class
+// Scene classes by name, and the scene list of every production built from
+// the production table (system/productions.h): a scene's position in its
+// list is the index that the "ActiveScene" tracks name. A class that is not
+// part of this program yet has no maker; a production with such a class
 // cannot be played.
 #pragma once
 
@@ -9,9 +10,11 @@
 
 class Scene;
 
+using SceneMaker = Scene* (*)();
+
 struct SceneEntry {
     const char* class_name;
-    Scene* (*make)();  // null while the class is not part of the program
+    SceneMaker make;  // null while the class is not part of the program
 };
 
 using SceneList = std::vector<SceneEntry>;
@@ -21,8 +24,14 @@ Scene* make_scene() {
     return new T();
 }
 
-// The list of production `id`; null for an id outside 0..5.
+// The maker of scene class `class_name`; null when the program has none.
+SceneMaker scene_maker(const std::string& class_name);
+
+// The list of production `id`; null for an id the table does not have.
 const SceneList* production_scene_list(int id);
 
 // The class names of the entries that have no maker, joined by ", ".
 std::string missing_scene_classes(const SceneList& list);
+
+// Whether every scene of production `id` is part of the program.
+bool production_playable(int id);

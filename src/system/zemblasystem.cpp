@@ -1,6 +1,7 @@
 #include "system/zemblasystem.h"
 
 #include "system/fatal.h"
+#include "system/productions.h"
 
 // Compiled-in defaults that a build may override for development and tests.
 #ifndef ZEMBLA_DATA_MODE
@@ -39,48 +40,13 @@ SDL_Window* ZemblaSystem::hDC = nullptr;
 void* ZemblaSystem::hRC = nullptr;
 
 void configure_production() {
-    switch (ZemblaSystem::production) {
-        case PRODUCTION_DEBUG:
-            break;
-        case PRODUCTION_BRISKEN:
-            ZemblaSystem::title = "Wembrel - brisken";
-            ZemblaSystem::logo_file = "";
-            ZemblaSystem::loading_screen = 2;
-            ZemblaSystem::fade_time_ms = 1000;
-            ZemblaSystem::music_file = "data/music/Krestel_-_Brisken.mp3";
-            ZemblaSystem::bpm = 75.0f;
-            break;
-        case PRODUCTION_PELLTIDE:
-            ZemblaSystem::title = "Pelltide";
-            ZemblaSystem::logo_file = "data/common/images/orvenhal_logo_16_9.png";
-            ZemblaSystem::loading_screen = 0;
-            ZemblaSystem::fade_time_ms = 500;
-            ZemblaSystem::music_file = "data/music/grovelight_bassintro.xml";
-            break;
-        case PRODUCTION_QUENDLE:
-            ZemblaSystem::title = "Quendle";
-            ZemblaSystem::loading_screen = 1;
-            ZemblaSystem::fade_time_ms = 0;
-            ZemblaSystem::music_file = "data/music/quendle.xml";
-            ZemblaSystem::bpm = 155.0f;
-            break;
-        case PRODUCTION_TIDEWELL:
-            ZemblaSystem::title = "Wembrel - tidewell";
-            ZemblaSystem::logo_file = "";
-            ZemblaSystem::loading_screen = 2;
-            ZemblaSystem::fade_time_ms = 1000;
-            ZemblaSystem::music_file = "data/music/Krestel_-_Tidewell.mp3";
-            ZemblaSystem::bpm = 128.0f;
-            break;
-        case PRODUCTION_KORRIN:
-            ZemblaSystem::title = "Orvenhal Korrin System";
-            ZemblaSystem::logo_file = "data/common/images/orvenhal_logo_16_9.png";
-            ZemblaSystem::loading_screen = 0;
-            ZemblaSystem::fade_time_ms = 500;
-            ZemblaSystem::music_file = "data/music/orvenhal-korrin-system-15.mp3";
-            ZemblaSystem::bpm = 138.0f;
-            break;
-        default:
-            FATAL_ERROR("Unknown scene set!");
-    }
+    const ProductionRow* row = find_production(ZemblaSystem::production);
+    if (!row) FATAL_ERROR("Unknown scene set!");
+    if (row->title) ZemblaSystem::title = row->title;
+    else return;  // the compiled-in defaults are the production
+    if (row->logo_file) ZemblaSystem::logo_file = row->logo_file;
+    ZemblaSystem::loading_screen = row->loading_screen;
+    ZemblaSystem::fade_time_ms = row->fade_time_ms;
+    if (row->music_file) ZemblaSystem::music_file = row->music_file;
+    if (row->bpm != 0.0f) ZemblaSystem::bpm = row->bpm;
 }

@@ -6,6 +6,7 @@
 
 struct SDL_Window;
 
+// The ids of the built-in productions; their rows are in system/productions.cpp.
 enum Production {
     PRODUCTION_DEBUG = 0,
     PRODUCTION_BRISKEN = 1,
@@ -55,5 +56,6 @@ public:
 };
 
 // Sets the selected production's title, soundtrack, logo, loading-screen
-// style, fade time and tempo; an unknown id ends the run.
+// style, fade time and tempo from its row of the production table
+// (system/productions.h); an unknown id ends the run.
 void configure_production();

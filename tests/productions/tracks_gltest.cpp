@@ -17,6 +17,7 @@
 #include "scenes/production_scenes.h"
 #include "support/gl_context.h"
 #include "support/test_support.h"
+#include "system/productions.h"
 #include "system/settings_guard.h"
 #include "system/window.h"
 #include "system/zemblasystem.h"
@@ -26,9 +27,6 @@
 namespace {
 
 using namespace test_support;
-
-// By production id, as the build names them.
-const char* const kProductions[] = {"debug", "brisken", "pelltide", "quendle", "tidewell", "korrin"};
 
 // The names of a manifest, in its order (comments and blank lines skipped).
 std::vector<std::string> manifest_names(const std::string& path) {
@@ -63,8 +61,8 @@ protected:
     }
 
     // The names that production `id` registers, in order of registration.
-    std::vector<std::string> registered_names(int id) {
-        ZemblaSystem::production = id;
+    std::vector<std::string> registered_names(const ProductionRow& row) {
+        ZemblaSystem::production = row.id;
         configure_production();
         ZemblaSystem::width = 160;
         ZemblaSystem::height = 90;
@@ -73,7 +71,7 @@ protected:
         ZemblaSystem::get_avi = false;
         DataFile::reset();
         DataFile::set_mode(DataFileMode::Plain);
-        ScopedChdir in_run_dir(binary_path(std::string("run/") + kProductions[id]));
+        ScopedChdir in_run_dir(binary_path(std::string("run/") + row.name));
         NoEvents events;
         SceneManager manager(nullptr, &events);
         std::vector<std::string> names;
@@ -88,17 +86,14 @@ protected:
 
 TEST_F(ProductionTracksTest, ManifestsNameWhatThePlayableProductionsRegister) {
     int checked = 0;
-    for (int id = 0; id < static_cast<int>(std::size(kProductions)); ++id) {
-        SCOPED_TRACE(kProductions[id]);
-        const SceneList* scenes = production_scene_list(id);
-        ASSERT_NE(scenes, nullptr);
-        if (!missing_scene_classes(*scenes).empty()) continue;  // not playable yet
-        const std::string manifest =
-            source_path(std::string("data/productions/") + kProductions[id] + "/tracks.txt");
+    for (const ProductionRow& row : production_table()) {
+        SCOPED_TRACE(row.name);
+        if (!production_playable(row.id)) continue;
+        const std::string manifest = source_path(std::string("data/productions/") + row.name + "/tracks.txt");
         ASSERT_TRUE(std::filesystem::exists(manifest)) << "a playable production needs its manifest";
 
         std::vector<std::string> listed = manifest_names(manifest);
-        std::vector<std::string> registered = registered_names(id);
+        std::vector<std::string> registered = registered_names(row);
         // The first registration of a name is the one read; a manifest names
         // each track once.
         std::set<std::string> listed_set(listed.begin(), listed.end());

@@ -27,11 +27,13 @@ protected:
 
     void write(const std::string& file, const std::string& text) { std::ofstream(source.file(file)) << text; }
 
-    // Runs the script (no packer); its status, with its messages in `said`.
-    int make(std::string* said = nullptr) {
+    // Runs the script (with `packer` when given); its status, with its
+    // messages in `said`.
+    int make(std::string* said = nullptr, const std::string& packer = "") {
         CommandResult r = run_command("timeout -k 2 60 " + source_path("tools/make_run_dir.sh") + " '" +
                                       source.path() + "' '" + run() + "' demo '" +
-                                      binary_path("tools/synctimeline") + "' 2>&1");
+                                      binary_path("tools/synctimeline") + "' " +
+                                      (packer.empty() ? "" : "'" + packer + "' ") + "2>&1");
         if (said) *said = r.output;
         return r.status;
     }
@@ -84,6 +86,33 @@ TEST_F(MakeRunDirTest, LinksTheAssetsAndGivesEveryListedTrackItsFile) {
     ASSERT_EQ(make(&said), 0) << said;
     EXPECT_TRUE(fs::exists(run() + "/data/sync_tracker/_bpm.track"));
     EXPECT_FALSE(fs::exists(run() + "/data/sync_tracker/_ActiveScene1st.track"));
+}
+
+TEST_F(MakeRunDirTest, PacksOnlyAPlayableProduction) {
+    // A stand-in packer: `--check demo` answers with the given status, a
+    // packing run writes data.tlx in the folder it runs in.
+    struct Case {
+        const char* what;
+        int check_status;
+        int status;
+        bool packed;
+    } cases[] = {
+        {"playable", 0, 0, true},
+        {"not playable yet", 3, 0, false},
+        {"a packer that fails its check", 1, 1, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string packer = work.file("packer.sh");
+        std::ofstream(packer) << "#!/bin/sh\n"
+                              << "if [ \"$1\" = --check ]; then [ \"$2\" = demo ] && exit " << c.check_status
+                              << "; exit 9; fi\n"
+                              << "[ \"$1\" = demo ] && echo archive > data.tlx\n";
+        fs::permissions(packer, fs::perms::owner_all);
+        std::string said;
+        EXPECT_EQ(make(&said, packer), c.status) << said;
+        EXPECT_EQ(fs::exists(run() + "/data.tlx"), c.packed);
+    }
 }
 
 TEST_F(MakeRunDirTest, RefusesWhatTheProductionWouldNeverRead) {
