@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "support/gl_context.h"
+#include "support/gl_frame.h"
 #include "support/test_support.h"
 #include "system/zemblasystem.h"
 #include "util/data/data.h"
@@ -23,52 +24,8 @@ namespace {
 
 constexpr float kAspect = 16.0f / 9.0f;
 
-struct Rgba {
-    int r, g, b, a;
-    int brightest() const { return std::max(r, std::max(g, b)); }
-};
-
-// The picture in the render target, bottom row first.
-class Frame {
-public:
-    Frame(int width, int height)
-        : width_(width), height_(height), pixels_(test_support::read_pixels(0, 0, width, height)) {}
-    Rgba at(int x, int y) const {
-        const unsigned char* p = &pixels_[(static_cast<size_t>(y) * width_ + x) * 4];
-        return {p[0], p[1], p[2], p[3]};
-    }
-    bool is_white(int x, int y) const { return at(x, y).r == 255 && at(x, y).g == 255 && at(x, y).b == 255; }
-    bool is_black(int x, int y) const { return at(x, y).brightest() == 0; }
-    // The brightest colour channel of the rows y0..y1-1.
-    int brightest_in_rows(int y0, int y1) const {
-        int most = 0;
-        for (int y = y0; y < y1; ++y)
-            for (int x = 0; x < width_; ++x) most = std::max(most, at(x, y).brightest());
-        return most;
-    }
-    int brightest() const { return brightest_in_rows(0, height_); }
-    bool operator==(const Frame& other) const { return pixels_ == other.pixels_; }
-
-    // Kept as a PNG in $ZEMBLA_SCREENSHOT_DIR when that is set, to look at.
-    void keep(const std::string& name) const {
-        const char* folder = std::getenv("ZEMBLA_SCREENSHOT_DIR");
-        if (!folder || !*folder) return;
-        png_image image{};
-        image.version = PNG_IMAGE_VERSION;
-        image.width = static_cast<png_uint_32>(width_);
-        image.height = static_cast<png_uint_32>(height_);
-        image.format = PNG_FORMAT_RGB;  // as the screen shows it
-        std::vector<unsigned char> rgb;
-        for (size_t i = 0; i < pixels_.size(); i += 4) rgb.insert(rgb.end(), &pixels_[i], &pixels_[i] + 3);
-        std::string path = std::string(folder) + "/" + name + ".png";
-        // Bottom row first: a negative stride writes it upside down.
-        png_image_write_to_file(&image, path.c_str(), 0, rgb.data(), -width_ * 3, nullptr);
-    }
-
-private:
-    int width_, height_;
-    std::vector<unsigned char> pixels_;
-};
+using test_support::Frame;
+using test_support::Rgba;
 
 // A PNG of `width` x `height`: the left half red, the right half blue.
 void write_red_blue_logo(const std::string& path, int width, int height) {
