@@ -1,0 +1,90 @@
+#include "effects/particles.h"
+
+#include "system/fatal.h"
+#include "util/shaderprogram/shaderconstructor.h"
+#include "util/shaderprogram/shaderprogram.h"
+
+namespace Effects {
+
+const char* const kDefaultParticleTexture = "data/common/images/own_particle_256.png";
+
+std::unique_ptr<ShaderConstructor> make_particles_shader() {
+    auto builder = std::make_unique<ShaderConstructor>("EffectsParticles", "#version 120");
+    builder->add_vert_global("uniform vec3 right;");
+    builder->add_vert_global("uniform vec3 up;");
+    builder->add_vert_global("uniform float size;");
+    builder->add_vert_body(
+        "\t/* Rotate billboards to face eye coords */"
+        "\tfloat rsign = gl_MultiTexCoord0.x - 0.5;"
+        "\tfloat usign = gl_MultiTexCoord0.y - 0.5;"
+        "\tvec3 vert = vec3( gl_Vertex ) + ( right * rsign + up * usign ) * size;"
+        "\tgl_Position = gl_ModelViewProjectionMatrix * vec4( vert, gl_Vertex.w );"
+        "\tgl_TexCoord[0] = gl_MultiTexCoord0;"
+        "\t/* Make sure we pass on the glColor values from the GL state */"
+        "\tgl_FrontColor = gl_Color;");
+    builder->add_frag_global("uniform sampler2D texture;");
+    builder->add_frag_body("gl_FragColor = texture2D( texture, gl_TexCoord[0].xy ) * gl_Color;");
+    return builder;
+}
+
+Particles::Particles(ParticleSettings settings, std::string texture_file)
+    : morph(settings.colour, settings.count), colour(settings.colour), layout(settings.count) {
+    if (texture_file.empty()) texture_file = kDefaultParticleTexture;
+    if (!texture.load(texture_file, true, true, GL_LINEAR, GL_LINEAR)) FATAL_ERROR("Failed to load texture");
+    billboard_builder = make_particles_shader();
+    billboard_shader = std::make_unique<ShaderProgram>(billboard_builder.get());
+    FATAL_ASSERT(billboard_shader);
+    buffer_vertex = static_cast<float*>(std::malloc(layout.total_bytes()));
+    if (!buffer_vertex && layout.total_bytes() > 0) FATAL_ERROR("buffer_vertex is NULL");
+    glGenBuffers(1, &vbo);
+}
+
+Particles::~Particles() {
+    if (vbo) glDeleteBuffers(1, &vbo);
+    std::free(buffer_vertex);
+}
+
+void Particles::render(float) {
+    glEnable(GL_BLEND);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_COLOR_MATERIAL);
+    texture.bind_and_enable();
+
+    // The camera's right and up in world space: the first two rows of the
+    // modelview's rotation, so every square faces the eye.
+    float m[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, m);
+    billboard_shader->bind();
+    billboard_shader->set_uniform3f("right", m[0], m[4], m[8]);
+    billboard_shader->set_uniform3f("up", m[1], m[5], m[9]);
+    billboard_shader->set_uniform1f("size", size);
+
+    std::vector<uint32_t> order;
+    if (depth_sort) {
+        glEnable(GL_DEPTH_TEST);
+        order = back_to_front(morph.get_particles(), model_matrix, m);
+    } else {
+        glDisable(GL_DEPTH_TEST);
+    }
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    fill_billboards(buffer_vertex, morph.get_particles(), order, model_matrix, colour);
+
+    // A vertex-array object still bound would feed its own attribute 0 to
+    // the client-array draw below in place of these positions.
+    glBindVertexArray(0);
+    glBindBuffer(GL_ARRAY_BUFFER, vbo);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(layout.total_bytes()), buffer_vertex, GL_STREAM_DRAW);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_COLOR_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 0, nullptr);
+    glTexCoordPointer(2, GL_FLOAT, 0, reinterpret_cast<const void*>(layout.position_bytes));
+    glColorPointer(4, GL_FLOAT, 0, reinterpret_cast<const void*>(layout.position_bytes + layout.texcoord_bytes));
+    glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(4 * morph.get_particles().size()));
+    glDisableClientState(GL_COLOR_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+}
+
+}  // namespace Effects

@@ -1,0 +1,74 @@
+// The particle system: a cloud of camera-facing textured squares, one per
+// particle, all in one colour and added onto the image, morphing between
+// shapes (effects/particles_morph.h holds the morphing and the vertex block).
+//
+// Make it after the GL context exists, add at least one shape, then each
+// frame call update and render with the camera's matrices loaded. The whole
+// cloud is one draw from one buffer, re-specified every frame from a block
+// allocated once.
+#pragma once
+
+#include <GL/glew.h>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "effects/effect.h"
+#include "effects/particles_morph.h"
+#include "util/math/mat4.h"
+#include "util/texture/texture.h"
+
+class ShaderConstructor;
+class ShaderProgram;
+
+namespace Effects {
+
+// The sprite an empty texture name stands for.
+extern const char* const kDefaultParticleTexture;
+
+class Particles : public Effect {
+public:
+    // Reseeds the program's generator with 7, loads the texture (an empty
+    // name means kDefaultParticleTexture) and builds "EffectsParticles".
+    Particles(ParticleSettings settings, std::string texture_file);
+    ~Particles() override;
+    Particles(const Particles&) = delete;
+    Particles& operator=(const Particles&) = delete;
+
+    void add_shape(float radius, bool exact_points) { morph.add_shape(radius, exact_points); }
+    // position: integer part the shape, fraction the blend toward the next.
+    void update(float position, unsigned ease_power) { morph.update(position, ease_power); }
+    // Draws with the current GL matrices; `time` is not used. Leaves blending
+    // on (source alpha, one), the texture and the program bound, and the
+    // depth test off (on with depth_sort).
+    void render(float time) override;
+
+    ParticleMorph& get_morph() { return morph; }
+
+    // Draw back to front with the depth test on.
+    bool depth_sort = false;
+    // Edge of every square in world units.
+    float size = 0.25f;
+    // Applied to every particle position before upload.
+    mat4 model_matrix;
+
+private:
+    ParticleMorph morph;
+    vec3 colour;
+    Texture texture;
+    std::unique_ptr<ShaderConstructor> billboard_builder;
+    std::unique_ptr<ShaderProgram> billboard_shader;
+    BillboardLayout layout;
+    float* buffer_vertex = nullptr;  // malloc block of layout.total_bytes()
+    GLuint vbo = 0;
+};
+
+// The builder of "EffectsParticles": each corner of a square is moved from
+// the particle's centre by (texture coordinate - 0.5) x size along the
+// uniforms `right` and `up`; the colour is the sprite times the vertex
+// colour. The Fireworks scene builds its own program from the same lines.
+std::unique_ptr<ShaderConstructor> make_particles_shader();
+
+}  // namespace Effects

@@ -1,0 +1,221 @@
+// The particle cloud drawn: squares that face the camera whatever its turn,
+// additive blending, the state render leaves, and the 10000-particle cloud
+// of the Geysirs scene with the shipped sprite.
+#include <GL/glew.h>
+#include <GL/glu.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "effects/particles.h"
+#include "support/gl_context.h"
+#include "support/gl_frame.h"
+#include "support/test_support.h"
+#include "util/data/data.h"
+#include "util/fbo/fbo.h"
+#include "util/texture/picture_files.h"
+
+namespace {
+
+using Effects::Particles;
+using Effects::ParticleSettings;
+
+using test_support::Frame;
+using test_support::Rgba;
+
+struct Box {
+    int x0 = 1 << 30, y0 = 1 << 30, x1 = -1, y1 = -1;  // inclusive; x1 < 0 when empty
+    int lit = 0;
+};
+
+// The bounds and count of the pixels with a channel of 8 or more.
+Box lit_box(const Frame& frame) {
+    Box box;
+    for (int y = 0; y < frame.height(); ++y)
+        for (int x = 0; x < frame.width(); ++x) {
+            if (frame.at(x, y).brightest() < 8) continue;
+            ++box.lit;
+            box.x0 = std::min(box.x0, x);
+            box.y0 = std::min(box.y0, y);
+            box.x1 = std::max(box.x1, x);
+            box.y1 = std::max(box.y1, y);
+        }
+    return box;
+}
+
+void expect_colour_near(const Rgba& got, const std::vector<int>& want, const std::string& what) {
+    EXPECT_NEAR(got.r, want[0], 2) << what << " red";
+    EXPECT_NEAR(got.g, want[1], 2) << what << " green";
+    EXPECT_NEAR(got.b, want[2], 2) << what << " blue";
+}
+
+class ParticlesGlTest : public test_support::GlTest {
+protected:
+    void SetUp() override {
+        GlTest::SetUp();
+        DataFile::set_mode(DataFileMode::Plain);
+        std::filesystem::create_directories(dir.file("data"));
+        picture_files::write_png(dir.file("data/white.png"), picture_files::solid(8, 8, 255, 255, 255));
+        picture_files::Picture half = picture_files::solid(8, 8, 255, 255, 255);
+        for (size_t i = 3; i < half.rgba.size(); i += 4) half.rgba[i] = 128;
+        picture_files::write_png(dir.file("data/half.png"), half);
+    }
+
+    // The cloud drawn into a 64 x 64 target cleared to `background`, seen
+    // through glOrtho(-1, 1, -1, 1) and the modelview `view`.
+    Frame draw(Particles& cloud, const mat4& view, float background = 0.0f) {
+        FBO target(64, 64, FBO_TYPE_RGBA8, 0);
+        target.push(false);
+        glClearColor(background, background, background, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glOrtho(-1, 1, -1, 1, -10, 10);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadMatrixf(view.data());
+        cloud.render(0.0f);
+        EXPECT_NO_GL_ERROR();
+        Frame frame(64, 64);
+        target.pop();
+        glLoadIdentity();
+        glUseProgram(0);
+        glDisable(GL_BLEND);
+        return frame;
+    }
+
+    // One particle per point, drawn where the points are.
+    static void place(Particles& cloud, const std::vector<vec3>& points) {
+        for (size_t i = 0; i < points.size(); ++i) cloud.get_morph().get_particles()[i].current = points[i];
+    }
+
+    test_support::TempDir dir;
+};
+
+TEST_F(ParticlesGlTest, SquaresFaceTheCameraAndAreSizeWideWhateverItsTurn) {
+    test_support::ScopedChdir in(dir.path());
+    Particles cloud(ParticleSettings{vec3(0.25f, 0.5f, 0.125f), 1}, "data/white.png");
+    cloud.size = 1.0f;  // half the view: 32 pixels
+    place(cloud, {vec3(0, 0, 0)});
+
+    const struct {
+        const char* name;
+        float degrees, ax, ay, az;
+        float shift;  // of the whole view along x, in view units
+    } cases[] = {
+        {"looking straight on", 0, 0, 0, 1, 0},
+        {"turned 60 degrees about y", 60, 0, 1, 0, 0},
+        {"turned 100 degrees about x", 100, 1, 0, 0, 0},
+        {"turned 40 degrees about a slanted axis, moved right", 40, 1, 1, 0.5f, 0.25f},
+    };
+    for (const auto& c : cases) {
+        mat4 view;
+        view.translate(c.shift, 0, 0);
+        view.rotate(c.degrees, c.ax, c.ay, c.az);
+        const Frame frame = draw(cloud, view);
+        const Box box = lit_box(frame);
+        const int dx = static_cast<int>(c.shift * 32);
+        EXPECT_EQ(box.x0, 16 + dx) << c.name;
+        EXPECT_EQ(box.x1, 47 + dx) << c.name;
+        EXPECT_EQ(box.y0, 16) << c.name;
+        EXPECT_EQ(box.y1, 47) << c.name;
+        EXPECT_EQ(box.lit, 32 * 32) << c.name;
+        expect_colour_near(frame.at(32 + dx, 32), {64, 128, 32}, c.name);
+    }
+}
+
+TEST_F(ParticlesGlTest, OverlappingParticlesAddTheirColourWeightedByTheSpriteAlpha) {
+    test_support::ScopedChdir in(dir.path());
+    Particles opaque(ParticleSettings{vec3(0.2f, 0.3f, 0.1f), 2}, "data/white.png");
+    opaque.size = 0.5f;
+    // Two squares overlapping on x from -0.125 to 0.125 (pixels 28..35).
+    place(opaque, {vec3(-0.125f, 0, 0), vec3(0.125f, 0, 0)});
+    Frame frame = draw(opaque, mat4());
+    expect_colour_near(frame.at(20, 32), {51, 77, 26}, "one square");
+    expect_colour_near(frame.at(32, 32), {102, 153, 51}, "both squares");
+    expect_colour_near(frame.at(40, 32), {51, 77, 26}, "the other square");
+
+    // Added onto what is there already, and weighted by the sprite's alpha.
+    Particles half(ParticleSettings{vec3(0.4f, 0.6f, 0.2f), 1}, "data/half.png");
+    half.size = 0.5f;
+    place(half, {vec3(0, 0, 0)});
+    frame = draw(half, mat4(), 0.2f);
+    expect_colour_near(frame.at(32, 32), {51 + 51, 51 + 77, 51 + 26}, "half-alpha square on grey");
+    expect_colour_near(frame.at(4, 4), {51, 51, 51}, "grey outside");
+}
+
+TEST_F(ParticlesGlTest, RenderLeavesAdditiveBlendingAndTheDepthTestAsAsked) {
+    test_support::ScopedChdir in(dir.path());
+    Particles cloud(ParticleSettings{vec3(1, 1, 1), 3}, "data/white.png");
+    cloud.add_shape(0.5f, true);
+    cloud.update(0.0f, 3);
+    glEnable(GL_DEPTH_TEST);
+    draw(cloud, mat4());
+    // draw() switches blending off again after render; look inside instead.
+    FBO target(8, 8, FBO_TYPE_RGBA8, 0);
+    target.push(true);
+    for (bool sort : {false, true}) {
+        cloud.depth_sort = sort;
+        cloud.render(0.0f);
+        EXPECT_EQ(glIsEnabled(GL_DEPTH_TEST), sort ? GL_TRUE : GL_FALSE) << sort;
+        EXPECT_TRUE(glIsEnabled(GL_BLEND));
+        GLint src = 0, dst = 0, vao = -1, buffer = -1;
+        glGetIntegerv(GL_BLEND_SRC_RGB, &src);
+        glGetIntegerv(GL_BLEND_DST_RGB, &dst);
+        glGetIntegerv(GL_VERTEX_ARRAY_BINDING, &vao);
+        glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &buffer);
+        EXPECT_EQ(src, GL_SRC_ALPHA);
+        EXPECT_EQ(dst, GL_ONE);
+        EXPECT_EQ(vao, 0);
+        EXPECT_EQ(buffer, 0);
+        EXPECT_FALSE(glIsEnabled(GL_VERTEX_ARRAY));
+        EXPECT_NO_GL_ERROR();
+    }
+    target.pop();
+    glDisable(GL_BLEND);
+    glDisable(GL_DEPTH_TEST);
+    glUseProgram(0);
+}
+
+TEST_F(ParticlesGlTest, TenThousandParticlesOfTheShippedSpriteFillASphere) {
+    // The Geysirs cloud: 10000 particles scattered on a polyline through
+    // sphere points of radius 5, with the default sprite from data/.
+    test_support::ScopedChdir in(test_support::source_path(""));
+    Particles cloud(ParticleSettings{vec3(0.3f, 0.6f, 1.0f), 10000}, "");
+    cloud.add_shape(5.0f, false);
+    cloud.update(0.0f, 3);
+
+    const int w = 320, h = 180;
+    FBO target(w, h, FBO_TYPE_RGBA8, 0);
+    target.push(true);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(45.0, static_cast<double>(w) / h, 0.1, 100.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    gluLookAt(-15, 5, -15, 0, 0, 0, 0, 1, 0);
+    cloud.render(0.0f);
+    EXPECT_NO_GL_ERROR();
+    Frame frame(w, h);
+    target.pop();
+    glLoadIdentity();
+    glUseProgram(0);
+    glDisable(GL_BLEND);
+    frame.keep("particles-10000");
+
+    // The sphere (radius 5 at distance ~21.8) spans about a third of the
+    // height, centred; the corners stay dark.
+    const Box box = lit_box(frame);
+    EXPECT_NEAR((box.x0 + box.x1) / 2.0, w / 2.0, 8.0);
+    EXPECT_NEAR((box.y0 + box.y1) / 2.0, h / 2.0, 8.0);
+    EXPECT_GT(box.y1 - box.y0, h / 4);
+    EXPECT_LT(box.y1 - box.y0, h * 3 / 4);
+    EXPECT_GT(box.lit, w * h / 20);
+    expect_colour_near(frame.at(2, 2), {0, 0, 0}, "corner");
+    // Many faint sprites add up to a bright blue-white centre, not a flat
+    // burnt-out blob: blue leads, red stays below it.
+    const Rgba centre = frame.at(w / 2, h / 2);
+    EXPECT_GT(centre.b, 60);
+    EXPECT_LT(centre.r, centre.b);
+}
+
+}  // namespace
