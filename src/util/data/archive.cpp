@@ -29,11 +29,23 @@ void put_u32(uint8_t* p, uint32_t v) {
     for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
 }
 
-// Bytes shown as text up to their first zero byte (or all of them).
+// Bytes shown as text up to their first zero byte (or all of them). They come
+// from a damaged file: what is not printable ASCII (control characters,
+// invalid UTF-8) is shown as \xHH, and a backslash as \\, so the message box
+// and the log get plain text.
 std::string text_of(const uint8_t* bytes, size_t size) {
-    size_t n = 0;
-    while (n < size && bytes[n] != 0) ++n;
-    return std::string(reinterpret_cast<const char*>(bytes), n);
+    static const char kHex[] = "0123456789abcdef";
+    std::string text;
+    for (size_t n = 0; n < size && bytes[n] != 0; ++n) {
+        const uint8_t b = bytes[n];
+        if (b == '\\')
+            text += "\\\\";
+        else if (b >= 0x20 && b < 0x7F)
+            text += static_cast<char>(b);
+        else
+            text += {'\\', 'x', kHex[b >> 4], kHex[b & 15]};
+    }
+    return text;
 }
 
 std::string corrupt(const std::string& path, const std::string& what) {

@@ -292,6 +292,14 @@ TEST_F(DataLayerTest, ReaderMessages) {
         std::memcpy(&stream[31], "JUNK\0\0\0", 7);
         bad_tag = archive_of(stream);
     }
+    // Damaged bytes reach the box and the log escaped: control characters,
+    // invalid UTF-8 and the backslash itself.
+    Bytes raw_tag;
+    {
+        Bytes stream = concat({chunk("data/a", "x"), chunk("data/b", "y")});
+        std::memcpy(&stream[22], "\x1b[2J\xff\\", 7);
+        raw_tag = archive_of(stream);
+    }
     struct Case {
         const char* what;
         std::string file;  // "" with `missing`: no file at all
@@ -308,6 +316,10 @@ TEST_F(DataLayerTest, ReaderMessages) {
         {"21 bytes", std::string("Orvenhal Data File\0\0\2", 21), "Failed to read 0 bytes from data.tlx"},
         {"chunk tag", as_string(bad_tag),
          "Unrecognized chunk header: JUNK. \nRead 1 chunks, 9.53674e-06 MB before this\n"},
+        {"raw chunk tag", as_string(raw_tag),
+         "Unrecognized chunk header: \\x1b[2J\\xff\\\\. \nRead 1 chunks, 9.53674e-07 MB before this\n"},
+        {"raw header", std::string("Orv\r\n\t\x7f\xc3\x28 ok\0 later, more", 25),
+         "Unrecognized datafile header: Orv\\x0d\\x0a\\x09\\x7f\\xc3( ok"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
