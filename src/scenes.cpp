@@ -26,6 +26,7 @@
 #include "util/fbo/fbo.h"
 #include "util/math/mat4.h"
 #include "util/math/random.h"
+#include "util/math/saturate.h"
 #include "util/music/music.h"
 #include "util/shaderprogram/shaderconstructor.h"
 #include "util/shaderprogram/shaderprogram.h"
@@ -57,11 +58,7 @@ ViewportRect letterbox_rect(int window_width, int window_height, const RenderAre
 }
 
 int scene_index(float track_value, size_t scene_count) {
-    // Written so that NaN fails both tests; the value is only converted once
-    // it is known to fit.
-    if (!(track_value > -1.0f)) return -1;
-    if (!(track_value < static_cast<float>(scene_count))) return -1;
-    return static_cast<int>(track_value);
+    return saturate_index(track_value, scene_count);
 }
 
 bool postproc_order_less(const PostprocOrder& a, const PostprocOrder& b) { return a.value < b.value; }

@@ -1,12 +1,12 @@
 #include "scenes/scene_jqboxes/box_grid.h"
 
+#include <algorithm>
 #include <cmath>
 
+#include "util/math/saturate.h"
+
 int box_grid_count(float count_track) {
-    // Compared before converting: a huge or NaN value must not reach the cast.
-    if (!(count_track > 0.0f)) return 0;
-    if (count_track >= static_cast<float>(kMaxBoxGridCount)) return kMaxBoxGridCount;
-    return static_cast<int>(std::ceil(count_track));
+    return std::clamp(saturate_ceil(count_track), 0, kMaxBoxGridCount);
 }
 
 float box_grid_blend(int i, int j, int columns, int rows) {

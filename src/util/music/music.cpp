@@ -9,6 +9,7 @@
 #include "platform/ticks.h"
 #include "system/fatal.h"
 #include "system/zemblasystem.h"
+#include "util/math/saturate.h"
 #include "util/music/modulators/modulator.h"
 #include "util/music/notedata.h"
 
@@ -22,11 +23,7 @@ namespace {
 const SyncCallbacks kSyncCallbacks = {sync_cb_pause, sync_cb_set_row, sync_cb_is_playing};
 
 // A millisecond count as a clock value, saturated to the clock's range.
-int32_t clamp_ms(double ms) {
-    if (!(ms > 0.0)) return 0;
-    if (ms >= static_cast<double>(INT32_MAX)) return INT32_MAX;
-    return static_cast<int32_t>(ms);
-}
+int32_t clamp_ms(double ms) { return std::max(0, saturate_int(ms)); }
 
 }  // namespace
 
@@ -203,8 +200,8 @@ void Music::set_volume(float volume) {
 void Music::update() {
     if (dummy_mode && !paused) advance_timer();
 
-    double row = std::floor(get_row());
-    int32_t current_row = row >= INT32_MAX ? INT32_MAX : row <= INT32_MIN ? INT32_MIN : static_cast<int32_t>(row);
+    // A NaN tempo (from the "bpm" track) makes a NaN row: row 0 then.
+    int32_t current_row = saturate_floor(get_row());
     if (sync_device->poll(current_row, &kSyncCallbacks, nullptr) != 0)
         sync_device->connect(reconnect_host, sync_port);
 

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "util/math/saturate.h"
+
 int SyncTrack::find_key(int32_t row) const {
     int low = 0;
     int high = static_cast<int>(keys.size());
@@ -34,21 +36,9 @@ int SyncTrack::delete_key(int32_t row) {
     return 0;
 }
 
-namespace {
-
-// The floored row as a signed 32-bit number, saturated at the ends.
-int32_t floor_row(double row) {
-    double f = std::floor(row);
-    if (!(f >= INT32_MIN)) return INT32_MIN;  // also NaN
-    if (f > INT32_MAX) return INT32_MAX;
-    return static_cast<int32_t>(f);
-}
-
-}  // namespace
-
 float SyncTrack::value_at(double row) const {
     if (keys.empty()) return 0.0f;
-    int i = find_key(floor_row(row));
+    int i = find_key(saturate_floor(row));
     if (i < 0) i = -i - 2;
     if (i < 0) return keys.front().value;
     if (i > static_cast<int>(keys.size()) - 2) return keys.back().value;

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <limits>
 
 #include "music_fixture.h"
 #include "support/fake_sync_editor.h"
@@ -291,6 +292,21 @@ TEST_F(MusicClientTest, RowAndPauseReachTheClock) {
     now += 125;  // two rows on
     frame(*music, false);
     EXPECT_EQ(editor.expect_row(), std::optional<int32_t>(34));
+}
+
+// A NaN tempo (a "bpm" key of NaN from the editor or a track file) makes the
+// row NaN: the client reports row 0 and keeps running, and rows come back
+// once the tempo is a number again.
+TEST_F(MusicClientTest, NanTempoReportsRowZero) {
+    auto music = connected_music();
+    now += 1000;
+    music->set_bpm(std::numeric_limits<float>::quiet_NaN());
+    frame(*music, false);
+    EXPECT_EQ(editor.expect_row(), std::optional<int32_t>(0));
+    EXPECT_EQ(music->sync_device->socket >= 0, true);
+    music->set_bpm(120.0f);
+    frame(*music, false);
+    EXPECT_EQ(editor.expect_row(), std::optional<int32_t>(16));
 }
 
 TEST_F(MusicClientTest, SaveCommandAndShutDownWriteTrackFiles) {
