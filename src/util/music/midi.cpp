@@ -143,11 +143,11 @@ void MidiNoteData::read_channel_message(Track& track, MidiCursor& cursor, uint8_
         case 0x9: {
             ++track.num_events;
             const uint8_t key = read_data_byte(cursor, "key");
-            uint8_t velocity = read_byte(cursor);
+            uint8_t velocity = read_data_byte(cursor, "velocity");
             if ((status >> 4) == 0x8) velocity = 0;  // the release velocity is not kept
             Note& note = track.note_for_key(key);
-            const bool silent = note.times.empty() || note.times.back() < 0.0f;
-            if (velocity == 0 && (note.times.empty() || note.times.back() >= 0.0f)) {
+            const bool silent = note.times.empty() || is_release(note.times.back());
+            if (velocity == 0 && (note.times.empty() || !is_release(note.times.back()))) {
                 note.times.push_back(-beat);
                 note.velocities.push_back(0);
             } else if (velocity > 0 && silent) {

@@ -64,7 +64,7 @@ std::vector<float> note_intensities(Track& track, float bpm, float beat) {
         float last_off = -1.0f;
         for (size_t j = 0; j < note.times.size() && std::fabs(note.times[j]) < beat; ++j) {
             const float t = note.times[j];
-            if (t >= 0.0f) {  // a press (negative zero included)
+            if (!is_release(t)) {  // a press
                 if (count == 0) {
                     last_on = t;
                     if (t > latest) latest = t;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -55,6 +56,11 @@ public:
     std::vector<Track> tracks;
     float bpm = 0.0f;
 };
+
+// Is this entry of a note's `times` a release? By its sign bit, so that a
+// release at beat 0, stored as -0.0, stays a release rather than reading as
+// a press (-0.0 is not below zero).
+inline bool is_release(float time) { return std::signbit(time); }
 
 // The key's name: pitch and octave, octaves counted from 0, so key 60 is C5.
 std::string note_name(uint8_t key);

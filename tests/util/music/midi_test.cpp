@@ -66,9 +66,12 @@ TEST(MidiReader, PressesAndReleasesOfAKey) {
         {"pitch bend, pressures skipped",
          bytes({0x00, 0xE0, 0x00, 0x40, 0x00, 0xA0, 0x3C, 0x10, 0x00, 0xD0, 0x20, 0x30, 0x90, 0x3C, 0x64}), {0.5f}, 1},
         {"only releases", bytes({0x30, 0x80, 0x3C, 0x00, 0x30, 0x90, 0x3C, 0x00}), {-0.5f}, 2},
-        // A release at 0 is negative zero: seen as a press that sounds.
+        // A release at beat 0 is stored as -0.0 and stays a release, so the
+        // press that follows it is kept.
         {"release at zero", bytes({0x00, 0x80, 0x3C, 0x00, 0x30, 0x90, 0x3C, 0x64, 0x30, 0x80, 0x3C, 0x00}),
-         {-0.0f, -1.0f}, 3},
+         {-0.0f, 0.5f, -1.0f}, 3},
+        {"note-on of velocity 0 at zero", bytes({0x00, 0x90, 0x3C, 0x00, 0x00, 0x3C, 0x00, 0x30, 0x3C, 0x64}),
+         {-0.0f, 0.5f}, 3},
         {"four-byte delta", vlq(0x0FFFFFFF) + bytes({0x90, 0x3C, 0x64}), {float(0x0FFFFFFF) / 96.0f}, 1},
     };
     for (const Case& c : cases) {
@@ -78,6 +81,9 @@ TEST(MidiReader, PressesAndReleasesOfAKey) {
         ASSERT_EQ(midi.tracks[0].notes.size(), 1u);
         const Note& note = midi.tracks[0].notes[0];
         EXPECT_EQ(note.times, c.times);
+        // -0.0 equals 0.0: the sign tells a release at beat 0 from a press.
+        for (size_t i = 0; i < c.times.size() && i < note.times.size(); ++i)
+            EXPECT_EQ(std::signbit(note.times[i]), std::signbit(c.times[i])) << "entry " << i;
         EXPECT_EQ(note.velocities.size(), note.times.size());
         EXPECT_EQ(midi.tracks[0].num_events, c.num_events);
     }
@@ -181,6 +187,8 @@ TEST(MidiReader, RefusedFiles) {
         {"meta type missing", header + track_chunk(bytes({0x00, 0xFF})), corrupt + "unexpected end of a track chunk"},
         {"key above 127", one_track(bytes({0x00, 0x90, 0x90, 0x40})), corrupt + "key 144 above 127"},
         {"controller above 127", one_track(bytes({0x00, 0xB0, 0xC8, 0x40})), corrupt + "controller 200 above 127"},
+        {"velocity above 127", one_track(bytes({0x00, 0x90, 0x3C, 0x80})), corrupt + "velocity 128 above 127"},
+        {"release velocity above 127", one_track(bytes({0x00, 0x80, 0x3C, 0xFF})), corrupt + "velocity 255 above 127"},
         {"controller value above 127", one_track(bytes({0x00, 0xB0, 0x01, 0x80})), corrupt + "controller value 128 above 127"},
         {"division 0", one_track(bytes({0x00, 0x90, 0x3C, 0x40}), 0), corrupt + "division of 0 ticks per quarter note"},
         {"tempo 0", one_track(tempo(0)), corrupt + "tempo of 0 microseconds per quarter note"},

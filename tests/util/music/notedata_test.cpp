@@ -2,6 +2,7 @@
 // keys they are, the controller values, and the intensities that the
 // modulators shape from each key's last press and release.
 #include <cmath>
+#include <tuple>
 
 #include "support/test_support.h"
 #include "util/music/modulators/adsr.h"
@@ -78,6 +79,18 @@ TEST(NoteStates, PressAtZeroAndUnreleasedPress) {
     EXPECT_EQ(track.notes[1].state, -1);  // j is the number of entries: not sounding
     note_states(track, 1.5f);
     EXPECT_EQ(track.notes[1].state, 0);
+}
+
+TEST(NoteQueries, ReleaseAtBeatZeroIsARelease) {
+    // Released at beat 0 (stored as -0.0), pressed at 0.5, released at 1.0.
+    Track track = track_with({{60, {-0.0f, 0.5f, -1.0f}}});
+    const std::tuple<float, bool, float> cases[] = {{0.25f, false, 0.0f}, {0.75f, true, 1.0f}, {1.5f, false, 0.0f}};
+    for (const auto& [beat, sounds, intensity] : cases) {
+        SCOPED_TRACE(beat);
+        EXPECT_EQ(note_states(track, beat)[0], sounds);
+        EXPECT_EQ(note_intensities(track, 120, beat)[0], intensity);
+    }
+    EXPECT_EQ(track.notes[0].state, 1);
 }
 
 TEST(NoteIntensities, LastPressAndReleaseOfOverlappingNotes) {
