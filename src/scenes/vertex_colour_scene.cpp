@@ -14,7 +14,7 @@ VertexColourScene::VertexColourScene() = default;
 VertexColourScene::~VertexColourScene() = default;
 
 void VertexColourScene::init_drawing(const std::string& program_name) {
-    std::unique_ptr<ShaderConstructor> builder(make_shader_vertex_color3d(program_name));
+    builder.reset(make_shader_vertex_color3d(program_name));
     program = std::make_unique<ShaderProgram>(builder.get());
     camera.set_clip(0.00001f, 500.0f);
 }

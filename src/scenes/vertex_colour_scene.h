@@ -14,6 +14,7 @@
 #include "util/camera/camera.h"
 #include "util/easydraw/easydrawcustom.h"
 
+class ShaderConstructor;
 class ShaderProgram;
 
 class VertexColourScene : public Scene {
@@ -35,6 +36,9 @@ protected:
 
     Camera camera;
     EasyDrawObject vao;
+    // The program keeps a pointer to its builder: the builder is declared
+    // first so that it goes after the program.
+    std::unique_ptr<ShaderConstructor> builder;
     std::unique_ptr<ShaderProgram> program;
     VertexStreams streams;
 };

@@ -22,7 +22,8 @@ constexpr int32_t SHADER_ORIGIN_CONSTRUCTOR = 1;
 class ShaderProgram {
 public:
     ShaderProgram(const std::string& vertex_file, const std::string& fragment_file);
-    // The builder is not owned; it is used only while the program is built.
+    // The builder is not owned: whoever made it keeps it for at least as long
+    // as the program, which holds on to it.
     explicit ShaderProgram(ShaderConstructor* constructor);
     ~ShaderProgram();
     ShaderProgram(const ShaderProgram&) = delete;
@@ -46,6 +47,8 @@ public:
     bool set_uniform_matrix4fv(const char* name, const float* values, int32_t count, bool transpose);
 
     GLhandleARB get_program() const { return program; }
+    // The builder the program was built from; null for one built from files.
+    ShaderConstructor* get_constructor() const { return constructor; }
 
     // The source with every attribute token replaced by its location number.
     static std::string substitute_attribs(const std::string& source);

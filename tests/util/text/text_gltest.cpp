@@ -11,6 +11,7 @@
 
 #include "support/test_support.h"
 #include "util/fbo/fbo.h"
+#include "util/shaderprogram/shaderconstructor.h"
 #include "util/shaderprogram/shaderprogram.h"
 #include "util/text/text.h"
 
@@ -192,6 +193,13 @@ TEST_F(GlTest, FontsOfOneTypeShareOneProgram) {
     outline.use_shader();
     // At most the outline program was new; nothing is built twice.
     EXPECT_LE(shader_programs.size(), programs + 1);
+    // Each program keeps its builder, which still gives the program's sources.
+    for (int type : {Text::FONT_TYPE_BUFFER, Text::FONT_TYPE_OUTLINE}) {
+        ShaderConstructor* builder = Text::shaders[type]->get_constructor();
+        ASSERT_NE(builder, nullptr);
+        EXPECT_EQ(builder->get_name(), "Text");
+        EXPECT_EQ(builder->get_fragment_source(), Text::make_shader_constructor(type)->get_fragment_source());
+    }
     EXPECT_NO_GL_ERROR();
 }
 
