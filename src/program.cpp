@@ -3,6 +3,8 @@
 #include <GL/glew.h>
 #include <GL/gl.h>
 
+#include <unistd.h>
+
 #include <cstring>
 
 #include "platform/message_box.h"
@@ -20,8 +22,11 @@ void pre_window_hook() {}
 void post_load_hook() {}
 
 bool sync_host_is_local(const char* host) {
-    return std::strcmp(host, "") == 0 || std::strcmp(host, "localhost") == 0 ||
-           std::strcmp(host, "127.0.0.1") == 0;
+    if (std::strcmp(host, "") == 0 || std::strcmp(host, "localhost") == 0 || std::strcmp(host, "127.0.0.1") == 0)
+        return true;
+    // The machine's own name, as exact text like the others.
+    char own[256] = {};
+    return gethostname(own, sizeof own - 1) == 0 && own[0] != '\0' && std::strcmp(host, own) == 0;
 }
 
 int run_program(ProgramSteps& steps) {

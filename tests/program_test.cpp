@@ -1,5 +1,7 @@
 #include "program.h"
 
+#include <unistd.h>
+
 #include <cstring>
 #include <string>
 #include <vector>
@@ -134,7 +136,11 @@ TEST_F(ProgramTest, FullScreenGivesWayToRecordingAndALocalSyncEditor) {
         int sync_client;
         const char* host;
         int fullscreen;
-    } cases[] = {
+    };
+    char own_name[256] = {};
+    ASSERT_EQ(gethostname(own_name, sizeof own_name - 1), 0);
+    const std::string own_name_dotted = std::string(own_name) + ".";
+    const Case cases[] = {
         {"plain run", false, 0, "", 1},
         {"recording", true, 0, "10.1.2.3", 0},
         {"sync client, empty host", false, 1, "", 0},
@@ -142,6 +148,8 @@ TEST_F(ProgramTest, FullScreenGivesWayToRecordingAndALocalSyncEditor) {
         {"sync client, local name", false, 1, "localhost", 0},
         {"sync client, other machine", false, 1, "10.1.2.3", 1},
         {"sync client, name with a blank", false, 1, "localhost ", 1},
+        {"sync client, this machine's name", false, 1, own_name, 0},
+        {"sync client, this machine's name and more", false, 1, own_name_dotted.c_str(), 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
