@@ -8,9 +8,11 @@
 #include <string>
 
 #include "system/fatal.h"
+#include "util/ascii/ascii_engine.h"
 #include "util/data/loadingscreen.h"
 #include "util/easydraw/easydraw.h"
 #include "util/easydraw/easydrawcustom.h"
+#include "util/fbo/fbo.h"
 #include "util/math/mat4.h"
 #include "util/shaderprogram/shaderconstructor.h"
 #include "util/shaderprogram/shaderprogram.h"
@@ -114,8 +116,40 @@ void draw_progress_bar(float alpha, int /*width*/, int /*height*/, int done, int
     bar->draw(GL_QUADS);
 }
 
-void draw_ascii(float /*alpha*/, int /*width*/, int /*height*/, int /*done*/, int /*total*/) {
+int ascii_bar_length(int done, int total) {
+    if (total <= 0) return 1;
+    return static_cast<int>(3LL * done / total) + 1;
+}
+
+void put_ascii_bar(AsciiScreen& screen, int done, int total) {
+    const int length = ascii_bar_length(done, total);
+    // Three rows of shades, lightest on top, three rows above the bottom
+    // edge. Cells are never cleared: the bar does not shrink when the
+    // counter of the disk modes starts again at 0.
+    for (int k = 0; k < length && k < AsciiScreen::kCols; ++k) {
+        screen.put_char(46, k, 0xB2, 15, 0);
+        screen.put_char(45, k, 0xB1, 15, 0);
+        screen.put_char(44, k, 0xB0, 15, 0);
+    }
+}
+
+void draw_ascii(float /*alpha*/, int width, int height, int done, int total) {
     clear_all_buffers();
+    static AsciiEngine* engine = new AsciiEngine();
+    engine->letterbox(width, height, 4.0f / 3.0f);
+    put_ascii_bar(*engine, done, total);
+
+    // The screen is presented at 4:3 into a target of the viewport's size
+    // (as first seen), which then fills the loading screen's viewport.
+    static FBO* target = new FBO(width, height, FBO_TYPE_RGBA8, 0);
+    target->push(true);
+    engine->render();
+    target->pop();
+
+    static ShaderProgram program(make_shader_texture2d("SceneManager"));
+    program.bind();
+    program.set_uniform_matrix4fv("ProjectionMatrix", unit_square().data(), 1, false);
+    target->draw();
 }
 
 void draw_circles(float alpha, int /*width*/, int /*height*/, int done, int total) {

@@ -8,6 +8,7 @@
 
 #include <array>
 
+class AsciiScreen;
 class Texture;
 
 namespace LoadingScreen {
@@ -16,8 +17,8 @@ namespace LoadingScreen {
 // one), with a progress bar near the bottom edge.
 void draw_progress_bar(float alpha, int width, int height, int done, int total);
 
-// Style 1: the ASCII screen. It needs the 80 x 50 character screen, which the
-// program does not have yet; until then it draws an empty black frame.
+// Style 1: the 80 x 50 character screen at 4:3, black but for a bar of
+// shades near its bottom-left corner, one to four cells long.
 void draw_ascii(float alpha, int width, int height, int done, int total);
 
 // Style 2: a glow around (0.1, 0.1) whose ring widens with the progress.
@@ -35,6 +36,11 @@ std::array<float, 40> progress_bar_corners(int done, int total, float aspect);
 // The brightness of the progress bar and logo: alpha, except that the
 // picture stays at full brightness while done is at most half the total.
 float progress_bar_brightness(float alpha, int done, int total);
+
+// The ASCII style's bar: 3 x done / total + 1 cells, 1 for a total of 0.
+int ascii_bar_length(int done, int total);
+// Puts the bar on a screen (rows 44 to 46, from column 0).
+void put_ascii_bar(AsciiScreen& screen, int done, int total);
 
 // The logo that the progress bar shows: null until load_logo, which hands
 // it over here (the previous one, if any, is deleted).

@@ -26,12 +26,15 @@ using test_support::VirtualDisplay;
 using Clock = std::chrono::steady_clock;
 
 constexpr int kPelltide = 2;  // progress bar under the logo, 500 ms fade
+constexpr int kQuendle = 3;   // the ASCII screen, no fade
 constexpr int kTidewell = 4;  // circles, 1000 ms fade
 constexpr int kArchiveRead = 1;
 constexpr int kArchiveWrite = 2;
 constexpr int kFiles = 80;
 
-const char* title_of(int production) { return production == kPelltide ? "Pelltide" : "Wembrel - tidewell"; }
+const char* title_of(int production) {
+    return production == kPelltide ? "Pelltide" : production == kQuendle ? "Quendle" : "Wembrel - tidewell";
+}
 
 // A point of the show window's 16:9 viewport in unit-square coordinates.
 struct Viewport {
@@ -243,6 +246,53 @@ TEST_F(LoadingScreenE2E, CirclesGlowWidensWhileLoadingAndFadesOut) {
     EXPECT_TRUE(is_black(s.at(v.x(0.1f) + 30, v.y(0.1f))));
     press_escape(window);
     EXPECT_EQ(program->wait(20), 0) << program->output();
+}
+
+// The ASCII screen at 4:3 in the middle of the 800 x 450 viewport: 600 x 450
+// from x = 100, cells of 7.5 x 9 pixels. The bar's rows 44-46 are window
+// rows 75 + 396 to 75 + 423.
+struct AsciiBar {
+    Geometry window;
+    // How many pixel columns of the bar's middle row are lit, or -1 when
+    // anything outside the bar is lit.
+    int lit_columns(const Screenshot& s) const {
+        for (int y = window.y; y < window.y + 600; y += 7)
+            for (int x = window.x; x < window.x + 800; x += 7) {
+                const bool in_bar = x >= window.x + 100 && x < window.x + 130 && y >= window.y + 471 &&
+                                    y < window.y + 498;
+                if (!in_bar && !is_black(s.at(x, y))) return -1;
+            }
+        int lit = 0;
+        for (int x = window.x + 100; x < window.x + 140; ++x) lit += !is_black(s.at(x, window.y + 489));
+        return lit;
+    }
+};
+
+TEST_F(LoadingScreenE2E, AsciiScreenShowsItsBarGrowWhileReadingAndEscapeEndsTheRun) {
+    ASSERT_NO_FATAL_FAILURE(pack_archive(kQuendle));
+    auto program = start(kQuendle, kArchiveRead, 40);
+    std::string window = show_window(kQuendle);
+    ASSERT_FALSE(window.empty()) << program->output();
+    AsciiBar bar{test_support::geometry_of(display_, window)};
+
+    // From one cell (7 or 8 pixels) to three or more of the four.
+    std::vector<int> widths;
+    auto deadline = Clock::now() + std::chrono::seconds(20);
+    while ((widths.empty() || widths.back() < 22) && program->running() && Clock::now() < deadline) {
+        Screenshot s = shot("quendle-" + std::to_string(widths.size()));
+        int lit = bar.lit_columns(s);
+        ASSERT_GE(lit, 0) << "lit outside the bar";
+        if (lit > 0) widths.push_back(lit);
+    }
+    ASSERT_GE(widths.size(), 2u) << program->output();
+    EXPECT_LE(widths.front(), 15);
+    EXPECT_GE(widths.back(), 22);
+    for (size_t i = 1; i < widths.size(); ++i) EXPECT_GE(widths[i], widths[i - 1]);
+
+    press_escape(window);
+    EXPECT_EQ(program->wait(5), 1) << program->output();
+    EXPECT_TRUE(temp_files().empty());
+    EXPECT_EQ(program->output().find("ERROR"), std::string::npos) << program->output();
 }
 
 TEST_F(LoadingScreenE2E, EscapeDuringTheFadeOutRemovesTheTemporaryFiles) {

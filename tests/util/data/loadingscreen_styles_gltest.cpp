@@ -268,9 +268,34 @@ TEST_F(LoadingStyles, ATotalOfZeroDrawsAsNoProgress) {
     }
 }
 
-TEST_F(LoadingStyles, AsciiStyleDrawsABlackFrame) {
+// The ASCII screen sits at 4:3 in the middle of the 400 x 225 viewport:
+// 300 x 225 from x = 50, each cell 3.75 x 4.5 pixels, so the bar's rows
+// 44-46 are pixel rows 14-26 counted from the bottom.
+TEST_F(LoadingStyles, AsciiStyleShowsABarOfShadesThatGrowsAndNeverShrinks) {
     set_up(LoadingScreenStyle::Ascii, 200);
-    EXPECT_EQ(draw(150).brightest(), 0);
+    auto rightmost_lit = [](const Frame& f) {
+        int right = -1;
+        for (int y = 14; y <= 26; ++y)
+            for (int x = 0; x < 400; ++x)
+                if (!f.is_black(x, y)) right = std::max(right, x);
+        return right;
+    };
+    struct Case {
+        int done;
+        int cells;
+    };
+    for (const Case& c : {Case{0, 1}, Case{150, 3}, Case{200, 4}, Case{0, 4}}) {
+        SCOPED_TRACE(c.done);
+        Frame frame = draw(c.done);
+        frame.keep("ascii-" + std::to_string(c.done));
+        // Only the bar is lit: from the screen's left edge, in its rows.
+        EXPECT_EQ(frame.brightest_in_rows(0, 13), 0);
+        EXPECT_EQ(frame.brightest_in_rows(28, 225), 0);
+        for (int y = 14; y <= 26; ++y) EXPECT_TRUE(frame.is_black(48, y));
+        EXPECT_GT(frame.at(51, 20).brightest(), 64);
+        const float end = 50 + 3.75f * c.cells;
+        EXPECT_NEAR(rightmost_lit(frame), end, 2.0f);
+    }
 }
 
 // The fade-out from full progress: every frame no brighter than the one

@@ -1,8 +1,10 @@
-// The progress bar's geometry and brightness, without drawing.
+// The progress bar's geometry and brightness and the ASCII style's bar,
+// without drawing.
 #include <gtest/gtest.h>
 
 #include <cmath>
 
+#include "util/ascii/ascii_screen.h"
 #include "util/data/loadingscreen_styles.h"
 
 namespace {
@@ -47,6 +49,28 @@ TEST(ProgressBarBrightness, FullUntilMoreThanHalfTheTotalIsDone) {
         SCOPED_TRACE(std::to_string(k.done) + " of " + std::to_string(k.total));
         EXPECT_EQ(LoadingScreen::progress_bar_brightness(k.alpha, k.done, k.total), k.brightness);
     }
+}
+
+TEST(AsciiBar, OneToFourCellsOfShadesLightestOnTop) {
+    struct Case {
+        int done, total, cells;
+    };
+    for (const Case& k : {Case{0, 200, 1}, Case{150, 200, 3}, Case{199, 200, 3}, Case{200, 200, 4},
+                          Case{0, 0, 1}, Case{5, 0, 1}, Case{998, 999, 3}, Case{2000000000, 2000000000, 4}}) {
+        SCOPED_TRACE(std::to_string(k.done) + " of " + std::to_string(k.total));
+        EXPECT_EQ(LoadingScreen::ascii_bar_length(k.done, k.total), k.cells);
+    }
+    AsciiScreen screen;
+    LoadingScreen::put_ascii_bar(screen, 150, 200);
+    for (int col = 0; col < 4; ++col) {
+        const bool lit = col < 3;
+        EXPECT_EQ(screen.char_at(44, col), lit ? 0xB0 : 0);
+        EXPECT_EQ(screen.char_at(45, col), lit ? 0xB1 : 0);
+        EXPECT_EQ(screen.char_at(46, col), lit ? 0xB2 : 0);
+        EXPECT_EQ(screen.fg_at(46, col), lit ? 15 : 0);
+    }
+    EXPECT_EQ(screen.char_at(43, 0), 0);
+    EXPECT_EQ(screen.char_at(47, 0), 0);
 }
 
 }  // namespace
