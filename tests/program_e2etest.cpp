@@ -63,8 +63,9 @@ protected:
 };
 
 TEST_F(ProgramE2ETest, EscapeInTheDialogQuitsBeforeAnyWindow) {
-    // Escape, and the Quit button's mnemonic.
-    for (const char* key : {"Escape", "alt+q"}) {
+    // Escape, the Quit button's mnemonic, and Space on Quit reached with
+    // Shift+Tab from the first list (back round over Vsync and Get mp3).
+    for (const char* key : {"Escape", "alt+q", "shift+Tab shift+Tab shift+Tab space"}) {
         SCOPED_TRACE(key);
         test_support::TempDir work;  // stays empty: quitting writes nothing
         ProgramRun program(program_in(&display, work.path(), dir.file("output.txt")));
@@ -152,6 +153,45 @@ TEST_F(TestShowE2ETest, EnterRunsTheShowLetterboxedUntilEscape) {
             EXPECT_EQ(p[0] + p[1] + p[2], 0) << x << "," << y << ": the bars are black";
         }
     EXPECT_EQ(program.wait(0.5), -1) << "the show ended by itself: " << program.output();
+
+    display.x("xdotool windowfocus --sync " + show + " key Escape");
+    EXPECT_EQ(program.wait(20), 0) << program.output();
+    EXPECT_EQ(program.output().find("ERROR:"), std::string::npos) << program.output();
+}
+
+TEST_F(TestShowE2ETest, TheKeyboardChoosesTheAspectRatio) {
+    const char* const title = "Internal debugging";
+    ProgramRun::Options options = program_in(&display, run.path(), dir.file("output.txt"));
+    options.program = test_support::binary_path("zembla_test_show");
+    ProgramRun program(options);
+
+    std::string dialog = test_support::wait_for_window(display, title, is_dialog, 20);
+    ASSERT_FALSE(dialog.empty()) << program.output();
+    const Geometry where = geometry_of(display, dialog);
+    screenshot_of_dialog(display, where, screenshot_path(dir, "keyboard-dialog.png"));
+    // Tab to the aspect-ratio list, one down from "4:3" to "16:9"; Enter runs.
+    test_support::press_keys(display, dialog, "Tab Tab");
+    // The focus frame sits round the third list now (the picture is kept to
+    // look at); then the choice.
+    take_screenshot(display, screenshot_path(dir, "keyboard-dialog-focus.png"));
+    test_support::press_keys(display, dialog, "Down Return");
+
+    auto full_screen = [](const Geometry& g) {
+        return g.x == 0 && g.y == 0 && g.width == kScreenWidth && g.height == kScreenHeight;
+    };
+    std::string show = test_support::wait_for_window(display, title, full_screen, 20);
+    ASSERT_FALSE(show.empty()) << program.output();
+    // In 16:9 the picture fills the screen: the columns that are black bars
+    // in 4:3 show the bands.
+    const Geometry left_columns{0, 0, 160, 720};
+    auto deadline = Clock::now() + std::chrono::seconds(20);
+    Screenshot frame = take_screenshot(display, screenshot_path(dir, "keyboard-show.png"));
+    while (Clock::now() < deadline && (frame.width != kScreenWidth || frame.colours_in(left_columns) < 4)) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        frame = take_screenshot(display, screenshot_path(dir, "keyboard-show.png"));
+    }
+    ASSERT_EQ(frame.width, kScreenWidth) << program.output();
+    EXPECT_GE(frame.colours_in(left_columns), 4) << "no bars in 16:9";
 
     display.x("xdotool windowfocus --sync " + show + " key Escape");
     EXPECT_EQ(program.wait(20), 0) << program.output();

@@ -93,12 +93,21 @@ private:
             close_list_ = true;
             return;
         }
-        if (key == SDLK_RETURN || key == SDLK_KP_ENTER)
-            model.key(DialogKey::Enter, alt);
-        else if (key == SDLK_ESCAPE)
-            model.key(DialogKey::Escape, alt);
-        else if (key >= SDLK_a && key <= SDLK_z)
-            model.key(DialogKey::Letter, alt, static_cast<char>(key));
+        const bool shift = (event.key.keysym.mod & KMOD_SHIFT) != 0;
+        switch (key) {
+            case SDLK_RETURN:
+            case SDLK_KP_ENTER: model.key(DialogKey::Enter, alt); break;
+            case SDLK_ESCAPE: model.key(DialogKey::Escape, alt); break;
+            case SDLK_TAB: model.key(shift ? DialogKey::BackTab : DialogKey::Tab, alt); break;
+            case SDLK_SPACE: model.key(DialogKey::Space, alt); break;
+            case SDLK_UP: model.key(DialogKey::Up, alt); break;
+            case SDLK_DOWN: model.key(DialogKey::Down, alt); break;
+            case SDLK_LEFT: model.key(DialogKey::Left, alt); break;
+            case SDLK_RIGHT: model.key(DialogKey::Right, alt); break;
+            default:
+                if (key >= SDLK_a && key <= SDLK_z) model.key(DialogKey::Letter, alt, static_cast<char>(key));
+                break;
+        }
     }
 
     void draw(SetupDialogModel& model) {
@@ -136,10 +145,15 @@ private:
                 ImGui::SetCursorPos(ImVec2(pos.x, pos.y + (row - ImGui::GetFontSize()) / 2));
                 ImGui::TextUnformatted(label.text.c_str());
                 break;
-            case SetupDialogControl::List:
+            case SetupDialogControl::List: {
+                // The closed list's frame: an open one makes the popup the last item.
+                const ImVec2 min = ImGui::GetCursorScreenPos();
+                const ImVec2 max(min.x + width, min.y + ImGui::GetFrameHeight());
                 ImGui::SetNextItemWidth(width);
                 draw_list(control.id, model);
+                if (model.focused() == control.id) focus_frame(min, max);
                 break;
+            }
             case SetupDialogControl::Button:
             case SetupDialogControl::DefaultButton: {
                 bool is_default = control.kind == SetupDialogControl::DefaultButton;
@@ -151,7 +165,11 @@ private:
                 ImVec2 text_size = ImGui::CalcTextSize(label.text.c_str());
                 underline(label, ImVec2(min.x + (size.x - text_size.x) / 2,
                                         min.y + (size.y - text_size.y) / 2));
-                if (pressed) model.command(control.id);
+                if (model.focused() == control.id) focus_frame(min, ImGui::GetItemRectMax());
+                if (pressed) {
+                    model.set_focus(control.id);
+                    model.command(control.id);
+                }
                 break;
             }
             case SetupDialogControl::CheckBox: {
@@ -163,8 +181,12 @@ private:
                 const ImGuiStyle& style = ImGui::GetStyle();
                 underline(label, ImVec2(min.x + ImGui::GetFrameHeight() + style.ItemInnerSpacing.x,
                                         min.y + style.FramePadding.y));
+                if (model.focused() == control.id) focus_frame(min, ImGui::GetItemRectMax());
                 ImGui::PopStyleVar();
-                if (pressed) model.command(control.id);
+                if (pressed) {
+                    model.set_focus(control.id);
+                    model.command(control.id);
+                }
                 break;
             }
         }
@@ -188,6 +210,7 @@ private:
                                   ? (*items)[selected].c_str()
                                   : "";
         if (!ImGui::BeginCombo(combo_id.c_str(), preview)) return;
+        model.set_focus(id);  // opened with the mouse
         for (int i = 0; i < static_cast<int>(items->size()); ++i) {
             bool is_selected = i == selected;
             if (ImGui::Selectable((*items)[i].c_str(), is_selected)) {
@@ -202,6 +225,12 @@ private:
         }
         if (close_list_) ImGui::CloseCurrentPopup();
         ImGui::EndCombo();
+    }
+
+    // Marks the control that has the keyboard focus with a frame around it.
+    static void focus_frame(ImVec2 min, ImVec2 max) {
+        ImGui::GetWindowDrawList()->AddRect(ImVec2(min.x - 2, min.y - 2), ImVec2(max.x + 2, max.y + 2),
+                                            ImGui::GetColorU32(ImGuiCol_NavHighlight), 0.0f, 0, 1.0f);
     }
 
     // Underlines the mnemonic letter of a label drawn at `text_pos`.

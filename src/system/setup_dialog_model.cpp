@@ -167,18 +167,74 @@ bool SetupDialogModel::command(int id) {
     return ended_;
 }
 
+namespace {
+
+const SetupDialogControl* control_with_id(int id) {
+    for (const SetupDialogControl& control : setup_dialog_controls())
+        if (control.id == id && control.kind != SetupDialogControl::Label) return &control;
+    return nullptr;
+}
+
+bool is_push_button(int id) {
+    const SetupDialogControl* control = control_with_id(id);
+    return control &&
+           (control->kind == SetupDialogControl::Button || control->kind == SetupDialogControl::DefaultButton);
+}
+
+}  // namespace
+
 bool SetupDialogModel::key(DialogKey key, bool alt, char letter) {
+    if (ended_) return true;
     switch (key) {
-        case DialogKey::Enter: return command(SetupDialogId::Run);
+        case DialogKey::Enter:
+            // A focused push button is the one Enter presses, as in any dialog.
+            return command(is_push_button(focused_) ? focused_ : SetupDialogId::Run);
         case DialogKey::Escape: return command(SetupDialogId::Quit);
         case DialogKey::Letter:
             if (alt) {
                 int id = setup_dialog_mnemonic(letter);
-                if (id != 0) return command(id);
+                if (id != 0) {
+                    set_focus(id);
+                    return command(id);
+                }
             }
             return ended_;
+        case DialogKey::Tab: move_focus(1); return ended_;
+        case DialogKey::BackTab: move_focus(-1); return ended_;
+        case DialogKey::Space: {
+            const SetupDialogControl* control = control_with_id(focused_);
+            if (control && control->kind != SetupDialogControl::List) return command(focused_);
+            return ended_;
+        }
+        case DialogKey::Up:
+        case DialogKey::Left: step_list(-1); return ended_;
+        case DialogKey::Down:
+        case DialogKey::Right: step_list(1); return ended_;
     }
     return ended_;
+}
+
+void SetupDialogModel::set_focus(int id) {
+    if (control_with_id(id)) focused_ = id;
+}
+
+void SetupDialogModel::move_focus(int step) {
+    const std::vector<int> order = setup_dialog_tab_order();
+    const int count = static_cast<int>(order.size());
+    int at = 0;
+    for (int i = 0; i < count; ++i)
+        if (order[i] == focused_) at = i;
+    focused_ = order[((at + step) % count + count) % count];
+}
+
+void SetupDialogModel::step_list(int step) {
+    // The select functions ignore an index past either end.
+    switch (focused_) {
+        case SetupDialogId::Resolution: select_resolution(resolution_selection_ + step); break;
+        case SetupDialogId::AntiAliasing: select_anti_aliasing(anti_aliasing_selection_ + step); break;
+        case SetupDialogId::AspectRatio: select_aspect_ratio(aspect_ratio_selection_ + step); break;
+        default: break;
+    }
 }
 
 void SetupDialogModel::end(int result) {
@@ -213,6 +269,13 @@ const std::vector<SetupDialogControl>& setup_dialog_controls() {
         {SetupDialogId::Vsync, C::CheckBox, "&Vsync enable", 75, 60, 55, 10},
     };
     return controls;
+}
+
+std::vector<int> setup_dialog_tab_order() {
+    std::vector<int> order;
+    for (const SetupDialogControl& control : setup_dialog_controls())
+        if (control.kind != SetupDialogControl::Label) order.push_back(control.id);
+    return order;
 }
 
 MnemonicText split_mnemonic(const std::string& text) {

@@ -32,7 +32,8 @@ struct DisplayMode {
 };
 
 // Keys the dialog reacts to, already taken out of the platform's events.
-enum class DialogKey { Enter, Escape, Letter };
+// BackTab is Shift+Tab.
+enum class DialogKey { Enter, Escape, Letter, Tab, BackTab, Space, Up, Down, Left, Right };
 
 class SetupDialogModel {
 public:
@@ -65,9 +66,19 @@ public:
     bool command(int id);
 
     // A key press; `letter` is the lower-case letter for DialogKey::Letter.
-    // Enter runs, Escape quits, Alt with a mnemonic letter presses that
-    // control. Returns true when the dialog ends.
+    // Enter presses the focused button, or Run when no button has the focus;
+    // Escape quits; Alt with a mnemonic letter presses that control. Tab and
+    // Shift+Tab move the focus through the controls in their order, round;
+    // Space presses the focused button or toggles the focused box; the arrow
+    // keys choose the previous (Up, Left) or next (Down, Right) entry of the
+    // focused list, stopping at its ends. Returns true when the dialog ends.
     bool key(DialogKey key, bool alt, char letter = 0);
+
+    // The control with the keyboard focus: at first the resolution list.
+    int focused() const { return focused_; }
+    // Gives the focus to a control (the mouse clicked it); ignored for an id
+    // that is no control of the dialog.
+    void set_focus(int id);
 
     // The close box: the same as Quit.
     bool close() { return command(SetupDialogId::Quit); }
@@ -82,6 +93,8 @@ public:
 
 private:
     void end(int result);
+    void move_focus(int step);
+    void step_list(int step);
 
     std::vector<DisplayMode> modes_;
     std::function<void()> export_soundtrack_;
@@ -91,6 +104,7 @@ private:
     int aspect_ratio_selection_ = 0;
     bool fullscreen_checked_ = false;
     bool vsync_checked_ = false;
+    int focused_ = SetupDialogId::Resolution;
     bool ended_ = false;
     int result_ = 0;
 };
@@ -108,6 +122,9 @@ struct SetupDialogControl {
     int x, y, width, height;
 };
 const std::vector<SetupDialogControl>& setup_dialog_controls();
+// The ids of the controls that take the keyboard focus, in Tab order: every
+// control but the labels, in the order above.
+std::vector<int> setup_dialog_tab_order();
 constexpr int kSetupDialogWidth = 135;
 constexpr int kSetupDialogHeight = 75;
 

@@ -252,6 +252,122 @@ TEST_F(SetupDialogModelTest, KeyboardRunsQuitsAndPressesMnemonics) {
     EXPECT_EQ(model.result(), 2);
 }
 
+TEST_F(SetupDialogModelTest, TabAndShiftTabMoveTheFocusRound) {
+    EXPECT_EQ(setup_dialog_tab_order(),
+              (std::vector<int>{SetupDialogId::Resolution, SetupDialogId::AntiAliasing, SetupDialogId::AspectRatio,
+                                SetupDialogId::Run, SetupDialogId::GetAvi, SetupDialogId::Fullscreen,
+                                SetupDialogId::Quit, SetupDialogId::GetMp3, SetupDialogId::Vsync}));
+    SetupDialogModel model = make_model();
+    model.init();
+    EXPECT_EQ(model.focused(), SetupDialogId::Resolution);
+    for (int id : setup_dialog_tab_order()) {
+        EXPECT_EQ(model.focused(), id);
+        EXPECT_FALSE(model.key(DialogKey::Tab, false));
+    }
+    EXPECT_EQ(model.focused(), SetupDialogId::Resolution);  // round again
+    model.key(DialogKey::BackTab, false);
+    EXPECT_EQ(model.focused(), SetupDialogId::Vsync);
+    model.key(DialogKey::BackTab, false);
+    EXPECT_EQ(model.focused(), SetupDialogId::GetMp3);
+    // The mouse moves it too; a label or an unknown id does not take it.
+    model.set_focus(SetupDialogId::AspectRatio);
+    EXPECT_EQ(model.focused(), SetupDialogId::AspectRatio);
+    model.set_focus(0);
+    model.set_focus(107);
+    EXPECT_EQ(model.focused(), SetupDialogId::AspectRatio);
+    // Moving the focus changes no setting.
+    EXPECT_EQ(ZemblaSystem::fullscreen, 1);
+    EXPECT_EQ(ZemblaSystem::samples, 4);
+}
+
+TEST_F(SetupDialogModelTest, SpaceAndEnterActOnTheFocusedControl) {
+    struct Case {
+        const char* name;
+        int focus;
+        DialogKey key;
+        bool ends;
+        int result;
+        int fullscreen, vsync, exports;
+    } cases[] = {
+        {"Space on Run", SetupDialogId::Run, DialogKey::Space, true, 1, 1, 1, 0},
+        {"Space on Get avi", SetupDialogId::GetAvi, DialogKey::Space, true, 106, 1, 1, 0},
+        {"Space on Quit", SetupDialogId::Quit, DialogKey::Space, true, 2, 1, 1, 0},
+        {"Space on Get mp3", SetupDialogId::GetMp3, DialogKey::Space, false, 0, 1, 1, 1},
+        {"Space on Fullscreen", SetupDialogId::Fullscreen, DialogKey::Space, false, 0, 0, 1, 0},
+        {"Space on Vsync", SetupDialogId::Vsync, DialogKey::Space, false, 0, 1, 0, 0},
+        {"Space on a list", SetupDialogId::AntiAliasing, DialogKey::Space, false, 0, 1, 1, 0},
+        {"Enter on Quit", SetupDialogId::Quit, DialogKey::Enter, true, 2, 1, 1, 0},
+        {"Enter on Get avi", SetupDialogId::GetAvi, DialogKey::Enter, true, 106, 1, 1, 0},
+        {"Enter on a box runs", SetupDialogId::Fullscreen, DialogKey::Enter, true, 1, 1, 1, 0},
+        {"Enter on a list runs", SetupDialogId::AspectRatio, DialogKey::Enter, true, 1, 1, 1, 0},
+        {"Escape on Run quits", SetupDialogId::Run, DialogKey::Escape, true, 2, 1, 1, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ZemblaSystem::fullscreen = 1;
+        ZemblaSystem::vsync = 1;
+        ZemblaSystem::get_avi = false;
+        exports = 0;
+        SetupDialogModel model = make_model();
+        model.init();
+        model.set_focus(c.focus);
+        EXPECT_EQ(model.key(c.key, false), c.ends);
+        if (c.ends) {
+            EXPECT_EQ(model.result(), c.result);
+        }
+        EXPECT_EQ(ZemblaSystem::fullscreen, c.fullscreen);
+        EXPECT_EQ(ZemblaSystem::vsync, c.vsync);
+        EXPECT_EQ(exports, c.exports);
+    }
+    // A box toggles back with a second Space.
+    SetupDialogModel model = make_model();
+    model.init();
+    model.set_focus(SetupDialogId::Fullscreen);
+    model.key(DialogKey::Space, false);
+    model.key(DialogKey::Space, false);
+    EXPECT_TRUE(model.fullscreen_checked());
+    EXPECT_EQ(ZemblaSystem::fullscreen, 1);
+}
+
+TEST_F(SetupDialogModelTest, ArrowKeysChangeTheFocusedListsChoice) {
+    SetupDialogModel model = make_model({{640, 480}, {800, 600}, {1280, 720}});
+    model.init();
+    // The resolution list has the focus and shows the last mode.
+    model.key(DialogKey::Up, false);
+    EXPECT_EQ(model.resolution_selection(), 1);
+    EXPECT_EQ(ZemblaSystem::width, 800);
+    model.key(DialogKey::Left, false);
+    model.key(DialogKey::Up, false);  // stops at the first
+    EXPECT_EQ(model.resolution_selection(), 0);
+    EXPECT_EQ(ZemblaSystem::height, 480);
+    model.key(DialogKey::Right, false);
+    EXPECT_EQ(ZemblaSystem::width, 800);
+
+    model.key(DialogKey::Tab, false);  // anti-aliasing, "4x"
+    model.key(DialogKey::Down, false);
+    EXPECT_EQ(ZemblaSystem::samples, 8);
+    model.key(DialogKey::Down, false);
+    model.key(DialogKey::Down, false);  // stops at the last
+    EXPECT_EQ(model.anti_aliasing_selection(), 4);
+    EXPECT_EQ(ZemblaSystem::samples, 16);
+    EXPECT_EQ(ZemblaSystem::width, 800);  // the other lists keep theirs
+
+    model.key(DialogKey::Tab, false);  // aspect ratio, "16:9"
+    model.key(DialogKey::Up, false);
+    EXPECT_EQ(ZemblaSystem::aspect_numerator, 4);
+    EXPECT_EQ(ZemblaSystem::aspect_denominator, 3);
+
+    // On a button or a box the arrows change nothing.
+    model.key(DialogKey::Tab, false);
+    model.key(DialogKey::Down, false);
+    model.set_focus(SetupDialogId::Fullscreen);
+    model.key(DialogKey::Up, false);
+    EXPECT_EQ(model.aspect_ratio_selection(), 0);
+    EXPECT_EQ(model.anti_aliasing_selection(), 4);
+    EXPECT_EQ(ZemblaSystem::fullscreen, 1);
+    EXPECT_FALSE(model.ended());
+}
+
 TEST(SetupDialogText, MnemonicMarks) {
     struct Case {
         const char* text;
