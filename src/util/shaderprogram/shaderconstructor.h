@@ -54,6 +54,9 @@ public:
     static std::string load_piece(const ShaderPiece& piece);
 
     const std::string& get_name() const { return name; }
+    const std::string& get_version() const { return version; }
+    // The entries of one list (vert_globals .. frag_body), in the order added.
+    const std::vector<ShaderPiece>& get_list(int32_t list) const { return lists[list]; }
 
 private:
     void add(int32_t list, int32_t kind, const std::string& text);

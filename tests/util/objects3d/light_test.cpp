@@ -3,18 +3,15 @@
 #include <cmath>
 
 #include "support/test_support.h"
+#include "util/objects3d/matrices.h"
 
 namespace {
+
+using objects3d_test::translation;
 
 void expect_matrix(const mat4& actual, const mat4& expected, float tolerance) {
     for (int i = 0; i < 16; ++i)
         EXPECT_NEAR(actual.get(i), expected.get(i), tolerance) << "element " << i;
-}
-
-mat4 translation(float x, float y, float z) {
-    mat4 m;
-    m.translate(x, y, z);
-    return m;
 }
 
 TEST(Light, NewLightDefaults) {

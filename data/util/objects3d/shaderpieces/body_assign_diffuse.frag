@@ -1,0 +1,1 @@
+// Not used by any composition; kept so the archive holds every piece.

@@ -1,0 +1,1 @@
+	vec4 light_contribution = calc_light( 0 );

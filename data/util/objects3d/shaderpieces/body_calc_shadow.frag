@@ -1,0 +1,1 @@
+	color += light_contribution * calc_shadow();

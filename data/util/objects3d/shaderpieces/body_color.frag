@@ -1,0 +1,1 @@
+	vec4 color = vec4( 0.0 );

@@ -1,0 +1,1 @@
+	color.a = MaterialDiffuse.a;

@@ -1,0 +1,2 @@
+in vec3 PositionEye;
+in vec3 NormalEye;

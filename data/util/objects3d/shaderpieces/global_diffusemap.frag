@@ -1,0 +1,3 @@
+uniform sampler2D DiffuseMap;
+// The diffuse map's texel, shared by the ambient, colour and specular lines.
+vec4 texcolor;

@@ -1,0 +1,437 @@
+#include "util/objects3d/objects3d.h"
+
+#include <GL/glew.h>
+
+#include <cmath>
+#include <cstring>
+
+#include "system/fatal.h"
+#include "util/camera/camera.h"
+#include "util/easydraw/easydraw.h"
+#include "util/fbo/fbo.h"
+#include "util/shaderprogram/shaderconstructor.h"
+#include "util/shaderprogram/shaderprogram.h"
+
+ShaderProgram* objects3d_blur_shader = nullptr;
+ShaderProgram* objects3d_shader = nullptr;
+ShaderProgram* objects3d_dof_shader = nullptr;
+const mat4 unit_square_projection(mat4::PRESET_UNIT_SQUARE);
+
+namespace {
+
+constexpr float kFarAway = 999999.0f;
+constexpr int kDefaultTargetSize = 512;
+
+void grow_box(const vec3& p, vec3& min, vec3& max) {
+    for (int i = 0; i < 3; ++i) {
+        if (min[i] > p[i]) min[i] = p[i];
+        if (max[i] < p[i]) max[i] = p[i];
+    }
+}
+
+void empty_box(vec3& min, vec3& max) {
+    min.set(kFarAway, kFarAway, kFarAway);
+    max.set(-kFarAway, -kFarAway, -kFarAway);
+}
+
+template <typename T>
+int index_of(const std::vector<T*>& list, const T* item) {
+    for (size_t i = 0; i < list.size(); ++i)
+        if (list[i] == item) return static_cast<int>(i);
+    return -1;
+}
+
+// Identity index list over the elements of one mesh attribute.
+void fill_identity(std::vector<int>& list, const std::vector<float>& values, int stride) {
+    if (stride == 0) return;
+    const int count = static_cast<int>(values.size()) / stride;
+    for (int i = 0; i < count; ++i) list.push_back(i);
+}
+
+}  // namespace
+
+bool combine_instances(const std::vector<mat4>& incoming, const std::vector<mat4>& node,
+                       std::vector<mat4>& out) {
+    const size_t m = incoming.size(), n = node.size();
+    if (n > 1 && m > 1 && n != m) return false;
+    const size_t count = n > m ? n : m;
+    std::vector<mat4> result;
+    result.reserve(count);
+    for (size_t i = 0; i < count; ++i)
+        result.push_back(incoming[m == 1 ? 0 : i] * node[n == 1 ? 0 : i]);
+    out.swap(result);
+    return true;
+}
+
+void Node::reset() {
+    modelViewMatrices.push_back(mat4());
+    mirrored = false;
+    visible = true;
+    enabled = true;
+    this_index = -1;
+}
+
+Objects3D::Objects3D() {
+    if (!objects3d_blur_shader) objects3d_blur_shader = new ShaderProgram(make_shader_blur("Objects3DBlur"));
+    if (!objects3d_shader) objects3d_shader = new ShaderProgram(make_shader_color3d("Objects3D"));
+    if (!objects3d_dof_shader)
+        objects3d_dof_shader = new ShaderProgram("data/util/objects3d/shaders/dof.vert",
+                                                 "data/util/objects3d/shaders/dof.frag");
+}
+
+Objects3D::~Objects3D() {
+    for (Node* node : nodes) delete node;
+    for (GeomObject* object : geom_objects) delete object;
+}
+
+Node* Objects3D::add(Mesh* mesh, Material* material, Node* parent) {
+    GeomObject* temp_object = add_geom_object(mesh, material);
+    if (!temp_object) FATAL_ERROR("temp_object is NULL");
+    return add_node(temp_object, parent);
+}
+
+GeomObject* Objects3D::add_geom_object(Mesh* mesh, Material* material) {
+    // The shape builders return null for bad counts and callers pass that on.
+    if (!mesh || !material) return nullptr;
+    GeomObject* object = new GeomObject();
+    object->mesh_id = index_of(meshes, mesh);
+    if (object->mesh_id < 0) {
+        meshes.push_back(mesh);
+        object->mesh_id = static_cast<int>(meshes.size()) - 1;
+    }
+    object->mesh_ptr = mesh;
+    object->material_id = index_of(materials, material);
+    if (object->material_id < 0) {
+        materials.push_back(material);
+        object->material_id = static_cast<int>(materials.size()) - 1;
+    }
+    fill_identity(object->ivertices, mesh->vertices, mesh->vertices_stride);
+    fill_identity(object->inormals, mesh->normals, mesh->normals_stride);
+    fill_identity(object->itangents, mesh->tangents, mesh->tangents_stride);
+    fill_identity(object->itexcoords, mesh->texcoords, mesh->texcoords_stride);
+    object->textured = material->diffuse_map && mesh->texcoords_stride != 0;
+    geom_objects.push_back(object);
+    return object;
+}
+
+Node* Objects3D::add_node(GeomObject* object, Node* parent) {
+    if (!master_node) {
+        master_node = new Node();
+        nodes.push_back(master_node);
+        master_node->this_index = 0;
+        master_node->name = "Master node";
+    }
+    if (!parent) parent = master_node;
+    int object_index = -1;
+    for (size_t i = 0; i < geom_objects.size(); ++i)
+        if (geom_objects[i] == object) object_index = static_cast<int>(i);
+    if (object_index < 0) {
+        geom_objects.push_back(object);
+        object_index = static_cast<int>(geom_objects.size()) - 1;
+    }
+    Node* node = new Node(parent->this_index);
+    node->objects.push_back(object_index);
+    nodes.push_back(node);
+    node->this_index = static_cast<int>(nodes.size()) - 1;
+    parent->children.push_back(node->this_index);
+    return node;
+}
+
+void Objects3D::set_camera(unsigned index) {
+    cur_cam = index < cameras.size() ? static_cast<int>(index) : -1;
+}
+
+void Objects3D::set_shadows(bool on) {
+    shadows = on;
+    for (Light* light : lights) light->set_shadows(shadows);
+}
+
+void Objects3D::resize(int w, int h, float a) {
+    width = w;
+    height = h;
+    aspect = a;
+    for (Objects3D* child : child_scenes) child->resize(width, height, aspect);
+    for (Light* light : lights) light->resize(width, height);
+    if (glow_fbo) glow_fbo->resize(width, height);
+    if (dof_fbo) dof_fbo->resize(width, height);
+}
+
+void Objects3D::get_node_matrices(int node_index, std::vector<mat4>& finalmats) {
+    FATAL_ASSERT(nodes.size() > 0);
+    if (finalmats.empty()) finalmats.push_back(mat4());
+    std::vector<const std::vector<mat4>*> chain;
+    for (int i = node_index; i != -1; i = nodes[i]->parent) {
+        const Node* tempnode = nodes[i];
+        FATAL_ASSERT(tempnode->modelViewMatrices.size() > 0);
+        chain.push_back(&tempnode->modelViewMatrices);
+    }
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+        const std::vector<mat4>* matset = *it;
+        FATAL_ASSERT(matset->size() > 0 && finalmats.size() > 0);
+        const size_t m = finalmats.size(), n = matset->size();
+        if (!combine_instances(finalmats, *matset, finalmats))
+            FATAL_ERROR("Conflicting amount of instances: " << m
+                                                            << "incoming matrices, this node has " << n);
+    }
+}
+
+bool Objects3D::walk_bounds(Node* node, const char* name, vec3& min, vec3& max, bool take) {
+    // A matching node adds its whole subtree; others are only searched.
+    if (!take && std::strcmp(name, node->name.c_str()) == 0) take = true;
+    bool matched = take;
+    if (take) {
+        std::vector<mat4> world;
+        get_node_matrices(node->this_index, world);
+        for (int index : node->objects) {
+            const GeomObject* obj = geom_objects[index];
+            if (!obj->mesh_ptr) FATAL_ERROR("obj->mesh_ptr is NULL");
+            const std::vector<float>& positions =
+                obj->vertices_deformed.empty() ? obj->mesh_ptr->vertices : obj->vertices_deformed;
+            for (int k : obj->ivertices) {
+                for (const mat4& m : world) {
+                    vec3 p(positions[3 * k], positions[3 * k + 1], positions[3 * k + 2]);
+                    m.transform_point(p);
+                    grow_box(p, min, max);
+                }
+            }
+        }
+    }
+    for (int child : node->children)
+        if (walk_bounds(nodes[child], name, min, max, take)) matched = true;
+    return matched;
+}
+
+void Objects3D::get_node_bounds(const char* name, vec3& min, vec3& max, bool include_children) {
+    const bool all = !name || name[0] == '\0';
+    empty_box(min, max);
+    // A graph without a root has nothing to measure: the whole graph is the
+    // empty box, and no node can be found by name.
+    bool found = master_node ? walk_bounds(master_node, name, min, max, all) : all;
+    if (include_children) {
+        for (Objects3D* child : child_scenes) {
+            vec3 child_min, child_max;
+            empty_box(child_min, child_max);
+            if (child->master_node &&
+                child->walk_bounds(child->master_node, name, child_min, child_max, all))
+                found = true;
+            for (int i = 0; i < 3; ++i) {
+                if (child_min[i] < min[i]) min[i] = child_min[i];
+                if (child_max[i] > max[i]) max[i] = child_max[i];
+            }
+        }
+    }
+    if (!found) FATAL_ERROR("Couldn't find node " << (name ? name : ""));
+}
+
+float Objects3D::get_node_size(const char* name) {
+    vec3 min, max;
+    get_node_bounds(name, min, max, true);
+    return (max - min).length();
+}
+
+Camera* Objects3D::current_camera() const {
+    return owner->cameras[static_cast<size_t>(owner->cur_cam)];
+}
+
+std::unique_ptr<FBO> Objects3D::make_target(int type) const {
+    // A new FBO leaves frame buffer 0 bound, but the targets are made in the
+    // middle of drawing into the caller's target, which must stay bound.
+    GLint bound = 0;
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &bound);
+    auto target = std::make_unique<FBO>(width < 1 ? kDefaultTargetSize : width,
+                                        height < 1 ? kDefaultTargetSize : height, type, 0);
+    glBindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(bound));
+    return target;
+}
+
+void Objects3D::draw() {
+    render_context.reset();
+    if (!master_node) return;
+    // A transparent material drawn last (here or by another graph) leaves
+    // depth writes off, and the clears below would then keep stale depths.
+    glDepthMask(GL_TRUE);
+    if (dof) {
+        if (!dof_fbo) dof_fbo = make_target(FBO_TYPE_DEPTH_TEXTURE);
+        dof_fbo->push(true);
+    }
+    if (cur_cam < 0 || cur_cam >= static_cast<int>(cameras.size()))
+        FATAL_ERROR("cur_cam " << cur_cam << " out of range for " << cameras.size() << " cameras!");
+    Camera* camera = cameras[cur_cam];
+    camera->setup(width, height, aspect, 1.0f);
+
+    if (glow) {
+        if (!glow_fbo) glow_fbo = make_target(FBO_TYPE_RGBA8);
+        glow_fbo->push(true);
+        render_context.clear_lights();
+        draw_roots({camera->get_view_matrix()}, DRAW_MODE_GLOW);
+        glow_fbo->pop();
+    }
+    if (shadows && !lights.empty())
+        draw_shadowed();
+    else
+        draw_plain();
+    if (draw_lights) draw_light_markers(light_marker_size);
+    if (draw_bounds) draw_debug_bounds(nullptr);
+
+    if (glow && glow_fbo) {
+        glPushAttrib(GL_COLOR_BUFFER_BIT);
+        glDisable(GL_DEPTH_TEST);
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_ONE, GL_ONE);
+        objects3d_blur_shader->bind();
+        objects3d_blur_shader->set_uniform_matrix4fv("ProjectionMatrix", unit_square_projection.data(), 1, false);
+        glow_fbo->draw();
+        glPopAttrib();
+    }
+    if (dof) {
+        glDisable(GL_DEPTH_TEST);
+        glDisable(GL_BLEND);
+        dof_fbo->pop();
+        ShaderProgram& program = *objects3d_dof_shader;
+        program.bind();
+        program.set_uniform_matrix4fv("ProjectionMatrix", unit_square_projection.data(), 1, false);
+        program.set_uniform1i("tex_sharp", 0);
+        program.set_uniform1i("tex_depth", 1);
+        const float zn = camera->get_znear(), zf = camera->get_zfar();
+        program.set_uniform1f("focus_point", zn + camera->get_focus_point() * (zf - zn));
+        program.set_uniform1f("focus_range", camera->get_focus_range() * (zf - zn));
+        program.set_uniform1f("focus_falloff", camera->get_focus_falloff() * (zf - zn));
+        program.set_uniform1f("zNear", zn);
+        program.set_uniform1f("zFar", zf);
+        dof_fbo->bind_depth_texture(1);
+        dof_fbo->draw();
+    }
+    glDepthMask(GL_TRUE);
+}
+
+void Objects3D::draw_roots(const std::vector<mat4>& incoming, int draw_mode) {
+    draw_node(master_node, incoming, master_node->mirrored, draw_mode);
+    for (Objects3D* child : child_scenes)
+        if (child->master_node)
+            child->draw_node(child->master_node, incoming, child->master_node->mirrored, draw_mode);
+}
+
+void Objects3D::draw_plain() {
+    if (lights.empty())
+        render_context.clear_lights();
+    else
+        render_context.set_lights(lights);
+    draw_roots({current_camera()->get_view_matrix()}, DRAW_MODE_NORMAL);
+}
+
+void Objects3D::draw_shadowed() {
+    const std::vector<mat4> camera_list = {current_camera()->get_view_matrix()};
+    glDepthFunc(GL_LEQUAL);
+    glDisable(GL_CULL_FACE);
+    render_context.clear_lights();
+    draw_roots(camera_list, DRAW_MODE_SHADOW_AMBIENT);
+    for (Light* light : lights) {
+        if (light->get_type() == Light::kTypeSkipped) continue;
+        light->set_shadows(true);
+        render_context.set_light(light);
+        if (cull_faces) {
+            glEnable(GL_CULL_FACE);
+            glCullFace(GL_FRONT);
+        } else {
+            glDisable(GL_CULL_FACE);
+        }
+        for (int face = 0; face < Light::kFaces; ++face) {
+            const mat4 face_view = light->begin_shadow_face(face);
+            draw_roots({face_view}, DRAW_MODE_SHADOW_DEPTHWRITE);
+            light->end_shadow_face();
+        }
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_ONE, GL_ONE);
+        light->bind_shadow_map();
+        render_context.set_shadow_pass(true);
+        if (cull_faces) {
+            glEnable(GL_CULL_FACE);
+            glCullFace(GL_BACK);
+        }
+        draw_roots(camera_list, DRAW_MODE_SHADOW_LIGHTING);
+        light->unbind_shadow_map();
+        render_context.set_shadow_pass(false);
+        glDisable(GL_BLEND);
+    }
+}
+
+void Objects3D::draw_node(Node* node, std::vector<mat4> incoming, bool mirrored, int draw_mode) {
+    const std::vector<mat4>& accumulatedMatrices = incoming;
+    FATAL_ASSERT(node->modelViewMatrices.size() > 0 && accumulatedMatrices.size() > 0);
+    std::vector<mat4> transformed_matrices;
+    if (!combine_instances(incoming, node->modelViewMatrices, transformed_matrices))
+        FATAL_ERROR("Conflicting amount of instances in node "
+                    << node->name << ", " << incoming.size() << "incoming matrices, this node has "
+                    << node->modelViewMatrices.size());
+    const bool mirror = mirrored != node->mirrored;
+    if (node->enabled)
+        for (int child : node->children)
+            draw_node(nodes[child], transformed_matrices, mirror, draw_mode);
+    glFrontFace(mirror ? GL_CW : GL_CCW);
+    if (!node->visible || !node->enabled) return;
+    Camera* camera = current_camera();
+    for (int index : node->objects) {
+        GeomObject* object = geom_objects[index];
+        Material* material = materials[object->material_id];
+        // Transparent objects cast no shadow.
+        if (draw_mode == DRAW_MODE_SHADOW_DEPTHWRITE && material->is_transparent()) continue;
+        owner->render_context.apply(draw_mode, object->textured, transformed_matrices, material, camera);
+        object->set_instance_matrices(transformed_matrices);
+        if (material->diffuseColors.size() > 1) {
+            FATAL_ASSERT(material->diffuseColors.size() == transformed_matrices.size());
+            object->set_instance_colors(material->diffuseColors);
+        }
+        object->draw();
+    }
+}
+
+mat4 Objects3D::overlay_projection() {
+    FATAL_ASSERT(cameras.size( ) > 0);
+    FATAL_ASSERT(width > 0);
+    FATAL_ASSERT(height > 0);
+    return current_camera()->setup(width, height, aspect, 1.0f);
+}
+
+void Objects3D::draw_light_markers(float size) {
+    const mat4 projection = overlay_projection();
+    Camera* camera = current_camera();
+    for (Light* light : lights) {
+        if (light->get_type() == Light::kTypeSkipped) continue;
+        mat4 modelview = camera->get_view_matrix();
+        modelview.translate(light->get_position());
+        objects3d_shader->bind();
+        objects3d_shader->set_uniform_matrix4fv("ProjectionMatrix", projection.data(), 1, false);
+        objects3d_shader->set_uniform_matrix4fv("ModelViewMatrix", modelview.data(), 1, false);
+        objects3d_shader->set_uniform_vec4("Color", light->get_diffuse(), 1);
+        easydraw_sphere(size, 2, false);
+    }
+}
+
+void Objects3D::draw_debug_bounds(const char* name) {
+    vec3 min, max;
+    get_node_bounds(name, min, max, true);
+    const mat4 projection = overlay_projection();
+    glDisable(GL_TEXTURE_CUBE_MAP);
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_LIGHTING);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    glDisable(GL_CULL_FACE);
+    const vec3 centre = lerp(min, max, 0.5f);
+    const vec3 extents(std::fabs(max.x - min.x), std::fabs(max.y - min.y), std::fabs(max.z - min.z));
+    mat4 modelview = current_camera()->get_view_matrix();
+    modelview.translate(centre);
+    objects3d_shader->bind();
+    objects3d_shader->set_uniform4f("Color", 0.0f, 0.5f, 1.0f, 0.3f);
+    objects3d_shader->set_uniform_matrix4fv("ProjectionMatrix", projection.data(), 1, false);
+    objects3d_shader->set_uniform_matrix4fv("ModelViewMatrix", modelview.data(), 1, false);
+    // Once translucent through everything, once as a depth-tested wire frame.
+    glDisable(GL_DEPTH_TEST);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    easydraw_box(extents.x, extents.y, extents.z, false);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+    easydraw_box(extents.x, extents.y, extents.z, false);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+}
