@@ -247,6 +247,12 @@ char* load_gzip(const char* name, const char* open_mode, int32_t* length, bool t
     return after_disk_read(name, bytes, *length, true);
 }
 
+bool exists(const char* name) {
+    if (get_mode() == DataFileMode::Read) return find_entry(name) != nullptr;
+    int64_t length = 0;
+    return platform::regular_file_size(name, &length);
+}
+
 void mark_used(const char* name) {
     if (get_mode() != DataFileMode::Read) return;
     if (DataFileEntry* entry = find_entry(name)) entry->used = true;

@@ -40,6 +40,11 @@ char* load_gzip(const char* name, const char* open_mode, int32_t* length, bool t
 // The disk read alone: records nothing, advances nothing.
 char* read_disk_file(const char* name, const char* open_mode, int32_t* length, bool text);
 
+// Whether a load of the name would find it: the archive table in Read mode,
+// the disk otherwise (a directory counts as absent). Reads, records, marks
+// and advances nothing.
+bool exists(const char* name);
+
 // Read mode: marks the archive entry as used and advances the loading screen.
 void mark_used(const char* name);
 

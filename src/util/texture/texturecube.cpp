@@ -92,6 +92,10 @@ bool TextureCube::create() {
     glGenTextures(1, &id);
     glBindTexture(GL_TEXTURE_CUBE_MAP, id);
     gl_set_filtering(GL_TEXTURE_CUBE_MAP, mipmaps, min_filter, mag_filter);
+    // Anisotropic sampling of a cube map reads past a face near its edges on
+    // llvmpipe, drawing the cube's edges as dotted black lines; a map seen
+    // from inside (a sky) faces the eye and gains nothing from it.
+    if (GLEW_EXT_texture_filter_anisotropic) glTexParameterf(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MAX_ANISOTROPY_EXT, 1.0f);
     glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_WRAP_S, wrap);
     glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_WRAP_T, wrap);
     glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_WRAP_R, wrap);

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -60,6 +62,16 @@ struct FakeScreen {
         return s;
     }
 };
+
+// Adds an entry to the archive table as the archive reader would.
+inline void add_entry(const std::string& name, const std::string& bytes) {
+    auto* entry = new DataFileEntry;
+    entry->name = name;
+    entry->size = static_cast<int32_t>(bytes.size());
+    entry->data = static_cast<char*>(std::malloc(bytes.size() + 1));
+    std::memcpy(entry->data, bytes.data(), bytes.size());
+    DataFile::entries().push_back(entry);
+}
 
 inline void write_file(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary);

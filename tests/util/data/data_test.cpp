@@ -10,22 +10,13 @@
 
 namespace {
 
+using data_test::add_entry;
 using data_test::DataLayerTest;
 using data_test::read_file;
 using data_test::write_file;
 
 const std::string kDiskBytes = "hello\r\nworld";  // 12 bytes
 const std::string kArchived = "ARCHIVED";
-
-// Adds an entry to the table as the archive reader would.
-void add_entry(const std::string& name, const std::string& bytes) {
-    auto* entry = new DataFileEntry;
-    entry->name = name;
-    entry->size = static_cast<int32_t>(bytes.size());
-    entry->data = static_cast<char*>(std::malloc(bytes.size() + 1));
-    std::memcpy(entry->data, bytes.data(), bytes.size());
-    DataFile::entries().push_back(entry);
-}
 
 struct Loaded {
     bool present;
@@ -209,6 +200,34 @@ TEST_F(LoadTest, MarkUsed) {
         EXPECT_FALSE(DataFile::entries()[0]->used);
         EXPECT_EQ(ticks(), 0);
     }
+}
+
+TEST_F(LoadTest, ExistsAsksWhereALoadWouldLook) {
+    add_entry("data/a.txt", "a");
+    add_entry("data/packed.txt", "");
+    const struct {
+        const char* what;
+        int mode;
+        const char* name;
+        bool exists;
+    } cases[] = {
+        {"plain: a file on disk", DataFileMode::Plain, "data/b.txt", true},
+        {"plain: only in the table", DataFileMode::Plain, "data/packed.txt", false},
+        {"plain: a folder", DataFileMode::Plain, "data/dir", false},
+        {"plain: nowhere", DataFileMode::Plain, "data/none.txt", false},
+        {"write: a file on disk", DataFileMode::Write, "data/b.txt", true},
+        {"read: in the table, not on disk", DataFileMode::Read, "data/packed.txt", true},
+        {"read: on disk, not in the table", DataFileMode::Read, "data/b.txt", false},
+        {"read: in both", DataFileMode::Read, "data/a.txt", true},
+    };
+    for (const auto& c : cases) {
+        DataFile::set_mode(c.mode);
+        EXPECT_EQ(DataFile::exists(c.name), c.exists) << c.what;
+    }
+    // A question, not a load: nothing recorded, marked or advanced.
+    EXPECT_EQ(DataFile::entries().size(), 2u);
+    EXPECT_FALSE(DataFile::entries()[0]->used);
+    EXPECT_EQ(ticks(), 0);
 }
 
 // --- gzip ---------------------------------------------------------------
