@@ -2,6 +2,8 @@
 
 #include "scenes/scene_glowshapes/glowshapes_scene.h"
 #include "scenes/scene_jqboxes/jqboxes.h"
+#include "scenes/scene_musicvectornotes/musicvectornotes.h"
+#include "scenes/scene_musicvectors/musicvectors.h"
 #include "scenes/scene_siriustext/siriustext.h"
 #include "scenes/scene_tobelroto/tobelroto.h"
 #include "system/productions.h"
@@ -14,6 +16,8 @@ const SceneList kSceneMakers = {
     {"GlowShapes", make_scene<GlowShapes>},
     {"JqBoxes", make_scene<JqBoxes>},
     {"JqGlowShapes", make_scene<JqGlowShapes>},
+    {"MusicVectorNotes", make_scene<MusicVectorNotes>},
+    {"MusicVectors", make_scene<MusicVectors>},
     {"SiriusText", make_scene<SiriusText>},
     {"TobelRoto", make_scene<TobelRoto>},
 };

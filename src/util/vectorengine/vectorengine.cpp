@@ -9,6 +9,11 @@
 
 ShaderProgram* VectorEngine::shader = nullptr;
 
+namespace {
+// The program keeps a pointer to its builder: both live for the run.
+std::unique_ptr<ShaderConstructor> shader_builder;
+}  // namespace
+
 std::unique_ptr<ShaderConstructor> VectorEngine::make_shader_constructor() {
     auto builder = std::make_unique<ShaderConstructor>("VectorEngine", "#version 120");
     builder->add_vert_body("\tgl_Position = ftransform();");
@@ -19,7 +24,9 @@ std::unique_ptr<ShaderConstructor> VectorEngine::make_shader_constructor() {
 
 VectorEngine::VectorEngine() {
     // Every engine draws with the same text; one program serves them all.
-    if (!shader) shader = new ShaderProgram(make_shader_constructor().get());
+    if (shader) return;
+    shader_builder = make_shader_constructor();
+    shader = new ShaderProgram(shader_builder.get());
 }
 
 VectorFrame VectorEngine::frame() const {
