@@ -4,8 +4,13 @@
 The found_* files next to them are small inputs kept from fuzzing runs."""
 import os
 import struct
+import sys
 
-root = os.path.join(os.path.dirname(os.path.abspath(__file__)), "corpus")
+here = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(here, "..", "tools"))
+from midifile import chunk, vlq  # noqa: E402
+
+root = os.path.join(here, "corpus")
 
 
 def write(kind, name, data):
@@ -14,21 +19,8 @@ def write(kind, name, data):
         f.write(data if isinstance(data, bytes) else data.encode())
 
 
-def vlq(v):
-    out = [v & 0x7F]
-    v >>= 7
-    while v:
-        out.insert(0, 0x80 | (v & 0x7F))
-        v >>= 7
-    return bytes(out)
-
-
 def header(ntracks, division=96, fmt=1):
     return b"MThd" + struct.pack(">IHHH", 6, fmt, ntracks, division)
-
-
-def chunk(events):
-    return b"MTrk" + struct.pack(">I", len(events)) + events
 
 
 def name(text):
