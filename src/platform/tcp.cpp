@@ -3,7 +3,6 @@
 #include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
-#include <poll.h>
 #include <sys/socket.h>
 #include <sys/time.h>
 #include <unistd.h>
@@ -66,15 +65,15 @@ bool tcp_recv_all(int socket, void* data, size_t size) {
     return true;
 }
 
-bool tcp_readable(int socket) {
-    pollfd p{};
-    p.fd = socket;
-    p.events = POLLIN;
-    int n;
-    do {
-        n = ::poll(&p, 1, 0);
-    } while (n < 0 && errno == EINTR);
-    return n > 0 && (p.revents & (POLLIN | POLLHUP | POLLERR | POLLNVAL)) != 0;
+long tcp_recv_available(int socket, void* data, size_t size) {
+    if (size == 0) return 0;
+    for (;;) {
+        ssize_t n = ::recv(socket, data, size, MSG_DONTWAIT);
+        if (n > 0) return static_cast<long>(n);
+        if (n == 0) return -1;
+        if (errno == EINTR) continue;
+        return errno == EAGAIN || errno == EWOULDBLOCK ? 0 : -1;
+    }
 }
 
 void tcp_close(int socket) {

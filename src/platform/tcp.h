@@ -21,9 +21,10 @@ bool tcp_send_all(int socket, const void* data, size_t size);
 // Receives exactly `size` bytes; false on end of stream, error or time-out.
 bool tcp_recv_all(int socket, void* data, size_t size);
 
-// True when a receive would not block: data has arrived, or the peer closed
-// or reset the connection (the receive then fails).
-bool tcp_readable(int socket);
+// Receives what has arrived, at most `size` bytes, without waiting: the count
+// received, 0 when nothing is waiting, -1 when the peer closed the connection
+// or it failed.
+long tcp_recv_available(int socket, void* data, size_t size);
 
 void tcp_close(int socket);
 

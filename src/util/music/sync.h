@@ -32,6 +32,13 @@ namespace SyncCmd {
 enum : uint8_t { PutKey = 0, RemoveKey = 1, RequestTrack = 2, Row = 3, Pause = 4, SaveAll = 5 };
 }
 
+// How long a started transfer (the greeting, a command) may stall before the
+// connection counts as lost.
+constexpr int kSyncSocketTimeoutMs = 5000;
+
+// How much of the editor's data one poll takes: about 4,600 key commands.
+constexpr size_t kSyncPollBudgetBytes = 64 * 1024;
+
 class SyncDevice {
 public:
     // A device in player mode (client_mode 0) or client mode, reading track
@@ -66,7 +73,11 @@ public:
     void free_tracks();
 
     // The editor connection (syncclient.cpp). Both return 0 at once in player
-    // mode.
+    // mode. `poll` never waits for the editor: it takes what has arrived (at
+    // most kSyncPollBudgetBytes a frame, so a flood of commands is spread
+    // over frames), applies the whole commands in order and keeps a command
+    // cut short for the next frames; a command that stays incomplete for
+    // `stall_limit_ms` drops the connection.
     int connect(const std::string& host, int port);
     int poll(int32_t row, const SyncCallbacks* callbacks, void* opaque);
 
@@ -76,14 +87,19 @@ public:
     int socket = -1;
     SyncIoCallbacks io;
     int client_mode = 0;
+    int stall_limit_ms = kSyncSocketTimeoutMs;
+    std::vector<uint8_t> inbox;  // received bytes of a command not yet whole
 
 private:
     SyncDevice() = default;
     int fetch_track_file(SyncTrack& track);
     int request_track(const SyncTrack& track);
-    int handle_put_key();
-    int handle_remove_key();
+    // Applies the whole commands at the front of `inbox` and removes them; -1
+    // (disconnected) on a command that breaks the protocol.
+    int apply_commands(const SyncCallbacks* callbacks, void* opaque);
     int disconnect();
+
+    int64_t partial_since_ms = 0;  // when the incomplete command in `inbox` began
 };
 
 // The handle of the archive callbacks: a whole file from the data layer.

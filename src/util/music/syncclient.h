@@ -16,5 +16,3 @@
 // A connected socket that has passed the greeting, or -1.
 int sync_server_connect(const std::string& host, int port);
 
-// How long a started transfer may stall before the connection counts as lost.
-constexpr int kSyncSocketTimeoutMs = 5000;

@@ -1,5 +1,6 @@
 #include "util/music/synctrack.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -61,6 +62,24 @@ float SyncTrack::value_at(double row) const {
     }
 }
 
+void SyncTrack::apply_edits(std::vector<SyncKeyEdit> edits) {
+    if (edits.empty()) return;
+    std::stable_sort(edits.begin(), edits.end(),
+                     [](const SyncKeyEdit& a, const SyncKeyEdit& b) { return a.key.row < b.key.row; });
+    std::vector<SyncKey> merged;
+    merged.reserve(keys.size() + edits.size());
+    size_t k = 0;
+    for (size_t e = 0; e < edits.size(); ++e) {
+        const SyncKeyEdit& edit = edits[e];
+        if (e + 1 < edits.size() && edits[e + 1].key.row == edit.key.row) continue;  // a later edit wins
+        while (k < keys.size() && keys[k].row < edit.key.row) merged.push_back(keys[k++]);
+        if (k < keys.size() && keys[k].row == edit.key.row) ++k;  // replaced or removed
+        if (!edit.remove) merged.push_back(edit.key);
+    }
+    merged.insert(merged.end(), keys.begin() + static_cast<std::ptrdiff_t>(k), keys.end());
+    keys.swap(merged);
+}
+
 namespace SyncTrackFile {
 namespace {
 
@@ -105,6 +124,7 @@ bool decode(const uint8_t* data, size_t size, SyncTrack* track, std::string* err
                  " bytes but it holds " + std::to_string(size);
         return false;
     }
+    std::vector<SyncKeyEdit> edits(static_cast<size_t>(count));
     for (int32_t k = 0; k < count; ++k) {
         const uint8_t* p = data + kHeaderSize + kKeySize * static_cast<size_t>(k);
         SyncKey key;
@@ -112,8 +132,9 @@ bool decode(const uint8_t* data, size_t size, SyncTrack* track, std::string* err
         uint32_t bits = get_u32(p + 4);
         std::memcpy(&key.value, &bits, 4);
         key.type = static_cast<int8_t>(p[8]);
-        track->set_key(key);
+        edits[static_cast<size_t>(k)].key = key;
     }
+    track->apply_edits(std::move(edits));
     return true;
 }
 

@@ -30,6 +30,12 @@ struct SyncKey {
     int32_t type = SyncKeyType::Step;
 };
 
+// One edit of a batch: put `key`, or (with `remove`) remove the key at its row.
+struct SyncKeyEdit {
+    SyncKey key;
+    bool remove = false;
+};
+
 struct SyncTrack {
     std::string name;
     std::vector<SyncKey> keys;  // strictly increasing rows
@@ -46,6 +52,12 @@ struct SyncTrack {
     // Returns 0.
     int delete_key(int32_t row);
 
+    // The edits applied as if one after the other through set_key and
+    // delete_key (for one row the last edit wins), in one pass over the keys:
+    // a flood of keys in any row order costs near-linear time, where
+    // set_key moves every later key once per key.
+    void apply_edits(std::vector<SyncKeyEdit> edits);
+
     // The curve's value at a row (not floored): the first key's value before
     // it, the last key's value after it, 0.0 without keys and on a segment of
     // an unknown type.
@@ -60,7 +72,7 @@ constexpr size_t kKeySize = 9;
 // The track's keys in the track file format.
 std::vector<uint8_t> encode(const std::vector<SyncKey>& keys);
 
-// Reads a track file's bytes into `track` through SyncTrack::set_key (so the
+// Reads a track file's bytes into `track` through SyncTrack::apply_edits (so the
 // keys end up sorted whatever the file's order). A file too short for the key
 // count it states, or with a negative count, is refused: false, with the
 // reason in `error` and the track unchanged. Bytes after the last key are

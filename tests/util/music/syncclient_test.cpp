@@ -1,10 +1,15 @@
 #include "util/music/syncclient.h"
 
 #include <poll.h>
+#include <time.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstring>
+#include <functional>
+#include <future>
 #include <limits>
+#include <thread>
 
 #include "music_fixture.h"
 #include "support/fake_sync_editor.h"
@@ -189,6 +194,137 @@ TEST(SyncClientDevice, MalformedMessagesDropTheConnection) {
         EXPECT_EQ(a.keys[1].value, 2.0f);
         ASSERT_EQ(b.keys.size(), 1u);
         EXPECT_EQ(b.keys[0].value, 7.0f);
+    }
+}
+
+using Clock = std::chrono::steady_clock;
+
+double ms_since(Clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+double thread_cpu_ms() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
+}
+
+// Polls as a frame loop would, about every 2 ms, until `done` or the
+// deadline; keeps the longest poll, the stall a frame would see.
+struct FrameLoop {
+    double worst_ms = 0.0;
+    double worst_cpu_ms = 0.0;  // the same poll's processor time, less the machine's load
+    int polls = 0;
+
+    bool run_until(SyncDevice& device, const std::function<bool()>& done, double deadline_ms) {
+        const Clock::time_point start = Clock::now();
+        while (!done()) {
+            if (ms_since(start) > deadline_ms) return false;
+            const Clock::time_point before = Clock::now();
+            const double cpu_before = thread_cpu_ms();
+            device.poll(0, nullptr, nullptr);
+            const double took = ms_since(before);
+            if (took > worst_ms) {
+                worst_ms = took;
+                worst_cpu_ms = thread_cpu_ms() - cpu_before;
+            }
+            ++polls;
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        return true;
+    }
+};
+
+// How long a poll may take in these tests: far below the editor's time-outs,
+// generous for a loaded machine and the sanitizers.
+constexpr double kFrameBoundMs = 250.0;
+
+// An editor that trickles its commands a byte at a time, then sends half a
+// command and falls silent: no poll waits for it, the trickled keys arrive
+// whole, and the stalled peer is dropped once its command is overdue.
+TEST(SyncClientDevice, ATricklingEditorNeverHoldsAFrame) {
+    FakeSyncEditor editor;
+    std::future<void> sending;
+    auto device = connected_device(editor);
+    std::vector<uint8_t> bytes = FakeSyncEditor::message(0, {0, 16, 0x40400000}, {1});
+    std::vector<uint8_t> second = FakeSyncEditor::message(0, {1, 8, 0x3F800000}, {2});
+    bytes.insert(bytes.end(), second.begin(), second.end());
+    sending = std::async(std::launch::async, [&editor, bytes] {
+        for (uint8_t b : bytes) {
+            editor.send_raw({b});
+            std::this_thread::sleep_for(std::chrono::milliseconds(40));
+        }
+    });
+    FrameLoop trickle;
+    EXPECT_TRUE(trickle.run_until(
+        *device, [&] { return device->tracks[1]->keys.size() == 2 || device->socket < 0; }, 20000));
+    sending.get();
+    std::printf("trickle of %zu bytes: worst poll %.1f ms (%.1f ms processor) over %d polls\n", bytes.size(),
+                trickle.worst_ms, trickle.worst_cpu_ms, trickle.polls);
+    EXPECT_LT(trickle.worst_ms, kFrameBoundMs);
+    ASSERT_GE(device->socket, 0);
+    ASSERT_EQ(device->tracks[0]->keys.size(), 2u);
+    EXPECT_EQ(device->tracks[0]->keys[1].row, 16);
+    EXPECT_EQ(device->tracks[0]->keys[1].value, 3.0f);
+    EXPECT_EQ(device->tracks[0]->keys[1].type, SyncKeyType::Linear);
+    EXPECT_EQ(device->tracks[1]->keys[1].type, SyncKeyType::Smoothstep);
+
+    // Half a key, then silence.
+    editor.send_raw(FakeSyncEditor::message(0, {0, 32}));
+    const Clock::time_point sent = Clock::now();
+    FrameLoop stalled;
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(stalled.run_until(*device, [&] { return device->socket < 0; }, 3 * kSyncSocketTimeoutMs));
+    testing::internal::GetCapturedStderr();
+    const double dropped_after = ms_since(sent);
+    std::printf("half a command then silence: worst poll %.1f ms (%.1f ms processor), dropped after %.0f ms\n",
+                stalled.worst_ms, stalled.worst_cpu_ms, dropped_after);
+    EXPECT_LT(stalled.worst_ms, kFrameBoundMs);
+    EXPECT_GE(dropped_after, kSyncSocketTimeoutMs - 100);
+    EXPECT_TRUE(editor.client_closed());
+    EXPECT_EQ(device->tracks[0]->keys.size(), 2u);  // the half key never applied
+}
+
+// 100,000 keys in descending rows (each one lands before all the others),
+// then a replacement, a removal and a key on the other track: they all apply,
+// in order, and no poll holds a frame for long.
+TEST(SyncClientDevice, AKeyFloodIsSpreadOverFrames) {
+    constexpr int kKeys = 100000;
+    FakeSyncEditor editor;
+    std::future<void> sending;
+    auto device = connected_device(editor);
+    std::vector<uint8_t> bytes;
+    bytes.reserve(14 * (kKeys + 3));
+    auto add = [&bytes](const std::vector<uint8_t>& m) { bytes.insert(bytes.end(), m.begin(), m.end()); };
+    for (int i = 0; i < kKeys; ++i) {
+        float value = static_cast<float>(i);
+        uint32_t bits;
+        std::memcpy(&bits, &value, 4);
+        add(FakeSyncEditor::message(0, {0, static_cast<uint32_t>(kKeys - i), bits}, {1}));
+    }
+    add(FakeSyncEditor::message(0, {0, 5, 0xBF800000}, {0}));  // row 5 again: -1.0, step
+    add(FakeSyncEditor::message(1, {0, 7}));                   // row 7 removed
+    add(FakeSyncEditor::message(0, {1, 1, 0x3F800000}, {0}));  // the last command
+    sending = std::async(std::launch::async, [&editor, &bytes] { editor.send_raw(bytes); });
+
+    const Clock::time_point start = Clock::now();
+    FrameLoop flood;
+    EXPECT_TRUE(flood.run_until(
+        *device, [&] { return device->tracks[1]->keys.size() == 2 || device->socket < 0; }, 120000));
+    const double total_ms = ms_since(start);
+    sending.get();
+    std::printf("flood of %d keys: worst poll %.1f ms (%.1f ms processor), all applied after %.0f ms over %d polls\n",
+                kKeys, flood.worst_ms, flood.worst_cpu_ms, total_ms, flood.polls);
+    EXPECT_LT(flood.worst_ms, kFrameBoundMs);
+    ASSERT_GE(device->socket, 0);
+
+    const std::vector<SyncKey>& keys = device->tracks[0]->keys;
+    ASSERT_EQ(keys.size(), static_cast<size_t>(kKeys));  // rows 0 (the default) to kKeys, less row 7
+    for (size_t k = 0; k < keys.size(); ++k) {
+        const int32_t row = static_cast<int32_t>(k < 7 ? k : k + 1);
+        ASSERT_EQ(keys[k].row, row);
+        const float value = row == 0 ? 7.0f : row == 5 ? -1.0f : static_cast<float>(kKeys - row);
+        ASSERT_EQ(keys[k].value, value) << "row " << row;
     }
 }
 

@@ -82,6 +82,42 @@ TEST(SyncTrackKeys, FindSetDelete) {
     EXPECT_EQ(t.delete_key(16), 0);
 }
 
+// A batch of edits ends where the same edits one after the other end: the
+// last edit of a row wins, removals of absent rows change nothing.
+TEST(SyncTrackKeys, BatchEditsMatchEditsOneByOne) {
+    uint32_t state = 12345;  // a fixed little generator: the same cases every run
+    auto next = [&state](uint32_t n) {
+        state = state * 1103515245u + 12345u;
+        return (state >> 8) % n;
+    };
+    for (int round = 0; round < 20; ++round) {
+        SyncTrack one_by_one, batched;
+        for (int32_t row : {0, 5, 50}) {
+            one_by_one.set_key({row, 1.0f, SyncKeyType::Step});
+            batched.set_key({row, 1.0f, SyncKeyType::Step});
+        }
+        std::vector<SyncKeyEdit> edits;
+        const int count = round == 0 ? 0 : static_cast<int>(next(400));
+        for (int i = 0; i < count; ++i) {
+            SyncKeyEdit e;
+            e.key = {static_cast<int32_t>(next(80)) - 10, static_cast<float>(i), static_cast<int32_t>(next(4))};
+            e.remove = next(4) == 0;
+            if (e.remove)
+                one_by_one.delete_key(e.key.row);
+            else
+                one_by_one.set_key(e.key);
+            edits.push_back(e);
+        }
+        batched.apply_edits(edits);
+        ASSERT_EQ(batched.keys.size(), one_by_one.keys.size()) << "round " << round;
+        for (size_t k = 0; k < batched.keys.size(); ++k) {
+            EXPECT_EQ(batched.keys[k].row, one_by_one.keys[k].row);
+            EXPECT_EQ(batched.keys[k].value, one_by_one.keys[k].value);
+            EXPECT_EQ(batched.keys[k].type, one_by_one.keys[k].type);
+        }
+    }
+}
+
 const uint8_t kBpmFile[] = {0x02, 0x00, 0x00, 0x00,                                      //
                             0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xF0, 0x42, 0x00,        //
                             0x40, 0x00, 0x00, 0x00, 0x00, 0x00, 0x0C, 0x43, 0x01};
