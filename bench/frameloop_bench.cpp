@@ -17,6 +17,7 @@
 #include <string>
 #include <unistd.h>
 
+#include "effects/postproc/passes.h"
 #include "scenes.h"
 #include "system/window.h"
 #include "system/zemblasystem.h"
@@ -70,25 +71,13 @@ public:
                                                   path_ / "data/effects");
         previous_ = std::filesystem::current_path();
         std::filesystem::current_path(path_);
-        const char* const frame_tracks[] = {"bpm",        "ActiveScene2nd", "ActiveScene3rd", "ActiveScene4rd",
-                                            "cameraEyeX", "cameraEyeY",     "cameraEyeZ",     "cameraDstX",
-                                            "cameraDstY", "cameraDstZ",     "cameraUpX",      "cameraUpY",
-                                            "cameraUpZ",  "cameraFoV"};
-        for (const char* name : frame_tracks) write_track(name, 0, false);
+        // Every track the scene manager registers at its default, but no
+        // scene, and the passes on in registry order or off.
+        for (const std::string& name : manager_track_names()) write_track(name, 0, false);
         write_track("ActiveScene1st", -1, true);
-        // The pass tracks: names from the passes themselves (a scratch
-        // manager would need these files already), so list them here.
-        const char* const passes[] = {"Dither", "Fade", "Blur", "Radblur", "Film",
-                                      "Kaleidoscope", "K2", "Subdiv", "Noise", "VHS"};
-        const char* const params[] = {
-            "DitherFactor", "FadeValue", "BlurScale", "BlurIterations", "RadblurCntrX", "RadblurCntrY",
-            "RadblurStep", "RadblurStrength", "FilmColor", "FilmMonochrome", "FilmBrownSepia",
-            "FilmGreenSepia", "FilmBlueSepia", "FilmContrast", "FilmBrightness", "FilmFilmgrainAmount",
-            "FilmScanlineAmount", "KaleidoscopeRotation", "KaleidoscopeDivisions", "K2Rotation",
-            "K2Divisions", "SubdivNX", "SubdivNY", "SubdivOffX", "SubdivOffY", "SubdivRot", "SubdivRotX",
-            "SubdivRotY", "NoiseAlpha", "NoiseTime", "VHSAlpha", "VHSTime", "VHSBandOn"};
-        for (int i = 0; i < 10; ++i) write_track(std::string("pp") + passes[i], passes_on ? float(i) : -1.0f, true);
-        for (const char* name : params) write_track(std::string("pp") + name, 0, false);
+        float order = 0;
+        for (const PassInfo& pass : postproc_registry())
+            write_track(std::string("pp") + pass.name, passes_on ? order++ : -1.0f, true);
     }
     ~BenchFolder() {
         std::filesystem::current_path(previous_);

@@ -60,7 +60,10 @@ public:
             if (fs::exists(source / "data" / folder))
                 fs::create_directory_symlink(source / "data" / folder, path / "data" / folder);
         const fs::path production = source / "data/productions/tidewell";
-        std::vector<SyncTrack> tracks = parse_timeline(production / "tracks.txt");
+        // The scene manager's own tracks, then the manifest's.
+        std::vector<SyncTrack> tracks;
+        for (const std::string& own : manager_track_names()) tracks.push_back({own, {}});
+        for (const SyncTrack& listed : parse_timeline(production / "tracks.txt")) tracks.push_back(listed);
         if (keyed)
             for (const SyncTrack& keyed_track : parse_timeline(production / "timeline.txt"))
                 for (SyncTrack& track : tracks)

@@ -7,15 +7,7 @@
 #include <string>
 
 #include "effects/effect.h"
-#include "effects/postproc/blur.h"
-#include "effects/postproc/dither.h"
-#include "effects/postproc/fade.h"
-#include "effects/postproc/film.h"
-#include "effects/postproc/kaleidoscope.h"
-#include "effects/postproc/noise.h"
-#include "effects/postproc/radblur.h"
-#include "effects/postproc/subdiv.h"
-#include "effects/postproc/vhs.h"
+#include "effects/postproc/passes.h"
 #include "platform/ticks.h"
 #include "program.h"
 #include "scenes/scene.h"
@@ -89,11 +81,6 @@ AudioSlice audio_slice(unsigned frame, unsigned fps, unsigned sample_rate, unsig
 namespace {
 
 // The frame loop's own tracks after "bpm", with their defaults.
-struct TrackDefault {
-    const char* name;
-    float value;
-};
-
 const TrackDefault kFrameTracks[] = {
     {"ActiveScene1st", 0.0f}, {"ActiveScene2nd", -1.0f}, {"ActiveScene3rd", -1.0f},
     {"ActiveScene4rd", -1.0f}, {"cameraEyeX", -15.0f},   {"cameraEyeY", -15.0f},
@@ -106,6 +93,13 @@ const char* const kActiveSceneTracks[4] = {"ActiveScene1st", "ActiveScene2nd", "
                                            "ActiveScene4rd"};
 
 }  // namespace
+
+std::vector<std::string> manager_track_names() {
+    std::vector<std::string> names = {"bpm"};
+    for (const TrackDefault& track : kFrameTracks) names.push_back(track.name);
+    for (const TrackDefault& track : postproc_track_defaults()) names.push_back(track.name);
+    return names;
+}
 
 SceneManager::SceneManager(const SceneList* scenes_override, EventSource* event_source)
     : scene_list_override(scenes_override),
@@ -159,10 +153,7 @@ void SceneManager::register_frame_tracks() {
 }
 
 void SceneManager::create_postprocs() {
-    postprocs = {new Effects::Dither(),       new Effects::Fade(),  new Effects::Blur(),
-                 new Effects::Radblur(),      new Effects::Film(),  new Effects::Kaleidoscope(),
-                 new Effects::K2(),           new Effects::Subdiv(), new Effects::Noise(),
-                 new Effects::VHS()};
+    for (const PassInfo& pass : postproc_registry()) postprocs.push_back(pass.make());
     // Each pass's own names and defaults decide its tracks.
     for (Effects::PostProc* pass : postprocs) {
         postproc_tracks.push_back("pp" + pass->get_name());

@@ -86,6 +86,11 @@ AudioSlice audio_slice(unsigned frame, unsigned fps, unsigned sample_rate, unsig
 
 // --- the manager -----------------------------------------------------------------------
 
+// The names of the tracks the scene manager registers itself ("bpm", the
+// frame loop's, then every pass's), in order. Every production has a track
+// file for each; its manifest names only its scenes' tracks.
+std::vector<std::string> manager_track_names();
+
 class Text;
 
 class SceneManager : public WindowClient {

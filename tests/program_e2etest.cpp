@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "scenes.h"
 #include "support/e2e_display.h"
 #include "support/test_support.h"
 #include "util/music/synctimeline.h"
@@ -109,7 +110,12 @@ protected:
         ASSERT_TRUE(SyncTimeline::parse(
             test_support::read_file(test_support::source_path("tests/test_show/show.timeline")), &tracks, &error))
             << error;
-        for (const SyncTrack& track : tracks) {
+        // Every track of the scene manager reads its default unless the
+        // timeline keys it (written after, over its empty file).
+        std::vector<SyncTrack> files;
+        for (const std::string& name : manager_track_names()) files.push_back({name, {}});
+        files.insert(files.end(), tracks.begin(), tracks.end());
+        for (const SyncTrack& track : files) {
             std::vector<uint8_t> bytes = SyncTrackFile::encode(track.keys);
             std::ofstream(run.file("data/sync_tracker/_" + track.name + ".track"), std::ios::binary)
                 .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));

@@ -4,9 +4,11 @@
 #
 #   <run>/data/<folder>       a link to each shared asset folder of data/
 #   <run>/data/sync_tracker/  the production's own track files: one for every
-#                             name in data/productions/<name>/tracks.txt,
-#                             keyed from data/productions/<name>/timeline.txt
-#                             where that has keys, else without keys
+#                             track the scene manager registers itself
+#                             (`synctimeline frame-tracks`) and every name in
+#                             data/productions/<name>/tracks.txt, keyed from
+#                             data/productions/<name>/timeline.txt where that
+#                             has keys, else without keys
 #   <run>/data.tlx            the archive, packed by the archive-write run of
 #                             the packer (only when a packer is given and the
 #                             production is playable: `<packer> --check`)
@@ -37,10 +39,13 @@ compile() {
 }
 
 tracks="$run/data/sync_tracker"
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+"$synctimeline" frame-tracks >"$scratch/frame-tracks.txt"
+compile "$scratch/frame-tracks.txt" "$tracks"
 compile "$manifest" "$tracks"
 if [ -f "$timeline" ]; then
-  keyed=$(mktemp -d)
-  trap 'rm -rf "$keyed"' EXIT
+  keyed="$scratch/keyed"
   compile "$timeline" "$keyed"
   for file in "$keyed"/_*.track; do
     [ -e "$file" ] || continue

@@ -7,6 +7,10 @@
 //   synctimeline dump <folder or .track file>...
 //       prints the timeline of the named track files, or of every
 //       _<track>.track file of a folder, sorted by track name.
+//   synctimeline frame-tracks
+//       prints the names of the tracks the scene manager registers itself
+//       (tempo, scene selection, camera, post-processing passes), one a
+//       line: every production has them besides those of its manifest.
 //
 // The timeline format (see src/util/music/synctimeline.h):
 //   <track> <position> <value> <interpolation>
@@ -22,6 +26,7 @@
 #include <iterator>
 #include <sstream>
 
+#include "scenes.h"
 #include "util/music/sync.h"
 #include "util/music/synctimeline.h"
 
@@ -31,7 +36,8 @@ namespace {
 
 int usage() {
     std::cerr << "usage: synctimeline compile <timeline.txt> <folder>\n"
-                 "       synctimeline dump <folder or .track file>...\n";
+                 "       synctimeline dump <folder or .track file>...\n"
+                 "       synctimeline frame-tracks\n";
     return 2;
 }
 
@@ -127,5 +133,9 @@ int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.size() == 3 && args[0] == "compile") return compile(args[1], args[2]);
     if (args.size() >= 2 && args[0] == "dump") return dump(std::vector<fs::path>(args.begin() + 1, args.end()));
+    if (args.size() == 1 && args[0] == "frame-tracks") {
+        for (const std::string& name : manager_track_names()) std::cout << name << "\n";
+        return std::cout.flush() ? 0 : 1;
+    }
     return usage();
 }

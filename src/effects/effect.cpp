@@ -1,5 +1,6 @@
 #include "effects/effect.h"
 
+#include "effects/postproc/passes.h"
 #include "system/fatal.h"
 #include "util/math/mat4.h"
 #include "util/shaderprogram/shaderprogram.h"
@@ -8,6 +9,13 @@ namespace Effects {
 
 void Effect::render(float) {
     FATAL_ERROR("Virtual render called?");
+}
+
+PostProc::PostProc(const std::string& pass_name) : name(pass_name) {
+    const PassInfo* pass = find_pass(pass_name);
+    if (!pass) FATAL_ERROR("Unknown post-processing pass " << pass_name);
+    for (const PassParam& param : pass->params) add_param(param.word, param.value);
+    shader = new ShaderProgram(pass_shader_path(*pass, ".vert"), pass_shader_path(*pass, ".frag"));
 }
 
 void PostProc::update(int, int, float, FBO*) {}

@@ -49,6 +49,10 @@ public:
     std::string get_name() const { return name; }
 
 protected:
+    // A pass of the registry (effects/postproc/passes.h): its name, its
+    // parameters with their defaults, and its program built from the shader
+    // pair of its folder. A name the registry lacks ends the run.
+    explicit PostProc(const std::string& pass_name);
     // Appends name + word and its default; call in index order, after the
     // name is set.
     void add_param(const std::string& word, float default_value);

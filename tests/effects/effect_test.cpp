@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "effects/postproc/passes.h"
 #include "support/test_support.h"
 
 namespace {
@@ -63,6 +64,37 @@ TEST(PostProcTest, BaseUpdateDoesNothingAndBaseRendersAreFatal) {
     EXPECT_FATAL(pass.render(64, 32, 1.0f), "Well this shouldn't happen...");
     BareEffect effect;
     EXPECT_FATAL(effect.render(1.0f), "Virtual render called?");
+}
+
+// A pass that names itself for the registry.
+class RegistryPass : public Effects::PostProc {
+public:
+    explicit RegistryPass(const std::string& name) : PostProc(name) {}
+};
+
+TEST(PostProcTest, ARegistryPassTheRegistryLacksEndsTheRun) {
+    EXPECT_FATAL(RegistryPass("Nope"), "Unknown post-processing pass Nope");
+}
+
+TEST(PassRegistry, TracksAndShaderPathsFollowFromEachRow) {
+    const PassInfo* k2 = find_pass("K2");
+    ASSERT_NE(k2, nullptr);
+    EXPECT_EQ(pass_shader_path(*k2, ".frag"), "data/effects/postproc/kaleidoscope/kaleidoscope.frag");
+    EXPECT_EQ(find_pass("Nope"), nullptr);
+    // Switch track off, then each parameter at its default, pass after pass.
+    const std::vector<TrackDefault> tracks = postproc_track_defaults();
+    size_t i = 0;
+    for (const PassInfo& pass : postproc_registry()) {
+        ASSERT_LT(i, tracks.size());
+        EXPECT_EQ(tracks[i].name, std::string("pp") + pass.name);
+        EXPECT_EQ(tracks[i++].value, -1.0f);
+        for (const PassParam& param : pass.params) {
+            EXPECT_EQ(tracks[i].name, std::string("pp") + pass.name + param.word);
+            EXPECT_EQ(tracks[i++].value, param.value);
+        }
+    }
+    EXPECT_EQ(i, tracks.size());
+    EXPECT_EQ(tracks.size(), 43u);
 }
 
 }  // namespace

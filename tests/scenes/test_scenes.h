@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "effects/postproc/passes.h"
 #include "platform/ticks.h"
 #include "scenes.h"
 #include "scenes/scene.h"
@@ -69,35 +70,21 @@ inline Scene* make_blue_overlay() {
 inline const SceneList kTestScenes = {
     {"RectRed", make_red}, {"RectGreenLeft", make_green_left}, {"RectBlueOverlay", make_blue_overlay}};
 
-struct TrackDefault {
-    const char* name;
-    float value;
-};
-
 // Every track the manager registers, in order, with its default ("bpm"
-// takes the music's tempo, 120 here).
+// takes the music's tempo, 120 here): the frame loop's, then the passes' from
+// their registry (whose names and defaults postproc_uniforms_gltest checks).
 inline const std::vector<TrackDefault>& manager_tracks() {
-    static const std::vector<TrackDefault> tracks = {
-        {"bpm", 120},
-        {"ActiveScene1st", 0}, {"ActiveScene2nd", -1}, {"ActiveScene3rd", -1}, {"ActiveScene4rd", -1},
-        {"cameraEyeX", -15}, {"cameraEyeY", -15}, {"cameraEyeZ", -15},
-        {"cameraDstX", 0}, {"cameraDstY", 0}, {"cameraDstZ", 0},
-        {"cameraUpX", 0}, {"cameraUpY", 1}, {"cameraUpZ", 0}, {"cameraFoV", 45},
-        {"ppDither", -1}, {"ppDitherFactor", 0.5f},
-        {"ppFade", -1}, {"ppFadeValue", 0},
-        {"ppBlur", -1}, {"ppBlurScale", 2.5f}, {"ppBlurIterations", 3},
-        {"ppRadblur", -1}, {"ppRadblurCntrX", 0.5f}, {"ppRadblurCntrY", 0.5f}, {"ppRadblurStep", 0.9f},
-        {"ppRadblurStrength", 1},
-        {"ppFilm", -1}, {"ppFilmColor", 1}, {"ppFilmMonochrome", 0}, {"ppFilmBrownSepia", 0},
-        {"ppFilmGreenSepia", 0}, {"ppFilmBlueSepia", 0}, {"ppFilmContrast", 0}, {"ppFilmBrightness", 0},
-        {"ppFilmFilmgrainAmount", 0}, {"ppFilmScanlineAmount", 0},
-        {"ppKaleidoscope", -1}, {"ppKaleidoscopeRotation", 0}, {"ppKaleidoscopeDivisions", 7},
-        {"ppK2", -1}, {"ppK2Rotation", 0}, {"ppK2Divisions", 7},
-        {"ppSubdiv", -1}, {"ppSubdivNX", 2}, {"ppSubdivNY", 2}, {"ppSubdivOffX", 0}, {"ppSubdivOffY", 0},
-        {"ppSubdivRot", 0}, {"ppSubdivRotX", 0.5f}, {"ppSubdivRotY", 0.5f},
-        {"ppNoise", -1}, {"ppNoiseAlpha", 0.5f}, {"ppNoiseTime", 0},
-        {"ppVHS", -1}, {"ppVHSAlpha", 0.5f}, {"ppVHSTime", 0}, {"ppVHSBandOn", 0},
-    };
+    static const std::vector<TrackDefault> tracks = [] {
+        std::vector<TrackDefault> all = {
+            {"bpm", 120},
+            {"ActiveScene1st", 0}, {"ActiveScene2nd", -1}, {"ActiveScene3rd", -1}, {"ActiveScene4rd", -1},
+            {"cameraEyeX", -15}, {"cameraEyeY", -15}, {"cameraEyeZ", -15},
+            {"cameraDstX", 0}, {"cameraDstY", 0}, {"cameraDstZ", 0},
+            {"cameraUpX", 0}, {"cameraUpY", 1}, {"cameraUpZ", 0}, {"cameraFoV", 45},
+        };
+        for (const TrackDefault& track : postproc_track_defaults()) all.push_back(track);
+        return all;
+    }();
     return tracks;
 }
 

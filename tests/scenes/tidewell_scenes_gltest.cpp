@@ -74,14 +74,18 @@ TEST_F(TidewellScenesTest, RegistersTheSceneTracksAfterTheFrameLoopsInListOrder)
 }
 
 TEST_F(TidewellScenesTest, ManifestListsEveryRegisteredTrackInOrder) {
-    // The build gives a track file to each name of the manifest, and a
-    // registered track without its file ends the run.
+    // The build gives a track file to each of the scene manager's own tracks
+    // and each name of the manifest, and a registered track without its file
+    // ends the run.
     std::vector<SyncTrack> manifest;
+    for (const std::string& name : manager_track_names()) manifest.push_back({name, {}});
+    std::vector<SyncTrack> listed;
     std::string error;
     ASSERT_TRUE(SyncTimeline::parse(test_support::read_file(test_support::source_path(
                                         "data/productions/tidewell/tracks.txt")),
-                                    &manifest, &error))
+                                    &listed, &error))
         << error;
+    manifest.insert(manifest.end(), listed.begin(), listed.end());
     make_manager(production_scene_list(PRODUCTION_TIDEWELL));
     const std::vector<SyncValue>& values = manager->get_music()->sync_values;
     ASSERT_EQ(manifest.size(), values.size());

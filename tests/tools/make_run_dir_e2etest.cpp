@@ -1,11 +1,13 @@
 // The run-directory script on a small source tree of its own: shared asset
-// folders linked, one track file for every manifest name, the timeline's keys
+// folders linked, one track file for each of the scene manager's own tracks and
+// every manifest name, the timeline's keys
 // where it has some, and a clear failure for a timeline that keys a track the
 // production does not register.
 #include <filesystem>
 #include <fstream>
 #include <string>
 
+#include "scenes.h"
 #include "support/e2e_display.h"
 #include "support/test_support.h"
 #include "util/music/synctrack.h"
@@ -22,7 +24,7 @@ protected:
             fs::create_directories(source.file(folder));
         write("data/common/fonts/face.ttf", "font");
         write("data/README.md", "about the data");
-        write("data/productions/demo/tracks.txt", "# the manifest\nbpm\n\nActiveScene1st  # scene\nfadeIn\n");
+        write("data/productions/demo/tracks.txt", "# the manifest\nfadeIn\n\nglow  # scene\n");
     }
 
     void write(const std::string& file, const std::string& text) { std::ofstream(source.file(file)) << text; }
@@ -65,14 +67,18 @@ TEST_F(MakeRunDirTest, LinksTheAssetsAndGivesEveryListedTrackItsFile) {
     EXPECT_FALSE(fs::exists(run() + "/data/productions"));
     EXPECT_FALSE(fs::exists(run() + "/data/README.md"));
 
-    // Exactly the three listed tracks: the keyed one with its keys, the
-    // others without keys (4 zero bytes: they read their defaults).
-    int files = 0;
+    // Exactly the scene manager's own tracks and the two listed ones: the
+    // keyed one with its keys, the others without keys (4 zero bytes: they
+    // read their defaults).
+    size_t files = 0;
     for (const auto& entry : fs::directory_iterator(run() + "/data/sync_tracker")) {
         (void)entry;
         ++files;
     }
-    EXPECT_EQ(files, 3);
+    EXPECT_EQ(files, manager_track_names().size() + 2);
+    for (const std::string& name : manager_track_names())
+        EXPECT_TRUE(fs::exists(run() + "/data/sync_tracker/_" + name + ".track")) << name;
+    EXPECT_EQ(read_file(run() + "/data/sync_tracker/_glow.track"), std::string(4, '\0'));
     EXPECT_EQ(read_file(run() + "/data/sync_tracker/_bpm.track"), std::string(4, '\0'));
     EXPECT_EQ(read_file(run() + "/data/sync_tracker/_fadeIn.track"), std::string(4, '\0'));
     SyncTrack scene = track("ActiveScene1st");
@@ -82,10 +88,11 @@ TEST_F(MakeRunDirTest, LinksTheAssetsAndGivesEveryListedTrackItsFile) {
 
     // A second run starts afresh: nothing of the first is left behind.
     fs::remove(source.file("data/productions/demo/timeline.txt"));
-    write("data/productions/demo/tracks.txt", "bpm\n");
+    write("data/productions/demo/tracks.txt", "fadeIn\n");
     ASSERT_EQ(make(&said), 0) << said;
-    EXPECT_TRUE(fs::exists(run() + "/data/sync_tracker/_bpm.track"));
-    EXPECT_FALSE(fs::exists(run() + "/data/sync_tracker/_ActiveScene1st.track"));
+    EXPECT_TRUE(fs::exists(run() + "/data/sync_tracker/_fadeIn.track"));
+    EXPECT_FALSE(fs::exists(run() + "/data/sync_tracker/_glow.track"));
+    EXPECT_EQ(read_file(run() + "/data/sync_tracker/_ActiveScene1st.track"), std::string(4, '\0'));
 }
 
 TEST_F(MakeRunDirTest, PacksOnlyAPlayableProduction) {

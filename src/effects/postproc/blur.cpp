@@ -4,13 +4,7 @@
 
 namespace Effects {
 
-Blur::Blur() {
-    name = "Blur";
-    add_param("Scale", 2.5f);
-    add_param("Iterations", 3.0f);
-    shader = new ShaderProgram("data/effects/postproc/blur/blur.vert",
-                               "data/effects/postproc/blur/blur.frag");
-}
+Blur::Blur() : PostProc("Blur") {}
 
 Blur::~Blur() {
     delete shader;

@@ -4,12 +4,7 @@
 
 namespace Effects {
 
-Dither::Dither() {
-    name = "Dither";
-    add_param("Factor", 0.5f);
-    shader = new ShaderProgram("data/effects/postproc/dither/dither.vert",
-                               "data/effects/postproc/dither/dither.frag");
-}
+Dither::Dither() : PostProc("Dither") {}
 
 void Dither::render(int width, int height, float) {
     bind_with_projection();

@@ -6,12 +6,7 @@
 
 namespace Effects {
 
-Fade::Fade() {
-    name = "Fade";
-    add_param("Value", 0.0f);
-    shader = new ShaderProgram("data/effects/postproc/fade/fade.vert",
-                               "data/effects/postproc/fade/fade.frag");
-}
+Fade::Fade() : PostProc("Fade") {}
 
 void Fade::render(int, int, float) {
     bind_with_projection();

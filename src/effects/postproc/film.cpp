@@ -4,20 +4,7 @@
 
 namespace Effects {
 
-Film::Film() {
-    name = "Film";
-    add_param("Color", 1.0f);
-    add_param("Monochrome", 0.0f);
-    add_param("BrownSepia", 0.0f);
-    add_param("GreenSepia", 0.0f);
-    add_param("BlueSepia", 0.0f);
-    add_param("Contrast", 0.0f);
-    add_param("Brightness", 0.0f);
-    add_param("FilmgrainAmount", 0.0f);
-    add_param("ScanlineAmount", 0.0f);
-    shader = new ShaderProgram("data/effects/postproc/film/film.vert",
-                               "data/effects/postproc/film/film.frag");
-}
+Film::Film() : PostProc("Film") {}
 
 void Film::render(int, int, float time) {
     bind_with_projection();

@@ -4,13 +4,7 @@
 
 namespace Effects {
 
-KaleidoscopePass::KaleidoscopePass(const std::string& pass_name) {
-    name = pass_name;
-    add_param("Rotation", 0.0f);
-    add_param("Divisions", 7.0f);
-    shader = new ShaderProgram("data/effects/postproc/kaleidoscope/kaleidoscope.vert",
-                               "data/effects/postproc/kaleidoscope/kaleidoscope.frag");
-}
+KaleidoscopePass::KaleidoscopePass(const std::string& pass_name) : PostProc(pass_name) {}
 
 void KaleidoscopePass::render(int, int, float) {
     bind_with_projection();

@@ -4,13 +4,7 @@
 
 namespace Effects {
 
-Noise::Noise() {
-    name = "Noise";
-    add_param("Alpha", 0.5f);
-    add_param("Time", 0.0f);
-    shader = new ShaderProgram("data/effects/postproc/noise/noise.vert",
-                               "data/effects/postproc/noise/noise.frag");
-}
+Noise::Noise() : PostProc("Noise") {}
 
 void Noise::render(int, int, float) {
     bind_with_projection();

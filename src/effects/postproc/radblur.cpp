@@ -6,15 +6,7 @@
 
 namespace Effects {
 
-Radblur::Radblur() {
-    name = "Radblur";
-    add_param("CntrX", 0.5f);
-    add_param("CntrY", 0.5f);
-    add_param("Step", 0.9f);
-    add_param("Strength", 1.0f);
-    shader = new ShaderProgram("data/effects/postproc/radblur/radblur.vert",
-                               "data/effects/postproc/radblur/radblur.frag");
-}
+Radblur::Radblur() : PostProc("Radblur") {}
 
 void Radblur::render(int, int, float) {
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);

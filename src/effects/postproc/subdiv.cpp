@@ -4,18 +4,7 @@
 
 namespace Effects {
 
-Subdiv::Subdiv() {
-    name = "Subdiv";
-    add_param("NX", 2.0f);
-    add_param("NY", 2.0f);
-    add_param("OffX", 0.0f);
-    add_param("OffY", 0.0f);
-    add_param("Rot", 0.0f);
-    add_param("RotX", 0.5f);
-    add_param("RotY", 0.5f);
-    shader = new ShaderProgram("data/effects/postproc/subdiv/subdiv.vert",
-                               "data/effects/postproc/subdiv/subdiv.frag");
-}
+Subdiv::Subdiv() : PostProc("Subdiv") {}
 
 void Subdiv::render(int, int, float) {
     bind_with_projection();

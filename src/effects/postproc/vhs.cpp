@@ -4,14 +4,7 @@
 
 namespace Effects {
 
-VHS::VHS() {
-    name = "VHS";
-    add_param("Alpha", 0.5f);
-    add_param("Time", 0.0f);
-    add_param("BandOn", 0.0f);
-    shader = new ShaderProgram("data/effects/postproc/vhs/vhs.vert",
-                               "data/effects/postproc/vhs/vhs.frag");
-}
+VHS::VHS() : PostProc("VHS") {}
 
 void VHS::render(int, int, float) {
     bind_with_projection();
