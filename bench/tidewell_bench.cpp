@@ -6,8 +6,6 @@
 // the pair), each frame finished with glFinish. Needs a display.
 #include <benchmark/benchmark.h>
 
-#include <chrono>
-
 #include "tidewell_show.h"
 
 namespace {
@@ -30,12 +28,6 @@ const Section kSections[] = {
     {"break", 128, 160}, {"drop2", 160, 192}, {"outro", 192, 226},
 };
 
-using Clock = std::chrono::steady_clock;
-
-double ms_since(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
 // The frame loop with no scenes and no passes, and the show, made once and
 // kept for every benchmark.
 tidewell_show::Show& empty_loop() {
@@ -49,32 +41,8 @@ tidewell_show::Show& the_show() {
     return show;
 }
 
-// Each iteration draws one frame of the empty loop and one of the show at the
-// same time of the music, `frames` evenly spread times from `from` to `to`
-// seconds, so both see the same machine load; reports milliseconds per frame
-// of each and the difference.
 void time_against_empty(benchmark::State& state, float from, float to, int frames) {
-    tidewell_show::Show& empty = empty_loop();
-    tidewell_show::Show& show = the_show();
-    // First-use work out of the measurement.
-    empty.frame_at(from);
-    show.frame_at(from);
-    double empty_ms = 0.0, show_ms = 0.0;
-    int frame = 0;
-    for (auto _ : state) {
-        const float seconds = from + (to - from) * static_cast<float>(frame) / static_cast<float>(frames);
-        auto start = Clock::now();
-        empty.frame_at(seconds);
-        empty_ms += ms_since(start);
-        start = Clock::now();
-        show.frame_at(seconds);
-        show_ms += ms_since(start);
-        frame = (frame + 1) % frames;
-    }
-    const double n = static_cast<double>(state.iterations());
-    state.counters["empty_ms"] = empty_ms / n;
-    state.counters["show_ms"] = show_ms / n;
-    state.counters["over_empty_ms"] = (show_ms - empty_ms) / n;
+    tidewell_show::time_against_empty(state, empty_loop(), the_show(), "show", from, to, frames);
 }
 
 void BM_Show(benchmark::State& state) { time_against_empty(state, 0.0f, kShowSeconds, kShowFrames); }

@@ -2,11 +2,15 @@
 // the setup dialog, loading fade or soundtrack: a working folder under /tmp
 // holds links to the shared data and the production's track files, compiled
 // from its manifest and timeline, and the scene manager draws frames at music
-// times the caller chooses (the timer clock stands in for the song).
+// times the caller chooses (the timer clock stands in for the song). Other
+// benchmarks put their own scene lists over the same tracks and time them
+// against the empty frame loop with time_against_empty.
 #pragma once
 
 #include <GL/glew.h>
+#include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -109,19 +113,24 @@ inline void open_window(int width, int height, int samples) {
     open = true;
 }
 
-// The show's scenes (or none) over the tracks of a run folder.
+// The show's scenes (or none, or any list) over the tracks of a run folder.
 class Show {
 public:
     // With `scenes` false the scene list is empty and every track keeps its
     // default: the frame loop alone.
-    explicit Show(bool scenes) : folder_(scenes) {
+    explicit Show(bool scenes) : Show(scenes ? production_scene_list(PRODUCTION_TIDEWELL) : nullptr, scenes) {}
+
+    // Any scene list (null for none) over the show's tracks, keyed from its
+    // timeline or all at their defaults (then "ActiveScene1st" is 0 and
+    // draws the list's first scene alone).
+    Show(const SceneList* scenes, bool keyed) : folder_(keyed) {
         static const SceneList kNoScenes;
         const fs::path previous = fs::current_path();
         fs::current_path(folder_.path);
         // The timer clock: no song to decode, and frames at chosen times.
         ZemblaSystem::music_file = "";
         ZemblaSystem::bpm = 128.0f;
-        manager_ = std::make_unique<SceneManager>(scenes ? production_scene_list(PRODUCTION_TIDEWELL) : &kNoScenes);
+        manager_ = std::make_unique<SceneManager>(scenes ? scenes : &kNoScenes);
         manager_->resize(ZemblaSystem::width, ZemblaSystem::height);
         // A paused timer moves only when set.
         manager_->get_music()->pause();
@@ -141,5 +150,41 @@ private:
     RunFolder folder_;
     std::unique_ptr<SceneManager> manager_;
 };
+
+using Clock = std::chrono::steady_clock;
+
+inline double ms_since(Clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+// Each iteration draws one frame of `empty` and one of `other` at the same
+// time of the music, `frames` evenly spread times from `from` to `to`
+// seconds, so both see the same machine load; reports milliseconds per frame
+// of each ("empty_ms" and `other_name` + "_ms"), the difference and the
+// ratio.
+inline void time_against_empty(benchmark::State& state, Show& empty, Show& other, const std::string& other_name,
+                               float from, float to, int frames) {
+    // First-use work out of the measurement.
+    empty.frame_at(from);
+    other.frame_at(from);
+    double empty_ms = 0.0, other_ms = 0.0;
+    int frame = 0;
+    for (auto _ : state) {
+        const float seconds = from + (to - from) * static_cast<float>(frame) / static_cast<float>(frames);
+        auto start = Clock::now();
+        empty.frame_at(seconds);
+        empty_ms += ms_since(start);
+        start = Clock::now();
+        other.frame_at(seconds);
+        other_ms += ms_since(start);
+        frame = (frame + 1) % frames;
+    }
+    const double n = static_cast<double>(state.iterations());
+    state.counters["empty_ms"] = empty_ms / n;
+    state.counters[other_name + "_ms"] = other_ms / n;
+    state.counters["over_empty_ms"] = (other_ms - empty_ms) / n;
+    if (empty_ms > 0.0) state.counters["ratio_to_empty"] = other_ms / empty_ms;
+    if (glGetError() != GL_NO_ERROR) state.SkipWithError("GL error");
+}
 
 }  // namespace tidewell_show
