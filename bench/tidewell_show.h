@@ -60,7 +60,7 @@ public:
         path = name;
         const fs::path source = ZEMBLA_SOURCE_DIR;
         fs::create_directories(path / "data/sync_tracker");
-        for (const char* folder : {"common", "effects", "music", "scenes"})
+        for (const char* folder : {"common", "effects", "music", "scenes", "util"})
             if (fs::exists(source / "data" / folder))
                 fs::create_directory_symlink(source / "data" / folder, path / "data" / folder);
         const fs::path production = source / "data/productions/tidewell";
