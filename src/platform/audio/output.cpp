@@ -1,11 +1,19 @@
 #include "platform/audio/output.h"
 
 #include <SDL.h>
+#include <alsa/asoundlib.h>
 
 #include "platform/audio/stream.h"
 
 namespace audio {
 namespace {
+
+// The ALSA library prints lines of its own to the console while SDL looks
+// for a device ("cannot find card '0'", "Unknown PCM default" on a machine
+// without sound); they say nothing that the device error SDL reports, which
+// the caller logs in one line, does not. SDL loads the same library, so
+// this handler is the one it uses.
+void quiet_alsa(const char*, int, const char*, int, const char*, ...) {}
 
 void pull(void* userdata, Uint8* bytes, int length) {
     auto* stream = static_cast<Stream*>(userdata);
@@ -16,6 +24,7 @@ void pull(void* userdata, Uint8* bytes, int length) {
 }  // namespace
 
 std::unique_ptr<Output> Output::open(Stream& stream, std::string& error) {
+    snd_lib_error_set_handler(quiet_alsa);
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         error = SDL_GetError();
         return nullptr;

@@ -3,6 +3,7 @@
 // on a hand-stepped clock, so nothing sleeps and no sound device is opened.
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 
 #include "music_fixture.h"
 #include "platform/audio/clock.h"
@@ -238,6 +239,41 @@ TEST_F(SoundtrackTest, NoOutputDeviceMeansSilentPlayOnTheClockWithOneLogLine) {
     if (saved) setenv("SDL_AUDIODRIVER", saved_driver.c_str(), 1); else unsetenv("SDL_AUDIODRIVER");
     EXPECT_NE(out.find("No audio output device ("), std::string::npos) << out;
     EXPECT_NE(out.find("), playing silently\n"), std::string::npos) << out;
+    EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1) << out;
+}
+
+TEST_F(SoundtrackTest, TheAlsaLibraryPrintsNothingOfItsOwnWhenItFindsNoDevice) {
+    audio::set_playback_clock(nullptr);
+    // ALSA with a configuration that defines no PCM at all: opening the
+    // default device fails, and the library would print its own lines.
+    test_support::TempDir alsa;
+    std::ofstream(alsa.file("asound.conf")) << "# nothing\n";
+    struct Env {
+        const char* name;
+        std::string value;
+        bool was_set;
+    } env[] = {{"SDL_AUDIODRIVER", "alsa", false}, {"ALSA_CONFIG_PATH", alsa.file("asound.conf"), false}};
+    for (Env& e : env) {
+        const char* saved = std::getenv(e.name);
+        e.was_set = saved != nullptr;
+        std::string value = e.value;
+        if (saved) e.value = saved;
+        setenv(e.name, value.c_str(), 1);
+    }
+    use_soundtrack("song.ogg", ogg_tone(44100, 2, 0.5));
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    {
+        Music music;
+        music.start();
+        EXPECT_TRUE(music.is_playing());
+    }
+    const std::string err = testing::internal::GetCapturedStderr();
+    const std::string out = testing::internal::GetCapturedStdout();
+    for (const Env& e : env)
+        if (e.was_set) setenv(e.name, e.value.c_str(), 1); else unsetenv(e.name);
+    EXPECT_EQ(err, "");
+    EXPECT_NE(out.find("No audio output device (ALSA: "), std::string::npos) << out;
     EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1) << out;
 }
 
