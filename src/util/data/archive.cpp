@@ -1,8 +1,10 @@
 #include "util/data/archive.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <iomanip>
 #include <memory>
 #include <sstream>
@@ -149,7 +151,17 @@ void read_archive(const std::string& path) {
         return;
     }
     FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) FATAL_ERROR("Failed to open data file " << path << " for reading.\n");
+    if (!file) {
+        // The error names only the file; say where it was looked for, since
+        // a relative name is read from the folder the program was started in.
+        const int error = errno;
+        std::error_code ignored;
+        const std::filesystem::path where = std::filesystem::absolute(path, ignored);
+        LOG_INFO("[DATA] Can't open " << where.filename().string() << " in " << where.parent_path().string() << " ("
+                                      << std::strerror(error)
+                                      << "); the program reads it from the folder it is started in\n");
+        FATAL_ERROR("Failed to open data file " << path << " for reading.\n");
+    }
     fseeko(file, 0, SEEK_END);
     int64_t length = ftello(file);
     std::rewind(file);

@@ -332,6 +332,25 @@ TEST_F(DataLayerTest, ReaderMessages) {
     }
 }
 
+TEST_F(DataLayerTest, MissingArchiveLogsTheFolderItWasLookedForIn) {
+    const std::string here = std::filesystem::current_path().string();
+    const std::pair<std::string, std::string> cases[] = {
+        {"data.tlx", "[DATA] Can't open data.tlx in " + here},
+        {"run/data.tlx", "[DATA] Can't open data.tlx in " + here + "/run"},
+    };
+    for (const auto& [path, line] : cases) {
+        SCOPED_TRACE(path);
+        DataFile::reset();
+        DataFile::set_mode(DataFileMode::Read);
+        testing::internal::CaptureStdout();
+        EXPECT_FATAL(DataFile::read_archive(path), "Failed to open data file " + path + " for reading.\n");
+        const std::string out = testing::internal::GetCapturedStdout();
+        EXPECT_NE(out.find(line + " (No such file or directory); the program reads it from the folder it is started in\n"),
+                  std::string::npos)
+            << out;
+    }
+}
+
 TEST_F(DataLayerTest, CorruptArchivesEndTheRunNamingTheArchive) {
     const Bytes stream = concat({chunk("data/a", "hello"), chunk("data/b", "world!")});
     const Bytes good = archive_of(stream);
