@@ -1,0 +1,171 @@
+// The drawing passes over small graphs: which nodes draw, instancing down
+// the tree, mirrored winding, per-instance colours, light markers.
+#include <memory>
+
+#include "scenes.h"
+#include "util/camera/camera.h"
+#include "util/fbo/fbo.h"
+#include "util/gl_draw_helpers.h"
+#include "util/objects3d/matrices.h"
+#include "util/objects3d/objects3d.h"
+#include "util/objects3d/objects3d_fixture.h"
+
+namespace {
+
+using gl_draw_helpers::pixel;
+using objects3d_test::translation;
+
+constexpr int kSize = 64;
+
+// A camera 10 in front of the origin looking at it; x = +-2 lands near
+// pixel columns 16 and 48 of the 64 x 64 target.
+class DrawingTest : public objects3d_test::Objects3DGlTest {
+protected:
+    void SetUp() override {
+        Objects3DGlTest::SetUp();
+        camera.look_at(0, 0, 10, 0, 0, 0, 0, 1, 0);
+        camera.set_clip(0.5f, 50.0f);
+        graph = std::make_unique<Objects3D>();
+        graph->cameras.push_back(&camera);
+        graph->set_camera(0);
+        cube.reset(create_cube(1.0f, false));
+        graph->resize(kSize, kSize, 1.0f);
+        target = std::make_unique<FBO>(kSize, kSize, FBO_TYPE_RGBA8, 0);
+    }
+    void TearDown() override {
+        target.reset();
+        graph.reset();
+        Objects3DGlTest::TearDown();
+    }
+    // One frame of the graph as the frame loop would draw it.
+    void draw() {
+        SceneManager::reset_gl_state();
+        target->push(true);
+        graph->draw();
+        frame = objects3d_test::read_and_keep(name, kSize, kSize);
+        target->pop();
+    }
+    std::vector<int> at(int x, int y) const {
+        const unsigned char* p = &frame[(y * kSize + x) * 4];
+        return {p[0], p[1], p[2], p[3]};
+    }
+
+    std::string name = "objects3d_drawing";
+    Camera camera;
+    std::unique_ptr<Objects3D> graph;
+    std::unique_ptr<Mesh> cube;
+    std::unique_ptr<FBO> target;
+    std::vector<unsigned char> frame;
+};
+
+const std::vector<int> kNothing{0, 0, 0, 0};
+
+TEST_F(DrawingTest, DisabledHidesTheSubtreeInvisibleOnlyTheNodesOwnObjects) {
+    Material red, blue;
+    red.diffuse = vec4(1, 0, 0, 1);
+    red.ambient = vec4(0, 0, 0, 1);
+    blue.diffuse = vec4(0, 0, 1, 1);
+    blue.ambient = vec4(0, 0, 0, 1);
+    Node* parent = graph->add(cube.get(), &red, nullptr);
+    parent->modelViewMatrices = {translation(-2, 0, 0)};
+    Node* child = graph->add(cube.get(), &blue, parent);
+    child->modelViewMatrices = {translation(4, 0, 0)};  // at +2 in the world
+    graph->set_shadows(true);  // without lights: the plain pass, no light uniforms
+
+    draw();
+    EXPECT_EQ(at(16, 32), (std::vector<int>{255, 0, 0, 255}));  // no light: the diffuse colour
+    EXPECT_EQ(at(48, 32), (std::vector<int>{0, 0, 255, 255}));
+    EXPECT_EQ(at(32, 60), kNothing);
+
+    parent->visible = false;
+    draw();
+    EXPECT_EQ(at(16, 32), kNothing);
+    EXPECT_EQ(at(48, 32), (std::vector<int>{0, 0, 255, 255}));
+
+    parent->visible = true;
+    parent->enabled = false;
+    draw();
+    EXPECT_EQ(at(16, 32), kNothing);
+    EXPECT_EQ(at(48, 32), kNothing);
+    EXPECT_NO_GL_ERROR();
+}
+
+TEST_F(DrawingTest, InstancesMultiplyDownTheTreeWithTheirOwnColours) {
+    Material tiles;
+    tiles.ambient = vec4(0, 0, 0, 1);
+    // Four instances in a row, fading out; blended over black as the tiles are.
+    tiles.diffuseColors = {vec4(1, 1, 1, 1), vec4(1, 1, 1, 0.5f), vec4(1, 1, 1, 0.25f), vec4(1, 1, 1, 0)};
+    Node* row = graph->add(cube.get(), &tiles, nullptr);
+    row->modelViewMatrices = {translation(-3, 0, 0), translation(-1, 0, 0), translation(1, 0, 0),
+                              translation(3, 0, 0)};
+    Node* above = graph->add(cube.get(), &tiles, row);  // one matrix under four: four instances
+    above->modelViewMatrices = {translation(0, 2, 0)};
+
+    SceneManager::reset_gl_state();
+    target->push(true);
+    glEnable(GL_BLEND);  // as the tiles scene draws
+    GLuint query = 0;
+    glGenQueries(1, &query);
+    glBeginQuery(GL_PRIMITIVES_GENERATED, query);
+    graph->draw();
+    glEndQuery(GL_PRIMITIVES_GENERATED);
+    GLuint triangles = 0;
+    glGetQueryObjectuiv(query, GL_QUERY_RESULT, &triangles);
+    glDeleteQueries(1, &query);
+    frame = objects3d_test::read_and_keep("objects3d_instances", kSize, kSize);
+    target->pop();
+    EXPECT_EQ(triangles, 2u * 4u * 12u);
+    // Brightness follows each instance's alpha.
+    const int xs[4] = {9, 25, 39, 55};
+    const int expected[4] = {255, 128, 64, 0};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_NEAR(at(xs[i], 32)[0], expected[i], 3) << "instance " << i;
+        EXPECT_NEAR(at(xs[i], 45)[0], expected[i], 3) << "instance " << i << " above";
+    }
+    EXPECT_NO_GL_ERROR();
+}
+
+TEST_F(DrawingTest, MirroredFlagsCancelDownTheTree) {
+    Material m;
+    Node* a = graph->add(cube.get(), &m, nullptr);
+    camera.setup(kSize, kSize, 1.0f, 1.0f);
+    target->push(true);
+    struct Case {
+        bool incoming, own;
+        GLint front;
+    };
+    for (Case c : {Case{false, false, GL_CCW}, Case{true, false, GL_CW}, Case{false, true, GL_CW},
+                   Case{true, true, GL_CCW}}) {
+        a->mirrored = c.own;
+        graph->draw_node(a, {camera.get_view_matrix()}, c.incoming, DRAW_MODE_NORMAL);
+        GLint front = 0;
+        glGetIntegerv(GL_FRONT_FACE, &front);
+        EXPECT_EQ(front, c.front) << c.incoming << " " << c.own;
+    }
+    target->pop();
+    EXPECT_NO_GL_ERROR();
+}
+
+TEST_F(DrawingTest, LightMarkersSitAtTheLightsInTheirColour) {
+    Material m;
+    Node* far = graph->add(cube.get(), &m, nullptr);
+    far->modelViewMatrices = {translation(0, 0, -30)};  // behind everything, out of the way
+    Light light;
+    light.set_position(2, 0, 0);
+    light.set_diffuse(0, 1, 0, 1);
+    Light hidden;
+    hidden.type = Light::kTypeSkipped;
+    hidden.set_position(-2, 0, 0);
+    graph->lights = {&light, &hidden};
+    graph->set_draw_lights(true, 0.5f);
+    draw();
+    EXPECT_EQ(at(48, 32), (std::vector<int>{0, 255, 0, 255}));
+    EXPECT_EQ(at(16, 32), kNothing);  // lights of type 3 get no marker
+    EXPECT_NO_GL_ERROR();
+
+    graph->cameras.clear();
+    graph->cur_cam = 0;
+    EXPECT_FATAL(graph->draw_light_markers(1.0f), "Failed assert cameras.size( ) > 0");
+}
+
+}  // namespace
