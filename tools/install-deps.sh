@@ -1,9 +1,14 @@
 #!/usr/bin/env bash
-# Installs the Debian packages listed in tools/debian-packages.txt that are
-# not installed yet.
+# Installs the Debian packages that are not installed yet: those of
+# tools/debian-packages.txt (building and playing) and, unless --play is
+# given, those of tools/debian-test-packages.txt (tests and benchmarks).
+#
+#   tools/install-deps.sh [--play]
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-mapfile -t wanted < <(grep -v '^\s*#' "$here/debian-packages.txt" | grep -v '^\s*$')
+lists=("$here/debian-packages.txt")
+[ "${1:-}" = --play ] || lists+=("$here/debian-test-packages.txt")
+mapfile -t wanted < <(cat "${lists[@]}" | grep -v '^\s*#' | grep -v '^\s*$')
 missing=()
 for p in "${wanted[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -68,7 +68,10 @@ if [ -n "$packer" ]; then
     *) echo "$packer --check $name failed ($status)" >&2; exit 1 ;;
   esac
   here=$(cd "$(dirname "$0")" && pwd)
-  if ! (cd "$run" && "$here/with-display.sh" timeout -k 5 120 "$packer" "$name") >"$run/pack.log" 2>&1; then
+  # On a virtual display of its own, never on the user's screen, and with
+  # SDL's silent audio driver: the packing run shows nothing to anyone.
+  if ! (cd "$run" && env -u DISPLAY -u WAYLAND_DISPLAY SDL_AUDIODRIVER=dummy \
+          "$here/with-display.sh" timeout -k 5 120 "$packer" "$name") >"$run/pack.log" 2>&1; then
     cat "$run/pack.log" >&2
     echo "packing data.tlx of $name failed" >&2
     exit 1

@@ -122,6 +122,24 @@ TEST_F(MakeRunDirTest, PacksOnlyAPlayableProduction) {
     }
 }
 
+TEST_F(MakeRunDirTest, PacksOnAVirtualDisplayOfItsOwnWithoutSound) {
+    // The stand-in packer writes the display and the audio driver it got;
+    // the script runs as from a user's session on the display ":77".
+    const std::string packer = work.file("packer.sh");
+    std::ofstream(packer) << "#!/bin/sh\n"
+                          << "[ \"$1\" = --check ] && exit 0\n"
+                          << "echo \"$DISPLAY|$SDL_AUDIODRIVER|$WAYLAND_DISPLAY\" > data.tlx\n";
+    fs::permissions(packer, fs::perms::owner_all);
+    CommandResult r = run_command("DISPLAY=:77 WAYLAND_DISPLAY=wayland-0 timeout -k 2 60 " +
+                                  source_path("tools/make_run_dir.sh") + " '" + source.path() + "' '" + run() +
+                                  "' demo '" + binary_path("tools/synctimeline") + "' '" + packer + "' 2>&1");
+    ASSERT_EQ(r.status, 0) << r.output;
+    const std::string got = read_file(run() + "/data.tlx");
+    EXPECT_EQ(got.rfind(":", 0), 0u) << got;  // a display was there
+    EXPECT_EQ(got.find(":77|"), std::string::npos) << got;
+    EXPECT_NE(got.find("|dummy|\n"), std::string::npos) << got;
+}
+
 TEST_F(MakeRunDirTest, RefusesWhatTheProductionWouldNeverRead) {
     struct Case {
         const char* what;
