@@ -22,6 +22,7 @@
 
 #include "scenes.h"
 #include "scenes/production_scenes.h"
+#include "system/productions.h"
 #include "system/window.h"
 #include "system/zemblasystem.h"
 #include "util/data/data.h"
@@ -54,7 +55,7 @@ inline std::vector<SyncTrack> parse_timeline(const fs::path& path) {
 // track of the manifest: keyed from the timeline when `keyed`, else empty.
 class RunFolder {
 public:
-    explicit RunFolder(bool keyed) {
+    explicit RunFolder(bool keyed, const std::string& production_name = "tidewell") {
         char name[] = "/tmp/tidewell_show_XXXXXX";
         if (!mkdtemp(name)) throw std::runtime_error("mkdtemp failed");
         path = name;
@@ -63,7 +64,7 @@ public:
         for (const char* folder : {"common", "effects", "music", "scenes", "util"})
             if (fs::exists(source / "data" / folder))
                 fs::create_directory_symlink(source / "data" / folder, path / "data" / folder);
-        const fs::path production = source / "data/productions/tidewell";
+        const fs::path production = source / "data/productions" / production_name;
         // The scene manager's own tracks, then the manifest's.
         std::vector<SyncTrack> tracks;
         for (const std::string& own : manager_track_names()) tracks.push_back({own, {}});
@@ -123,18 +124,14 @@ public:
     // Any scene list (null for none) over the show's tracks, keyed from its
     // timeline or all at their defaults (then "ActiveScene1st" is 0 and
     // draws the list's first scene alone).
-    Show(const SceneList* scenes, bool keyed) : folder_(keyed) {
-        static const SceneList kNoScenes;
-        const fs::path previous = fs::current_path();
-        fs::current_path(folder_.path);
-        // The timer clock: no song to decode, and frames at chosen times.
-        ZemblaSystem::music_file = "";
-        ZemblaSystem::bpm = 128.0f;
-        manager_ = std::make_unique<SceneManager>(scenes ? scenes : &kNoScenes);
-        manager_->resize(ZemblaSystem::width, ZemblaSystem::height);
-        // A paused timer moves only when set.
-        manager_->get_music()->pause();
-        fs::current_path(previous);
+    Show(const SceneList* scenes, bool keyed) : folder_(keyed) { start(scenes, ""); }
+
+    // Another production's show: its scenes over its own keyed tracks. Scenes
+    // that read the notes of a music description need its soundtrack, which
+    // then stands in for the timer (paused, so it too moves only when set;
+    // silent without an audio device).
+    Show(const ProductionRow& row, bool on_soundtrack) : folder_(true, row.name) {
+        start(production_scene_list(row.id), on_soundtrack ? row.music_file : "");
     }
 
     // One frame of the show at `seconds`, finished on the GPU.
@@ -147,6 +144,21 @@ public:
     SceneManager& manager() { return *manager_; }
 
 private:
+    void start(const SceneList* scenes, const std::string& music_file) {
+        static const SceneList kNoScenes;
+        const fs::path previous = fs::current_path();
+        fs::current_path(folder_.path);
+        // Without a music file the timer clock: no song to decode, and frames
+        // at chosen times. A music description brings its notes and tempo.
+        ZemblaSystem::music_file = music_file;
+        ZemblaSystem::bpm = 128.0f;
+        manager_ = std::make_unique<SceneManager>(scenes ? scenes : &kNoScenes);
+        manager_->resize(ZemblaSystem::width, ZemblaSystem::height);
+        // A paused timer moves only when set.
+        manager_->get_music()->pause();
+        fs::current_path(previous);
+    }
+
     RunFolder folder_;
     std::unique_ptr<SceneManager> manager_;
 };

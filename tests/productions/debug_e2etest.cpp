@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "support/e2e_display.h"
+#include "support/show_run.h"
 #include "support/test_support.h"
 #include "util/data/archive.h"
 #include "util/data/data.h"
@@ -103,28 +104,6 @@ void write_bytes(const std::string& path, const std::vector<uint8_t>& bytes) {
         .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
-// Packs the production's archive again without the entry `name` into
-// `folder`/data.tlx.
-void write_archive_without(const std::string& name, const std::string& folder) {
-    DataFile::reset();
-    DataFile::set_mode(DataFileMode::Read);
-    DataFile::read_archive(run_dir() + "/data.tlx");
-    auto& entries = DataFile::entries();
-    size_t before = entries.size();
-    for (auto it = entries.begin(); it != entries.end(); ++it)
-        if ((*it)->name == name) {
-            std::free((*it)->data);
-            delete *it;
-            entries.erase(it);
-            break;
-        }
-    ASSERT_EQ(entries.size() + 1, before) << name << " is not in the archive";
-    DataFile::set_mode(DataFileMode::Write);
-    DataFile::write_archive(folder + "/data.tlx");
-    DataFile::remove_temp_files();
-    DataFile::reset();
-}
-
 // --- the runs --------------------------------------------------------------------------
 
 class DebugProductionTest : public ::testing::Test {
@@ -141,30 +120,6 @@ protected:
         Geometry where = geometry_of(display, dialog);
         expect_dialog_on_screen(screenshot_of_dialog(display, where, shot_path("dialog.png")), where);
         press_keys(display, dialog, keys);
-    }
-
-    // Answers the error box, which must come within `seconds`; its caption.
-    // (xdotool does not match the box's UTF-8 title, so the top-level
-    // windows are listed with xwininfo.)
-    std::string answer_error_box(ProgramRun& run, double seconds) {
-        const std::string marker = " \"Error in file ";
-        auto deadline = Clock::now() + std::chrono::duration<double>(seconds);
-        while (Clock::now() < deadline && run.running()) {
-            std::istringstream lines(display.x("xwininfo -root -children").output);
-            std::string line;
-            while (std::getline(lines, line)) {
-                size_t at = line.find(marker);
-                if (at == std::string::npos) continue;
-                std::istringstream words(line);
-                std::string id;
-                words >> id;
-                press_keys(display, id, "Return");
-                size_t begin = at + 2, end = line.find("\":", begin);
-                return line.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
-        return "";
     }
 
     std::string shot_path(const std::string& name) const { return screenshot_path(dir.path(), name); }
@@ -272,17 +227,17 @@ struct Damage {
 };
 
 std::string without_track(const std::string& folder) {
-    write_archive_without("data/sync_tracker/_cameraFoV.track", folder);
+    write_archive_without(run_dir() + "/data.tlx", "data/sync_tracker/_cameraFoV.track", folder);
     return "Failed to open track cameraFoV";
 }
 
 std::string without_figure(const std::string& folder) {
-    write_archive_without(kFigure, folder);
+    write_archive_without(run_dir() + "/data.tlx", kFigure, folder);
     return std::string("Failed to open/decode ") + kFigure + "!";
 }
 
 std::string without_background(const std::string& folder) {
-    write_archive_without(kBackground, folder);
+    write_archive_without(run_dir() + "/data.tlx", kBackground, folder);
     return std::string("Failed reading ") + kBackground;
 }
 
@@ -324,7 +279,7 @@ TEST_F(DebugProductionTest, DamagedDataEndsTheRunWithItsMessage) {
         answer_dialog(run, "Return");
 
         // The box names the place; the console gets the message; status 1.
-        std::string caption = answer_error_box(run, 30);
+        std::string caption = answer_error_box(display, run, 30);
         EXPECT_EQ(caption.rfind("Error in file src\\", 0), 0u) << caption << "\n" << run.output();
         EXPECT_EQ(run.wait(20), 1) << run.output();
         std::string output = run.output();

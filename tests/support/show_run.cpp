@@ -1,0 +1,143 @@
+#include "support/show_run.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <sstream>
+#include <thread>
+
+#include "util/data/data.h"
+
+namespace test_support {
+
+std::string shell_quoted(const std::string& s) { return "'" + s + "'"; }
+
+double probe_duration(const std::string& file) {
+    CommandResult r = run_command("ffprobe -v error -show_entries format=duration -of csv=p=0 " + shell_quoted(file));
+    return r.status == 0 ? std::atof(r.output.c_str()) : -1.0;
+}
+
+double Recording::total() const {
+    double sum = 0.0;
+    for (double d : durations) sum += d;
+    return sum;
+}
+
+Recording read_recording(const std::string& folder, const std::string& title) {
+    Recording recording;
+    for (int part = 1;; ++part) {
+        char name[32];
+        std::snprintf(name, sizeof name, ".%02d.avi", part);
+        std::string path = folder + "/" + title + name;
+        if (!std::filesystem::exists(path)) break;
+        recording.parts.push_back(path);
+        recording.durations.push_back(probe_duration(path));
+    }
+    return recording;
+}
+
+RecordedFrame frame_at(const Recording& recording, double seconds, const std::string& png) {
+    RecordedFrame frame{seconds, {}};
+    double start = 0.0;
+    for (size_t i = 0; i < recording.parts.size(); ++i) {
+        if (seconds < start + recording.durations[i]) {
+            std::string at = std::to_string(seconds - start);
+            const std::string& part = recording.parts[i];
+            run_command("ffmpeg -v error -y -ss " + at + " -i " + shell_quoted(part) + " -frames:v 1 " +
+                        shell_quoted(png));
+            CommandResult raw = run_command("ffmpeg -v error -ss " + at + " -i " + shell_quoted(part) +
+                                            " -frames:v 1 -f rawvideo -pix_fmt rgb24 -");
+            frame.rgb.assign(raw.output.begin(), raw.output.end());
+            return frame;
+        }
+        start += recording.durations[i];
+    }
+    return frame;
+}
+
+double lit_share(const std::vector<unsigned char>& rgb) {
+    size_t lit = 0;
+    for (size_t i = 0; i + 2 < rgb.size(); i += 3)
+        if (rgb[i] > 64 || rgb[i + 1] > 64 || rgb[i + 2] > 64) ++lit;
+    return rgb.empty() ? 0.0 : static_cast<double>(lit) / static_cast<double>(rgb.size() / 3);
+}
+
+double mean_difference(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b) {
+    double sum = 0;
+    for (size_t i = 0; i < a.size() && i < b.size(); ++i) sum += std::abs(int(a[i]) - int(b[i]));
+    return a.empty() ? 0.0 : sum / static_cast<double>(a.size());
+}
+
+namespace {
+
+// Reads the archive, lets `change` edit its entries, writes it to `folder`.
+template <typename Change>
+void repack(const std::string& archive, const std::string& folder, Change change) {
+    DataFile::reset();
+    DataFile::set_mode(DataFileMode::Read);
+    DataFile::read_archive(archive);
+    change(DataFile::entries());
+    DataFile::set_mode(DataFileMode::Write);
+    DataFile::write_archive(folder + "/data.tlx");
+    DataFile::remove_temp_files();
+    DataFile::reset();
+}
+
+}  // namespace
+
+void write_archive_without(const std::string& archive, const std::string& name, const std::string& folder) {
+    repack(archive, folder, [&](std::vector<DataFileEntry*>& entries) {
+        for (auto it = entries.begin(); it != entries.end(); ++it)
+            if ((*it)->name == name) {
+                std::free((*it)->data);
+                delete *it;
+                entries.erase(it);
+                return;
+            }
+        ADD_FAILURE() << name << " is not in the archive";
+    });
+}
+
+void write_archive_replacing(const std::string& archive, const std::string& name, const std::vector<uint8_t>& bytes,
+                             const std::string& folder) {
+    repack(archive, folder, [&](std::vector<DataFileEntry*>& entries) {
+        for (DataFileEntry* entry : entries)
+            if (entry->name == name) {
+                std::free(entry->data);
+                entry->data = static_cast<char*>(std::malloc(bytes.size() + 1));
+                std::memcpy(entry->data, bytes.data(), bytes.size());
+                entry->data[bytes.size()] = 0;
+                entry->size = static_cast<int32_t>(bytes.size() + 1);
+                return;
+            }
+        ADD_FAILURE() << name << " is not in the archive";
+    });
+}
+
+std::string answer_error_box(const VirtualDisplay& display, ProgramRun& run, double seconds) {
+    const std::string marker = " \"Error in file ";
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (std::chrono::steady_clock::now() < deadline && run.running()) {
+        std::istringstream lines(display.x("xwininfo -root -children").output);
+        std::string line;
+        while (std::getline(lines, line)) {
+            size_t at = line.find(marker);
+            if (at == std::string::npos) continue;
+            std::istringstream words(line);
+            std::string id;
+            words >> id;
+            press_keys(display, id, "Return");
+            size_t begin = at + 2, end = line.find("\":", begin);
+            return line.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return "";
+}
+
+}  // namespace test_support
