@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <cstdint>
 #include <limits>
 
@@ -65,6 +66,7 @@ bool AviFile::create(const std::string& path) {
     fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd_ < 0) return false;
     failed_ = false;
+    error_.clear();
     end_ = 0;
     streams_.clear();
     index_.clear();
@@ -115,6 +117,7 @@ bool AviFile::put(const void* a, size_t a_bytes, const void* b, size_t b_bytes, 
         const ssize_t n = ::writev(fd_, next, left);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
+            if (error_.empty()) error_ = n < 0 ? std::strerror(errno) : "nothing written";
             failed_ = true;
             break;
         }
@@ -144,15 +147,21 @@ size_t AviFile::write(int stream, const void* data, size_t bytes, uint32_t sampl
 
     Stream& s = streams_[stream];
     IndexEntry entry{s.chunk_id, keyframe_flag, static_cast<uint32_t>(end_ - (header_space - 4)),
-                     static_cast<uint32_t>(bytes)};
+                     static_cast<uint32_t>(bytes), stream, samples};
     const uint8_t header[8] = {
         static_cast<uint8_t>(s.chunk_id),      static_cast<uint8_t>(s.chunk_id >> 8),
         static_cast<uint8_t>(s.chunk_id >> 16), static_cast<uint8_t>(s.chunk_id >> 24),
         static_cast<uint8_t>(bytes),           static_cast<uint8_t>(bytes >> 8),
         static_cast<uint8_t>(bytes >> 16),     static_cast<uint8_t>(bytes >> 24)};
     const uint8_t pad = 0;
-    if (!put(header, sizeof header, data, bytes, &pad, bytes % 2)) return 0;
+    const uint64_t chunk_start = end_;
+    if (!put(header, sizeof header, data, bytes, &pad, bytes % 2)) {
+        cut_to(chunk_start);  // drop the part of the chunk that got written
+        return 0;
+    }
 
+    entry.stream = stream;
+    entry.samples = samples;
     index_.push_back(entry);
     s.length += samples;
     if (bytes > s.largest_chunk) s.largest_chunk = static_cast<uint32_t>(bytes);
@@ -240,10 +249,15 @@ std::vector<uint8_t> AviFile::header_bytes(uint32_t riff_size, uint32_t movi_siz
     return out;
 }
 
-bool AviFile::close() {
-    if (fd_ < 0) return true;
-    const uint32_t movi_size = static_cast<uint32_t>(end_ - (header_space - 4));
+bool AviFile::cut_to(uint64_t size) {
+    if (::ftruncate(fd_, static_cast<off_t>(size)) != 0 ||
+        ::lseek(fd_, static_cast<off_t>(size), SEEK_SET) != static_cast<off_t>(size))
+        return false;
+    end_ = size;
+    return true;
+}
 
+bool AviFile::put_index() {
     Bytes idx1;
     size_t at = idx1.begin("idx1");
     for (const IndexEntry& e : index_) {
@@ -253,7 +267,26 @@ bool AviFile::close() {
         idx1.u32(e.size);
     }
     idx1.end(at);
-    put(idx1.data().data(), idx1.size());
+    return put(idx1.data().data(), idx1.size());
+}
+
+bool AviFile::close() {
+    if (fd_ < 0) return true;
+    // After a failed write the chunks written whole still make a playable
+    // file: it ends after the last of them (write cut it there), then the
+    // index. When the index does not fit either, the last chunks make room.
+    const bool wrote_all = !failed_;
+    failed_ = false;
+    uint64_t movi_end = end_;
+    while (!put_index() && !wrote_all && !index_.empty()) {
+        const IndexEntry last = index_.back();
+        movi_end = last.offset + (header_space - 4);
+        if (!cut_to(movi_end)) break;
+        streams_[last.stream].length -= last.samples;
+        index_.pop_back();
+        failed_ = false;
+    }
+    const uint32_t movi_size = static_cast<uint32_t>(movi_end - (header_space - 4));
 
     std::vector<uint8_t> header = header_bytes(static_cast<uint32_t>(end_ - 8), movi_size);
     if (header.empty()) failed_ = true;
@@ -267,7 +300,7 @@ bool AviFile::close() {
     fd_ = -1;
     streams_.clear();
     index_.clear();
-    return !failed_;
+    return wrote_all && !failed_;
 }
 
 }  // namespace platform

@@ -66,10 +66,18 @@ public:
     // Appends one data chunk holding `samples` samples of the stream. Returns
     // the data bytes written, 0 on failure (no file, unknown stream, I/O error,
     // or a chunk that would take the file past the 4 GiB that RIFF sizes hold).
+    // After an I/O error (a full disk, a file-size limit) the file is cut back
+    // to the chunks written whole and takes no more chunks.
     size_t write(int stream, const void* data, size_t bytes, uint32_t samples);
 
-    // Finishes the file: index, headers, sizes. False when anything written
-    // to this file failed. The object can then create another file.
+    // The system's reason for the first failed write of this file, "" if none.
+    const std::string& error() const { return error_; }
+
+    // Finishes the file: index, headers, sizes; after a failed write, of the
+    // chunks written whole, so the file still plays (when even the index does
+    // not fit, the last chunks are left out to make room for it). False when
+    // anything written to this file failed. The object can then create
+    // another file.
     bool close();
 
 private:
@@ -82,9 +90,14 @@ private:
     };
     struct IndexEntry {
         uint32_t chunk_id, flags, offset, size;
+        int stream;
+        uint32_t samples;
     };
 
     bool has_stream(int stream) const;
+    // Cuts the file back to `size` bytes and appends from there.
+    bool cut_to(uint64_t size);
+    bool put_index();
     // The reserved space at the start of the file, filled in.
     std::vector<uint8_t> header_bytes(uint32_t riff_size, uint32_t movi_size) const;
     // Appends the pieces in one system call where the system allows.
@@ -93,6 +106,7 @@ private:
 
     int fd_ = -1;
     bool failed_ = false;
+    std::string error_;
     uint64_t end_ = 0;  // file size so far
     std::vector<Stream> streams_;
     std::vector<IndexEntry> index_;

@@ -91,6 +91,7 @@ struct AVIWriter::State {
     bool open = false;           // the current part has its video stream
     bool format_set = false;     // the video stream has its frame format
     uint64_t split_limit = default_split_limit;
+    bool failure_logged = false;  // the system's reason for a failed write, once
 };
 
 AVIWriter::AVIWriter() : state(new State) {
@@ -158,6 +159,7 @@ bool AVIWriter::open(const char* name, float fps_value, int codec, int quality) 
 bool AVIWriter::open_part() {
     State& s = *state;
     s.bytes_written = 0;
+    s.failure_logged = false;
     // Uncompressed frames are all we write, so the question which codec to
     // use is answered with that, and later parts keep the answer.
     if (s.codec == codec_uncompressed || s.codec == codec_ask_user) s.codec = codec_dib;
@@ -263,6 +265,7 @@ bool AVIWriter::write_video_frame(const void* frame) {
     const size_t written = s.file.write(s.video_stream, frame, frame_bytes(), 1);
     s.bytes_written += written;
     ++frame_index;
+    if (written == 0) log_write_failure();
     return written > 0;
 }
 
@@ -275,7 +278,16 @@ bool AVIWriter::write_audio(const void* data, int count) {
     const size_t written = s.file.write(s.audio_stream, data, bytes, static_cast<uint32_t>(count));
     audio_position += count;
     s.bytes_written += written;
+    if (written == 0) log_write_failure();
     return written > 0;
+}
+
+void AVIWriter::log_write_failure() {
+    State& s = *state;
+    if (s.failure_logged || s.file.error().empty()) return;
+    s.failure_logged = true;
+    LOG_INFO("Failed to write " << part_name(s.base_name, s.part) << ": " << s.file.error()
+                                << "; the frames written so far stay playable\n");
 }
 
 void AVIWriter::close() {

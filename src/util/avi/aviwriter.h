@@ -65,6 +65,7 @@ private:
     bool set_frame_format();
     bool create_audio_stream();
     void release_streams();
+    void log_write_failure();
 
     int width = 0;
     int height = 0;

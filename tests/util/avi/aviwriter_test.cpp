@@ -1,7 +1,10 @@
 #include "util/avi/aviwriter.h"
 
+#include <sys/resource.h>
 #include <unistd.h>
 
+#include <csignal>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <limits>
@@ -423,6 +426,62 @@ TEST(AviWriterDeathTest, FatalErrorFinishesThePartBeingWritten) {
     EXPECT_EQ(f.total_frames(), 2u);
     EXPECT_EQ(f.streams.size(), 2u);
     EXPECT_EQ(f.index.size(), 4u);
+}
+
+// A recording that runs out of room (a full disk; here a file-size limit)
+// logs the system's reason before the frame loop's fatal message, and the
+// part it leaves holds every frame and sound written whole, with its headers
+// and index: ffprobe and ffmpeg read it.
+TEST(AviWriterDeathTest, AFullDiskLeavesAPlayablePart) {
+    GTEST_FLAG_SET(death_test_style, "fast");  // the child writes into this test's folder
+    test_support::TempDir dir;
+    Recording r{64, 48, pcm16(44100, 2), 1470, {}, {}};  // 15 kB a frame
+    const std::string log = dir.file("log.txt");
+    EXPECT_EXIT(
+        {
+            fatal::reset_handler();
+            std::freopen(log.c_str(), "w", stdout);
+            std::signal(SIGXFSZ, SIG_IGN);  // a write past the limit then fails with EFBIG
+            rlimit limit;
+            limit.rlim_cur = limit.rlim_max = 100000;
+            setrlimit(RLIMIT_FSIZE, &limit);
+            auto* writer = new AVIWriter;  // never deleted, as when the run ends
+            start(*writer, dir.file("full.avi"), r);
+            for (int n = 0;; ++n) {  // the frame loop, until a write fails
+                const Bytes frame = make_frame(r.w, r.h, n);
+                const Bytes sound = make_sound(r.samples_per_frame, r.format.block_align, n);
+                bool success = writer->write_video_frame(frame.data());
+                if (success) success = writer->write_audio(sound.data(), r.samples_per_frame);
+                FATAL_ASSERT(success);
+            }
+        },
+        testing::ExitedWithCode(1), "");
+
+    std::ifstream in(log);
+    const std::string printed((std::istreambuf_iterator<char>(in)), {});
+    const size_t reason = printed.find("Failed to write " + dir.file("full.01.avi") + ": File too large");
+    const size_t fatal_line = printed.find("ERROR: ");
+    EXPECT_NE(reason, std::string::npos) << printed;
+    ASSERT_NE(fatal_line, std::string::npos) << printed;
+    EXPECT_LT(reason, fatal_line);
+    EXPECT_NE(printed.find("Failed assert success", fatal_line), std::string::npos);
+
+    const std::string path = dir.file("full.01.avi");
+    EXPECT_LE(std::filesystem::file_size(path), 100000u);
+    avi_test::AviFile f = read_avi(path);
+    const size_t frames = f.chunks("00db").size();
+    const size_t sounds = f.chunks("01wb").size();
+    EXPECT_GE(frames, 3u);
+    EXPECT_TRUE(sounds == frames || sounds + 1 == frames);
+    EXPECT_EQ(f.total_frames(), frames);
+    EXPECT_EQ(f.index.size(), frames + sounds);
+    for (int n = 0; n < static_cast<int>(frames); ++n) r.frames.push_back(make_frame(r.w, r.h, n));
+    Bytes sound;
+    for (int n = 0; n < static_cast<int>(sounds); ++n) {
+        const Bytes s = make_sound(r.samples_per_frame, r.format.block_align, n);
+        sound.insert(sound.end(), s.begin(), s.end());
+    }
+    expect_ffmpeg_reads(path, r, r.frames, sound);
 }
 
 }  // namespace
