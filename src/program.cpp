@@ -10,16 +10,13 @@
 #include "platform/message_box.h"
 #include "scenes.h"
 #include "system/fatal.h"
+#include "system/hooks.h"
 #include "system/sdl_video.h"
 #include "system/setup_dialog.h"
 #include "system/window.h"
 #include "system/zemblasystem.h"
 #include "util/data/data.h"
 #include "util/data/loadingscreen.h"
-
-void pre_dialog_hook() {}
-void pre_window_hook() {}
-void post_load_hook() {}
 
 bool sync_host_is_local(const char* host) {
     if (std::strcmp(host, "") == 0 || std::strcmp(host, "localhost") == 0 || std::strcmp(host, "127.0.0.1") == 0)

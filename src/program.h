@@ -14,11 +14,6 @@
 
 class SceneManager;
 
-// Empty hooks at fixed points of the run.
-void pre_dialog_hook();
-void pre_window_hook();
-void post_load_hook();
-
 class ProgramSteps {
 public:
     virtual ~ProgramSteps() = default;

@@ -9,10 +9,10 @@
 #include "effects/effect.h"
 #include "effects/postproc/passes.h"
 #include "platform/ticks.h"
-#include "program.h"
 #include "scenes/scene.h"
 #include "system/fatal.h"
 #include "system/frametimer.h"
+#include "system/hooks.h"
 #include "system/zemblasystem.h"
 #include "util/data/loadingscreen.h"
 #include "util/fbo/fbo.h"
@@ -26,28 +26,6 @@
 #include "util/texture/texture.h"
 
 // --- the arithmetic of a frame ---------------------------------------------------------
-
-RenderArea render_area(int window_width, int window_height, float aspect) {
-    if (window_height == 0) window_height = 1;
-    RenderArea area;
-    if (aspect < static_cast<float>(window_width) / static_cast<float>(window_height)) {
-        // Wider than the production: bars left and right.
-        area.width = static_cast<int>(static_cast<float>(window_height) * aspect);
-        area.height = window_height;
-    } else {
-        // Bars at the top and bottom (none when the aspect matches).
-        area.width = window_width;
-        area.height = static_cast<int>(static_cast<float>(window_width) / aspect);
-    }
-    // A window reduced to nothing still gets render targets of a pixel.
-    area.width = std::max(area.width, 1);
-    area.height = std::max(area.height, 1);
-    return area;
-}
-
-ViewportRect letterbox_rect(int window_width, int window_height, const RenderArea& area) {
-    return {(window_width - area.width) / 2, (window_height - area.height) / 2, area.width, area.height};
-}
 
 int scene_index(float track_value, size_t scene_count) {
     return saturate_index(track_value, scene_count);
@@ -116,15 +94,15 @@ SceneManager::SceneManager(const SceneList* scenes_override, EventSource* event_
     frame_timer_init();
 
     // Kept sized to the window (not the render area) by resize.
-    text = new Text("data/common/fonts/courier_new.ttf", 48, 0);
+    text = std::make_unique<Text>("data/common/fonts/courier_new.ttf", 48, 0);
 
-    scene_fbo = new FBO(512, 512, FBO_TYPE_RGBA8_MIPMAP, 0);
+    scene_fbo = std::make_unique<FBO>(512, 512, FBO_TYPE_RGBA8_MIPMAP, 0);
     samples = ZemblaSystem::samples;
-    fbos.push_back(new FBO(512, 512, FBO_TYPE_RGBA8, samples));
-    fbos.push_back(new FBO(512, 512, FBO_TYPE_RGBA8, 0));
-    fbos.push_back(new FBO(512, 512, FBO_TYPE_RGBA8, 0));
+    fbos.push_back(std::make_unique<FBO>(512, 512, FBO_TYPE_RGBA8, samples));
+    fbos.push_back(std::make_unique<FBO>(512, 512, FBO_TYPE_RGBA8, 0));
+    fbos.push_back(std::make_unique<FBO>(512, 512, FBO_TYPE_RGBA8, 0));
 
-    music = new Music();
+    music = std::make_unique<Music>();
     music->add_sync_track("bpm", music->get_bpm(), true);
 
     if (get_avi) open_recording();
@@ -153,9 +131,9 @@ void SceneManager::register_frame_tracks() {
 }
 
 void SceneManager::create_postprocs() {
-    for (const PassInfo& pass : postproc_registry()) postprocs.push_back(pass.make());
+    for (const PassInfo& pass : postproc_registry()) postprocs.emplace_back(pass.make());
     // Each pass's own names and defaults decide its tracks.
-    for (Effects::PostProc* pass : postprocs) {
+    for (const std::unique_ptr<Effects::PostProc>& pass : postprocs) {
         postproc_tracks.push_back("pp" + pass->get_name());
         music->add_sync_track(postproc_tracks.back(), -1.0f, true);
         std::vector<std::string> param_tracks;
@@ -181,10 +159,10 @@ void SceneManager::build_production() {
                                   << " are not part of this program");
 
     for (const SceneEntry& entry : *list) {
-        Scene* scene = entry.make();
-        scenes.push_back(scene);
-        scene->set_music(music);
-        scene->set_fbo(scene_fbo);
+        scenes.emplace_back(entry.make());
+        Scene* scene = scenes.back().get();
+        scene->set_music(music.get());
+        scene->set_fbo(scene_fbo.get());
         scene->set_input(&input);
         scene->set_aspect(aspect);
         scene->set_keys(keys);
@@ -195,9 +173,9 @@ void SceneManager::build_production() {
 }
 
 SceneManager::~SceneManager() {
-    for (Scene* scene : scenes) {
+    for (std::unique_ptr<Scene>& scene : scenes) {
         scene->deinit();
-        delete scene;
+        scene.reset();
     }
     scenes.clear();
     if (get_avi) {
@@ -205,12 +183,8 @@ SceneManager::~SceneManager() {
         avi.close();
         LOG_INFO("Finished AVI writing\n");
     }
-    delete music;
-    music = nullptr;
-    for (Effects::PostProc* pass : postprocs) delete pass;
-    for (FBO* target : fbos) delete target;
-    delete scene_fbo;
-    delete text;
+    music.reset();
+    // The passes, render targets and font go with their members.
 }
 
 // --- sizing and start ------------------------------------------------------------------
@@ -220,11 +194,11 @@ void SceneManager::resize(int width, int height) {
     window_width = width;
     window_height = height;
     text->Reshape(width, height);
-    const RenderArea area = render_area(width, height, aspect);
+    const ViewportRect area = letterbox(width, height, aspect);
     render_width = area.width;
     render_height = area.height;
     scene_fbo->resize(render_width, render_height);
-    for (FBO* target : fbos) target->resize(render_width, render_height);
+    for (const std::unique_ptr<FBO>& target : fbos) target->resize(render_width, render_height);
 }
 
 void SceneManager::start() {
@@ -376,7 +350,7 @@ void SceneManager::bind_plain_program() {
 }
 
 void SceneManager::set_letterbox() {
-    const ViewportRect box = letterbox_rect(window_width, window_height, {render_width, render_height});
+    const ViewportRect box = letterbox(window_width, window_height, aspect);
     glViewport(box.x, box.y, box.width, box.height);
     glScissor(box.x, box.y, box.width, box.height);
 }
@@ -394,21 +368,21 @@ void SceneManager::run_postprocs(int& current) {
     if (chain.empty()) {
         reset_gl_state();
         bind_plain_program();
-        draw_to_window(fbos[current]);
+        draw_to_window(fbos[current].get());
         return;
     }
 
     const float beats = music->get_beats();
     for (size_t k = 0; k < chain.size(); ++k) {
-        Effects::PostProc* pass = postprocs[chain[k].index];
+        Effects::PostProc* pass = postprocs[chain[k].index].get();
         const std::vector<std::string>& param_tracks = postproc_param_tracks[chain[k].index];
         for (size_t j = 0; j < param_tracks.size(); ++j)
             pass->set_param(static_cast<int>(j), music->get_sync_value(param_tracks[j]));
         reset_gl_state();
-        pass->update(render_width, render_height, beats, fbos[current]);
+        pass->update(render_width, render_height, beats, fbos[current].get());
         pass->render(render_width, render_height, beats);
         if (k + 1 == chain.size()) {
-            draw_to_window(fbos[current]);
+            draw_to_window(fbos[current].get());
         } else {
             // Alternates between targets 1 and 2.
             const int next = current % static_cast<int>(fbos.size() - 1) + 1;

@@ -18,6 +18,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,7 @@
 #include "scenes/production_scenes.h"
 #include "system/window.h"
 #include "util/avi/aviwriter.h"
+#include "util/math/viewport.h"
 
 class FBO;
 class Music;
@@ -36,22 +38,6 @@ class PostProc;
 }
 
 // --- the arithmetic of a frame ---------------------------------------------------------
-
-struct RenderArea {
-    int width;
-    int height;
-};
-
-// The largest area of `aspect` (width / height) inside the window, never
-// smaller than 1 x 1; a window height of 0 counts as 1.
-RenderArea render_area(int window_width, int window_height, float aspect);
-
-struct ViewportRect {
-    int x, y, width, height;
-};
-
-// The render area centred in the window; the rest are the black bars.
-ViewportRect letterbox_rect(int window_width, int window_height, const RenderArea& area);
 
 // The scene index a track value names (truncated toward zero), or -1 when it
 // names none of `scene_count` scenes (negative, too large, NaN or infinite).
@@ -118,12 +104,14 @@ public:
     // Puts the fixed OpenGL state back before every scene and pass.
     static void reset_gl_state();
 
-    const std::vector<Scene*>& get_scenes() const { return scenes; }
-    const std::vector<Effects::PostProc*>& get_postprocs() const { return postprocs; }
-    Music* get_music() const { return music; }
-    FBO* get_scene_fbo() const { return scene_fbo; }
-    const std::vector<FBO*>& get_fbos() const { return fbos; }
-    RenderArea get_render_area() const { return {render_width, render_height}; }
+    // Borrowed views of what the manager owns.
+    std::vector<Scene*> get_scenes() const { return borrow(scenes); }
+    std::vector<Effects::PostProc*> get_postprocs() const { return borrow(postprocs); }
+    Music* get_music() const { return music.get(); }
+    FBO* get_scene_fbo() const { return scene_fbo.get(); }
+    std::vector<FBO*> get_fbos() const { return borrow(fbos); }
+    // The render area's size (x and y 0: where it lies in the render targets).
+    ViewportRect get_render_area() const { return {0, 0, render_width, render_height}; }
     unsigned get_frame_count() const { return frame_count; }
     float get_aspect() const { return aspect; }
 
@@ -146,7 +134,14 @@ private:
     void record_frame();
     void post_quit();
 
-    std::vector<Scene*> scenes;
+    template <typename T>
+    static std::vector<T*> borrow(const std::vector<std::unique_ptr<T>>& owned) {
+        std::vector<T*> borrowed;
+        for (const std::unique_ptr<T>& item : owned) borrowed.push_back(item.get());
+        return borrowed;
+    }
+
+    std::vector<std::unique_ptr<Scene>> scenes;
     unsigned char keys[256] = {};
     InputState input;
     int window_width = 0;
@@ -154,13 +149,13 @@ private:
     int render_width = 0;
     int render_height = 0;
     float aspect = 16.0f / 9.0f;
-    Music* music = nullptr;
-    Text* text = nullptr;
+    std::unique_ptr<Music> music;
+    std::unique_ptr<Text> text;
     float volume = 1.0f;
-    FBO* scene_fbo = nullptr;
+    std::unique_ptr<FBO> scene_fbo;
     int samples = 0;
-    std::vector<FBO*> fbos;
-    std::vector<Effects::PostProc*> postprocs;
+    std::vector<std::unique_ptr<FBO>> fbos;
+    std::vector<std::unique_ptr<Effects::PostProc>> postprocs;
     // Per pass: its switch track "pp" + name, and "pp" + each parameter name.
     std::vector<std::string> postproc_tracks;
     std::vector<std::vector<std::string>> postproc_param_tracks;

@@ -1,6 +1,6 @@
-// The arithmetic of the frame loop: render area and letter-box, which scene a
-// track value names, the order of the post-processing chain and the sound of
-// each recorded frame; and the productions' scene lists.
+// The arithmetic of the frame loop: which scene a track value names, the
+// order of the post-processing chain and the sound of each recorded frame;
+// and the productions' scene lists.
 #include "scenes.h"
 
 #include <cmath>
@@ -13,50 +13,6 @@
 #include "support/test_support.h"
 
 namespace {
-
-TEST(RenderArea, LargestAreaOfTheAspectInsideTheWindow) {
-    struct Case {
-        int window_width, window_height;
-        float aspect;
-        int width, height;
-    } cases[] = {
-        {1920, 1080, 16.0f / 9.0f, 1920, 1080},  // same aspect: no bars
-        {1920, 1200, 16.0f / 9.0f, 1920, 1080},  // bars top and bottom
-        {2560, 1080, 16.0f / 9.0f, 1920, 1080},  // bars left and right
-        {1280, 1024, 4.0f / 3.0f, 1280, 960},
-        {1000, 1000, 16.0f / 10.0f, 1000, 625},
-        {333, 100, 16.0f / 9.0f, 177, 100},  // truncated, not rounded
-        {640, 0, 16.0f / 9.0f, 1, 1},         // height 0 counts as 1
-        {0, 0, 16.0f / 9.0f, 1, 1},           // a window of nothing: still a pixel
-        {1, 1000, 16.0f / 9.0f, 1, 1},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.window_width << "x" << c.window_height);
-        RenderArea area = render_area(c.window_width, c.window_height, c.aspect);
-        EXPECT_EQ(area.width, c.width);
-        EXPECT_EQ(area.height, c.height);
-    }
-}
-
-TEST(RenderArea, LetterboxCentresTheAreaInTheWindow) {
-    struct Case {
-        int window_width, window_height, width, height;
-        ViewportRect expected;
-    } cases[] = {
-        {1920, 1200, 1920, 1080, {0, 60, 1920, 1080}},
-        {2560, 1080, 1920, 1080, {320, 0, 1920, 1080}},
-        {1920, 1080, 1920, 1080, {0, 0, 1920, 1080}},
-        {400, 301, 400, 225, {0, 38, 400, 225}},  // odd remainder: truncated
-        {0, 1, 1, 1, {0, 0, 1, 1}},
-    };
-    for (const Case& c : cases) {
-        ViewportRect r = letterbox_rect(c.window_width, c.window_height, {c.width, c.height});
-        EXPECT_EQ(r.x, c.expected.x);
-        EXPECT_EQ(r.y, c.expected.y);
-        EXPECT_EQ(r.width, c.expected.width);
-        EXPECT_EQ(r.height, c.expected.height);
-    }
-}
 
 TEST(SceneIndex, TrackValuesTruncateTowardZeroAndOnlyListedScenesCount) {
     const float inf = std::numeric_limits<float>::infinity();

@@ -11,11 +11,15 @@ void Effect::render(float) {
     FATAL_ERROR("Virtual render called?");
 }
 
+PostProc::PostProc() = default;
+
+PostProc::~PostProc() = default;
+
 PostProc::PostProc(const std::string& pass_name) : name(pass_name) {
     const PassInfo* pass = find_pass(pass_name);
     if (!pass) FATAL_ERROR("Unknown post-processing pass " << pass_name);
     for (const PassParam& param : pass->params) add_param(param.word, param.value);
-    shader = new ShaderProgram(pass_shader_path(*pass, ".vert"), pass_shader_path(*pass, ".frag"));
+    shader = std::make_unique<ShaderProgram>(pass_shader_path(*pass, ".vert"), pass_shader_path(*pass, ".frag"));
 }
 
 void PostProc::update(int, int, float, FBO*) {}

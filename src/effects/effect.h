@@ -11,6 +11,7 @@
 // "BlurScale"); the frame loop feeds it from the sync track "pp" + that name.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -30,9 +31,9 @@ public:
 
 class PostProc {
 public:
-    PostProc() {}
-    // Does not delete `shader`: a pass that owns its program deletes it.
-    virtual ~PostProc() {}
+    PostProc();
+    // Deletes its program with it.
+    virtual ~PostProc();
 
     // Runs right before render each time the pass is applied; `source` holds
     // the image the pass is about to process. Does nothing here.
@@ -63,7 +64,7 @@ protected:
     std::string name;
     std::vector<float> params;
     std::vector<std::string> param_names;
-    ShaderProgram* shader = nullptr;
+    std::unique_ptr<ShaderProgram> shader;
 };
 
 }  // namespace Effects

@@ -8,6 +8,7 @@
 
 #include "platform/message_box.h"
 #include "system/fatal.h"
+#include "system/keycodes.h"
 #include "system/sdl_video.h"
 #include "system/zemblasystem.h"
 
@@ -161,10 +162,10 @@ void WindowProcedure::handle(const WindowEvent& event) {
             if (client_ && event.x > 0 && event.y > 0) client_->resize(event.x, event.y);
             break;
         case WindowEvent::KeyDown:
-            if (event.key == 27) {
+            if (event.key == key::escape) {
                 source_.post_quit();
             } else if (client_) {
-                if (event.key == 123)
+                if (event.key == key::f12)
                     client_->on_f12();
                 else
                     client_->on_key_down(event.key & 255);
@@ -243,17 +244,17 @@ void window_drain_messages() {
 int virtual_key_code(int sdl_keycode) {
     if (sdl_keycode >= SDLK_a && sdl_keycode <= SDLK_z) return 'A' + (sdl_keycode - SDLK_a);
     if (sdl_keycode >= SDLK_0 && sdl_keycode <= SDLK_9) return '0' + (sdl_keycode - SDLK_0);
-    if (sdl_keycode >= SDLK_F1 && sdl_keycode <= SDLK_F12) return 0x70 + (sdl_keycode - SDLK_F1);
+    if (sdl_keycode >= SDLK_F1 && sdl_keycode <= SDLK_F12) return key::f1 + (sdl_keycode - SDLK_F1);
     switch (sdl_keycode) {
-        case SDLK_ESCAPE: return 27;
-        case SDLK_RETURN: return 13;
-        case SDLK_SPACE: return 32;
-        case SDLK_TAB: return 9;
-        case SDLK_BACKSPACE: return 8;
-        case SDLK_LEFT: return 0x25;
-        case SDLK_UP: return 0x26;
-        case SDLK_RIGHT: return 0x27;
-        case SDLK_DOWN: return 0x28;
+        case SDLK_ESCAPE: return key::escape;
+        case SDLK_RETURN: return key::enter;
+        case SDLK_SPACE: return key::space;
+        case SDLK_TAB: return key::tab;
+        case SDLK_BACKSPACE: return key::backspace;
+        case SDLK_LEFT: return key::left;
+        case SDLK_UP: return key::up;
+        case SDLK_RIGHT: return key::right;
+        case SDLK_DOWN: return key::down;
         default: return 0;
     }
 }

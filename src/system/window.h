@@ -33,7 +33,7 @@ struct WindowEvent {
         QuitPosted,   // the quit that post_quit queued: ends the loop
         Close,        // close box or the session asking the program to end
         Resize,       // new client size in x, y
-        KeyDown,      // key: Windows virtual-key code (27 Escape, 123 F12, 'A'.., '0'..)
+        KeyDown,      // key: a virtual-key code (system/keycodes.h)
         KeyUp,
         MouseMove,    // x, y: client position
         MouseButton,  // button 1 left, 2 right; down

@@ -6,10 +6,6 @@ namespace Effects {
 
 Blur::Blur() : PostProc("Blur") {}
 
-Blur::~Blur() {
-    delete shader;
-}
-
 void Blur::render(int, int, float) {
     bind_with_projection();
     shader->set_uniform1f("Scale", params[0] * 0.001f);

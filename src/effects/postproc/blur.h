@@ -9,8 +9,6 @@ namespace Effects {
 class Blur : public PostProc {
 public:
     Blur();
-    // Deletes its program.
-    ~Blur() override;
     void render(int width, int height, float time) override;
 };
 

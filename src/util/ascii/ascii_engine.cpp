@@ -111,6 +111,5 @@ void AsciiEngine::present() {
 }
 
 void AsciiEngine::letterbox(int width, int height, float aspect) {
-    const LoadingScreen::Viewport box = LoadingScreen::letterbox(width, height, aspect);
-    viewport_ = {box.x, box.y, box.width, box.height};
+    viewport_ = ::letterbox(width, height, aspect);
 }

@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "util/ascii/ascii_screen.h"
+#include "util/math/viewport.h"
 #include "util/texture/texture.h"
 
 class EasyDrawObject;
@@ -43,10 +44,7 @@ public:
     // The largest viewport of ratio `aspect` centred in width x height.
     void letterbox(int width, int height, float aspect);
 
-    struct Viewport {
-        int x, y, width, height;
-    };
-    const Viewport& viewport() const { return viewport_; }
+    const ViewportRect& viewport() const { return viewport_; }
 
 private:
     Texture font_;
@@ -54,5 +52,5 @@ private:
     ShaderProgram* program_;  // never freed: programs live for the run
     std::unique_ptr<EasyDrawObject> quads_;  // one instance a cell
     std::array<float, kCells * 4> cells_;    // column, row from the bottom, character, colours
-    Viewport viewport_{1, 1, 1, 1};
+    ViewportRect viewport_{1, 1, 1, 1};
 };

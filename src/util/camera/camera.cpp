@@ -50,7 +50,7 @@ void Camera::move_forward(float distance) { move(vec3(0.0f, 0.0f, 1.0f), distanc
 void Camera::move_sideways(float distance) { move(vec3(1.0f, 0.0f, 0.0f), distance); }
 void Camera::move_vertical(float distance) { move(vec3(0.0f, -1.0f, 0.0f), distance); }
 
-CameraViewport Camera::viewport_for(int width, int height, float aspect) {
+ViewportRect Camera::viewport_for(int width, int height, float aspect) {
     const int vh = static_cast<int>(static_cast<float>(width) / aspect);
     return {0, (height - vh) / 2, width, vh};
 }
@@ -71,7 +71,7 @@ mat4 Camera::setup(int width, int height, float aspect, float clip_scale) {
     if (!(aspect > 0.0f) || !(static_cast<float>(width) / aspect < int_range_end))
         FATAL_ERROR("Sanity check failed on aspect " << aspect);
 
-    const CameraViewport vp = viewport_for(width, height, aspect);
+    const ViewportRect vp = viewport_for(width, height, aspect);
     glViewport(vp.x, vp.y, vp.width, vp.height);
 
     if (fov < 0.0f) fov = fov_x >= 0.0f ? fov_x / aspect : default_fov;

@@ -11,12 +11,8 @@
 
 #include "util/math/mat4.h"
 #include "util/math/vector.h"
+#include "util/math/viewport.h"
 
-// The viewport setup chooses: the full width, height width / aspect,
-// centred vertically (y is negative when it is taller than the target).
-struct CameraViewport {
-    int x, y, width, height;
-};
 
 class Camera {
 public:
@@ -69,7 +65,9 @@ public:
     // A diagnostic hook; does nothing.
     void dump() const {}
 
-    static CameraViewport viewport_for(int width, int height, float aspect);
+    // The viewport setup chooses: the full width, height width / aspect,
+    // centred vertically (y is negative when it is taller than the target).
+    static ViewportRect viewport_for(int width, int height, float aspect);
 
     std::string name;
     vec3 eye{0.0f, 10.0f, -150.0f};

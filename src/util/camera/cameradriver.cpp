@@ -1,8 +1,9 @@
 #include "util/camera/cameradriver.h"
 
-#include "program.h"
 #include "scenes/inputstate.h"
 #include "system/frametimer.h"
+#include "system/hooks.h"
+#include "system/keycodes.h"
 #include "util/camera/camera.h"
 #include "util/music/music.h"
 
@@ -14,27 +15,6 @@ bool f11_was_down = false;
 }  // namespace camera_driver
 
 namespace {
-
-// Virtual-key codes.
-constexpr int key_left_button = 1;
-constexpr int key_right_button = 2;
-constexpr int key_shift = 16;
-constexpr int key_control = 17;
-constexpr int key_left = 37;
-constexpr int key_up = 38;
-constexpr int key_right = 39;
-constexpr int key_down = 40;
-constexpr int key_a = 65;
-constexpr int key_d = 68;
-constexpr int key_e = 69;
-constexpr int key_q = 81;
-constexpr int key_s = 83;
-constexpr int key_w = 87;
-constexpr int key_x = 88;
-constexpr int key_z = 90;
-constexpr int key_numpad_plus = 107;
-constexpr int key_numpad_minus = 109;
-constexpr int key_f11 = 122;
 
 const vec3 axis_x(1.0f, 0.0f, 0.0f);
 const vec3 axis_y(0.0f, 1.0f, 0.0f);
@@ -57,12 +37,12 @@ void follow_tracks(Camera& camera, Music* music) {
 // Keys turn and move by rate x frame time, the mouse by a fixed factor per
 // unit of movement; Shift slows down, Ctrl slows down more.
 void fly(Camera& camera, const unsigned char* keys, InputState* input, float speed) {
-    const bool shift = keys[key_shift] != 0;
-    const bool control = keys[key_control] != 0;
+    const bool shift = keys[key::shift] != 0;
+    const bool control = keys[key::control] != 0;
     auto held = [keys](int key) { return keys[key] != 0; };
 
     const float look_factor = shift ? 0.1f / 3.0f : control ? 0.01f : 0.1f;
-    if (input->is_key_down(key_right_button) || input->is_captured()) {
+    if (input->is_key_down(key::right_button) || input->is_captured()) {
         int dx = 0, dy = 0;
         input->get_mouse_delta(&dx, &dy);
         camera.rotate(static_cast<float>(dx) * look_factor, axis_y);
@@ -74,8 +54,8 @@ void fly(Camera& camera, const unsigned char* keys, InputState* input, float spe
         int key;
         float sign;
         const vec3& axis;
-    } turns[] = {{key_left, -1.0f, axis_y}, {key_right, 1.0f, axis_y}, {key_up, -1.0f, axis_x},
-                 {key_down, 1.0f, axis_x},  {key_q, -1.0f, axis_z},    {key_e, 1.0f, axis_z}};
+    } turns[] = {{key::left, -1.0f, axis_y}, {key::right, 1.0f, axis_y}, {key::up, -1.0f, axis_x},
+                 {key::down, 1.0f, axis_x},  {'Q', -1.0f, axis_z},    {'E', 1.0f, axis_z}};
     for (const auto& t : turns)
         if (held(t.key)) camera.rotate(t.sign * frame_timer_delta() * turn_rate, t.axis);
 
@@ -88,23 +68,23 @@ void fly(Camera& camera, const unsigned char* keys, InputState* input, float spe
         int key;
         float sign;
         void (Camera::*move)(float);
-    } moves[] = {{key_w, 1.0f, &Camera::move_forward},  {key_s, -1.0f, &Camera::move_forward},
-                 {key_a, 1.0f, &Camera::move_sideways}, {key_d, -1.0f, &Camera::move_sideways},
-                 {key_z, 1.0f, &Camera::move_vertical}, {key_x, -1.0f, &Camera::move_vertical}};
+    } moves[] = {{'W', 1.0f, &Camera::move_forward},  {'S', -1.0f, &Camera::move_forward},
+                 {'A', 1.0f, &Camera::move_sideways}, {'D', -1.0f, &Camera::move_sideways},
+                 {'Z', 1.0f, &Camera::move_vertical}, {'X', -1.0f, &Camera::move_vertical}};
     for (const auto& m : moves)
         if (held(m.key)) (camera.*m.move)(m.sign * frame_timer_delta() * s);
 
-    if (held(key_numpad_plus)) camera.zoom(-frame_timer_delta() * 60.0f);
-    if (held(key_numpad_minus)) camera.zoom(frame_timer_delta() * 60.0f);
+    if (held(key::numpad_plus)) camera.zoom(-frame_timer_delta() * 60.0f);
+    if (held(key::numpad_minus)) camera.zoom(frame_timer_delta() * 60.0f);
 }
 
 }  // namespace
 
 void update_camera(Camera& camera, const unsigned char* keys, InputState* input, float speed,
                    Music* music) {
-    if (input->take_key_pressed(key_left_button)) camera.dump();
+    if (input->take_key_pressed(key::left_button)) camera.dump();
 
-    const bool f11_down = keys[key_f11] != 0;
+    const bool f11_down = keys[key::f11] != 0;
     if (f11_down && !camera_driver::f11_was_down) {
         camera_driver::free_fly = !camera_driver::free_fly;
         post_load_hook();

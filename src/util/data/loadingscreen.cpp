@@ -56,21 +56,6 @@ void update_progress(State& s) {
 
 }  // namespace
 
-Viewport letterbox(int width, int height, float aspect) {
-    Viewport v;
-    v.width = width;
-    v.height = height;
-    if (aspect > 0.0f && height > 0) {
-        if (static_cast<float>(width) / static_cast<float>(height) > aspect)
-            v.width = static_cast<int>(static_cast<float>(height) * aspect);
-        else
-            v.height = static_cast<int>(static_cast<float>(width) / aspect);
-    }
-    v.x = (width - v.width) / 2;
-    v.y = (height - v.height) / 2;
-    return v;
-}
-
 float progress_fraction(int done, int total) {
     if (total <= 0 || done <= 0) return 0.0f;
     if (done >= total) return 1.0f;
@@ -114,7 +99,7 @@ void tick(float alpha, bool force) {
     io.drain_messages();
     update_progress(s);
     if (s.height == 0) s.height = 1;
-    Viewport viewport = letterbox(s.width, s.height, s.aspect);
+    const ViewportRect viewport = letterbox(s.width, s.height, s.aspect);
     io.set_viewport(viewport);
     int style = ZemblaSystem::loading_screen;
     if (style != LoadingScreenStyle::ProgressBar && style != LoadingScreenStyle::Ascii &&
@@ -167,7 +152,7 @@ Services default_services() {
     s.escape_pressed = window_escape_pressed;
     s.drain_messages = window_drain_messages;
     s.clear_all = clear_all_buffers;
-    s.set_viewport = [](const Viewport& v) { glViewport(v.x, v.y, v.width, v.height); };
+    s.set_viewport = [](const ViewportRect& v) { glViewport(v.x, v.y, v.width, v.height); };
     s.draw = draw_style;
     s.present = swap_buffers;
     s.exit_process = [](int status) { std::exit(status); };

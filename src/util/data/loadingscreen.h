@@ -5,23 +5,14 @@
 #include <cstdint>
 #include <functional>
 
+#include "util/math/viewport.h"
+
 // What the loading screen draws (ZemblaSystem::loading_screen).
 namespace LoadingScreenStyle {
 enum : int { ProgressBar = 0, Ascii = 1, Circles = 2 };
 }
 
 namespace LoadingScreen {
-
-struct Viewport {
-    int x = 0;
-    int y = 0;
-    int width = 0;
-    int height = 0;
-};
-
-// The largest viewport of ratio `aspect` in a window, centred: one side is
-// the window's, the other is computed in float and truncated.
-Viewport letterbox(int width, int height, float aspect);
 
 // How far loading has come, 0 to 1. A total of 0 (an archive without
 // entries) counts as no progress.
@@ -63,7 +54,7 @@ struct Services {
     std::function<bool()> escape_pressed;             // held, or pressed since the last look
     std::function<void()> drain_messages;             // drops the window's pending messages
     std::function<void()> clear_all;                  // clears every buffer of the window
-    std::function<void(const Viewport&)> set_viewport;
+    std::function<void(const ViewportRect&)> set_viewport;
     std::function<void(int style, float alpha, int width, int height, int done, int total)> draw;
     std::function<void()> present;                    // shows the frame drawn
     std::function<void(int status)> exit_process;

@@ -173,7 +173,7 @@ TEST(AsciiScreen, BuiltinPicturesDrawByIndexModFourAndRowByRow) {
 TEST(AsciiScreen, LetterBoxAtFourByThree) {
     struct Case {
         int width, height;
-        LoadingScreen::Viewport expected;
+        ViewportRect expected;
     };
     const Case cases[] = {
         {1920, 1080, {240, 0, 1440, 1080}},
@@ -181,7 +181,7 @@ TEST(AsciiScreen, LetterBoxAtFourByThree) {
         {800, 600, {0, 0, 800, 600}},
     };
     for (const Case& c : cases) {
-        LoadingScreen::Viewport v = LoadingScreen::letterbox(c.width, c.height, 4.0f / 3.0f);
+        ViewportRect v = letterbox(c.width, c.height, 4.0f / 3.0f);
         EXPECT_EQ((std::vector<int>{v.x, v.y, v.width, v.height}),
                   (std::vector<int>{c.expected.x, c.expected.y, c.expected.width, c.expected.height}))
             << c.width << "x" << c.height;

@@ -112,7 +112,7 @@ TEST(Camera, ViewportSpansTheWidthAndIsCentredVertically) {
     const struct {
         int width, height;
         float aspect;
-        CameraViewport expected;
+        ViewportRect expected;
     } cases[] = {
         {1920, 1080, 16.0f / 9.0f, {0, 0, 1920, 1080}},
         {1920, 1080, 2.0f, {0, 60, 1920, 960}},
@@ -123,7 +123,7 @@ TEST(Camera, ViewportSpansTheWidthAndIsCentredVertically) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << " aspect " << c.aspect);
-        const CameraViewport vp = Camera::viewport_for(c.width, c.height, c.aspect);
+        const ViewportRect vp = Camera::viewport_for(c.width, c.height, c.aspect);
         EXPECT_EQ(vp.x, c.expected.x);
         EXPECT_EQ(vp.y, c.expected.y);
         EXPECT_EQ(vp.width, c.expected.width);

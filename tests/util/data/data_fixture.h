@@ -37,7 +37,7 @@ struct FakeScreen {
         int width, height, done, total;
     };
     std::vector<Draw> draws;
-    std::vector<LoadingScreen::Viewport> viewports;
+    std::vector<ViewportRect> viewports;
 
     LoadingScreen::Services services() {
         LoadingScreen::Services s;
@@ -52,7 +52,7 @@ struct FakeScreen {
         };
         s.drain_messages = [this] { ++drains; };
         s.clear_all = [this] { ++clears; };
-        s.set_viewport = [this](const LoadingScreen::Viewport& v) { viewports.push_back(v); };
+        s.set_viewport = [this](const ViewportRect& v) { viewports.push_back(v); };
         s.draw = [this](int style, float alpha, int w, int h, int done, int total) {
             draws.push_back({style, alpha, w, h, done, total});
             now += advance_on_draw;

@@ -10,30 +10,6 @@ namespace {
 
 using data_test::DataLayerTest;
 using data_test::ProcessExit;
-using LoadingScreen::Viewport;
-
-TEST(Letterbox, FitsTheAspectRatioCentred) {
-    struct Case {
-        int w, h;
-        float aspect;
-        Viewport expected;
-    } cases[] = {
-        {1920, 1200, 16.0f / 9.0f, {0, 60, 1920, 1080}},
-        {1024, 768, 16.0f / 9.0f, {0, 96, 1024, 576}},
-        {1920, 1080, 4.0f / 3.0f, {240, 0, 1440, 1080}},
-        {1920, 1080, 16.0f / 9.0f, {0, 0, 1920, 1080}},
-        {1366, 768, 16.0f / 9.0f, {0, 0, 1365, 768}},
-        {801, 600, 4.0f / 3.0f, {0, 0, 800, 600}},
-        {640, 1, 16.0f / 9.0f, {319, 0, 1, 1}},
-    };
-    for (const Case& c : cases) {
-        Viewport v = LoadingScreen::letterbox(c.w, c.h, c.aspect);
-        EXPECT_EQ(v.x, c.expected.x) << c.w << "x" << c.h;
-        EXPECT_EQ(v.y, c.expected.y) << c.w << "x" << c.h;
-        EXPECT_EQ(v.width, c.expected.width) << c.w << "x" << c.h;
-        EXPECT_EQ(v.height, c.expected.height) << c.w << "x" << c.h;
-    }
-}
 
 TEST(ProgressFraction, ATotalOfZeroCountsAsNoProgress) {
     EXPECT_EQ(LoadingScreen::progress_fraction(0, 0), 0.0f);
