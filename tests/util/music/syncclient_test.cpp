@@ -315,7 +315,9 @@ TEST(SyncClientDevice, AKeyFloodIsSpreadOverFrames) {
     sending.get();
     std::printf("flood of %d keys: worst poll %.1f ms (%.1f ms processor), all applied after %.0f ms over %d polls\n",
                 kKeys, flood.worst_ms, flood.worst_cpu_ms, total_ms, flood.polls);
-    EXPECT_LT(flood.worst_ms, kFrameBoundMs);
+    // Processor time: a loaded machine may hold a poll's thread longer, but
+    // what the poll itself costs is what a frame pays.
+    EXPECT_LT(flood.worst_cpu_ms, kFrameBoundMs);
     ASSERT_GE(device->socket, 0);
 
     const std::vector<SyncKey>& keys = device->tracks[0]->keys;
