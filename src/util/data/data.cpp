@@ -86,8 +86,11 @@ void refuse_large_file(const char* name, int64_t length) {
 }  // namespace
 
 State& state() {
-    static State s;
-    return s;
+    // Never destroyed: the archive table's entries stay reachable until the
+    // process ends (a destroyed table would leave them leaked at exit), and
+    // exit hooks that run after static destructors still find the state.
+    static State* s = new State;
+    return *s;
 }
 
 char* allocate_block(size_t length) {

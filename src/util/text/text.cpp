@@ -5,6 +5,7 @@
 #include <FTGL/ftgl.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "system/fatal.h"
 #include "util/data/data.h"
@@ -32,11 +33,11 @@ Text::Text(const std::string& font_file, int size, int type) : font_type(type), 
     int32_t length = 0;
     // Text mode: the buffer carries a zero byte at its end, counted in the
     // length. FTGL reads glyph outlines from it as long as the font lives, so
-    // it is never freed.
-    char* bytes = DataFile::load(font_file.c_str(), "rb", &length, true, false);
-    if (!bytes) FATAL_ERROR("Failed to open font file " << font_file);
+    // the Text keeps it until the font is gone.
+    font_data = DataFile::load(font_file.c_str(), "rb", &length, true, false);
+    if (!font_data) FATAL_ERROR("Failed to open font file " << font_file);
 
-    const auto* buffer = reinterpret_cast<const unsigned char*>(bytes);
+    const auto* buffer = reinterpret_cast<const unsigned char*>(font_data);
     if (font_type == FONT_TYPE_BUFFER)
         font = new FTBufferFont(buffer, static_cast<size_t>(length));
     else if (font_type == FONT_TYPE_OUTLINE)
@@ -57,6 +58,11 @@ Text::Text(const std::string& font_file, int size, int type) : font_type(type), 
     font->Outset(1.0f);
     width = -1;
     height = -1;
+}
+
+Text::~Text() {
+    delete font;  // before the buffer it reads from
+    std::free(font_data);
 }
 
 void Text::Reshape(int w, int h) {

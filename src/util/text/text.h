@@ -27,6 +27,9 @@ public:
     // missing file, a file FreeType cannot open as a font and a type other
     // than 0 or 1 end the run.
     Text(const std::string& font_file, int size, int font_type);
+    ~Text();
+    Text(const Text&) = delete;
+    Text& operator=(const Text&) = delete;
 
     // The size in pixels of the target printed into.
     void Reshape(int width, int height);
@@ -59,7 +62,8 @@ public:
     static ShaderProgram* shaders[2];
 
     int font_type;
-    FTFont* font;  // owned, lives until the process ends
+    FTFont* font;  // owned
+    char* font_data = nullptr;  // the font file, a malloc block that `font` reads
     int width = -1;
     int height = -1;
 
