@@ -5,6 +5,7 @@
 #include "platform/ticks.h"
 #include "util/ascii/effect_clock.h"
 #include "util/math/random.h"
+#include "util/math/saturate.h"
 
 namespace {
 
@@ -91,14 +92,9 @@ void AsciiFire::step() {
             }
             // Damping from the tracks can make the divisor zero or negative:
             // such a cell goes cold rather than dividing by zero, and a
-            // quotient too large for an int saturates instead of wrapping
-            // undefinedly.
+            // quotient too large for an int saturates (its low byte 255).
             const double divisor = count + decay_;
-            uint8_t value = 0;
-            if (divisor > 0) {
-                const double q = sum / divisor;
-                value = q < 2147483647.0 ? static_cast<uint8_t>(static_cast<int>(q)) : 255;
-            }
+            const uint8_t value = divisor > 0 ? static_cast<uint8_t>(saturate_int(sum / divisor)) : 0;
             d[(y - 1) * kWidth + x] = value;
         }
     }

@@ -35,7 +35,12 @@ std::vector<uint8_t> load_raw_picture(const std::string& file, int width, int he
 }
 
 RawLoader::RawLoader(AsciiScreen* screen, const std::string& file, int width, int height)
-    : screen_(screen), width_(width), height_(height), pixels_(load_raw_picture(file, width, height)) {}
+    : RawLoader(screen, width, height, load_raw_picture(file, width, height)) {}
+
+RawLoader::RawLoader(AsciiScreen* screen, int width, int height, std::vector<uint8_t> pixels)
+    : screen_(screen), width_(width), height_(height), pixels_(std::move(pixels)) {
+    FATAL_ASSERT(pixels_.size() == static_cast<size_t>(width_) * static_cast<size_t>(height_));
+}
 
 // Screen rows i with 0 <= i < 50 and 0 <= i + offset < height, computed
 // wide so that no offset overflows.

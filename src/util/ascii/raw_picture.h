@@ -31,6 +31,8 @@ std::vector<uint8_t> load_raw_picture(const std::string& file, int width, int he
 class RawLoader {
 public:
     RawLoader(AsciiScreen* screen, const std::string& file, int width, int height);
+    // A picture already read (parse_raw_picture's result).
+    RawLoader(AsciiScreen* screen, int width, int height, std::vector<uint8_t> pixels);
 
     // Screen cell (i, j) shows pixel (i + row_offset, j + col_offset) as
     // `ch` in the pixel's colour on black; pixels equal to `transparent`
