@@ -33,8 +33,11 @@ TextPicture parse_text_picture(const std::string& name, const char* text, size_t
     picture.height = static_cast<int>(lines.size());
     for (const auto& line : lines) picture.width = std::max(picture.width, static_cast<int>(line.second));
     picture.chars.assign(static_cast<size_t>(picture.width) * picture.height, 0);
+    // An empty line copies nothing: a picture of only empty lines has no
+    // cells at all, and memcpy may not be handed its null buffer.
     for (size_t row = 0; row < lines.size(); ++row)
-        std::memcpy(&picture.chars[row * picture.width], text + lines[row].first, lines[row].second);
+        if (lines[row].second > 0)
+            std::memcpy(picture.chars.data() + row * picture.width, text + lines[row].first, lines[row].second);
     return picture;
 }
 
