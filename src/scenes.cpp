@@ -395,13 +395,15 @@ void SceneManager::run_postprocs(int& current) {
 }
 
 void SceneManager::draw_overlay(int index) {
+    // Without an overlay scene the composition would clear, resolve and blend
+    // transparent black over the window: three full-screen touches that change
+    // no pixel.
+    if (index < 0) return;
     fbos[0]->push(true);
     draw_scene(index);
     fbos[0]->pop();
     resolve_scene_target();
 
-    // Without an overlay scene the target is cleared to transparent black and
-    // leaves the window as it is.
     reset_gl_state();
     bind_plain_program();
     set_letterbox();

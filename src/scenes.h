@@ -130,6 +130,8 @@ private:
     void draw_to_window(FBO* source);
     void bind_plain_program();
     void run_postprocs(int& current);
+    // Blends overlay scene `index` by its alpha over the window; no scene
+    // (index -1) touches nothing.
     void draw_overlay(int index);
     void record_frame();
     void post_quit();

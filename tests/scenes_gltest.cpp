@@ -229,6 +229,41 @@ TEST_F(SceneManagerTest, TheOverlayIsBlendedByItsAlphaOverThePassedPicture) {
     EXPECT_THAT(window_pixel(80, 5), Near(kBlack));
 }
 
+// The window's picture after one frame of red with "ActiveScene4rd" at
+// `overlay`, and the overlay's resolve target (target 1) as the frame left it.
+struct OverlayFrame {
+    std::vector<unsigned char> window;
+    std::vector<int> resolve_target;
+};
+
+TEST_F(SceneManagerTest, NoOverlaySceneLeavesTheWindowAndTheOverlayTargetsAlone) {
+    const auto frame_with_overlay = [this](float overlay) {
+        write_track("ActiveScene1st", 0);
+        write_track("ActiveScene4rd", overlay);
+        make_manager();
+        manager->frame();
+        OverlayFrame result;
+        result.window = test_support::read_pixels(0, 0, 160, 120);
+        FBO* resolved = manager->get_fbos()[1];
+        resolved->push(false);
+        result.resolve_target = window_pixel(5, 5);
+        resolved->pop();
+        EXPECT_NO_GL_ERROR();
+        return result;
+    };
+    const OverlayFrame none = frame_with_overlay(-1);
+    for (float invalid : {3.0f, -2.0f, std::nanf("")}) {
+        SCOPED_TRACE(invalid);
+        const OverlayFrame skipped = frame_with_overlay(invalid);
+        EXPECT_EQ(skipped.window, none.window);
+        // The scene's resolve is still there: no overlay clear and resolve
+        // over it (they would leave transparent black).
+        EXPECT_THAT(skipped.resolve_target, Near(kRed));
+    }
+    EXPECT_THAT(none.resolve_target, Near(kRed));
+    EXPECT_EQ(scene_test::made_scenes[2]->draws, 0);
+}
+
 TEST_F(SceneManagerTest, PassesDoNotTouchTheOverlay) {
     write_track("ActiveScene1st", 0);
     write_track("ActiveScene4rd", 2);

@@ -148,8 +148,11 @@ protected:
     }
 
     // Builds the manager over `scenes` and binds a target of the window's
-    // size where the window's frame buffer would be.
+    // size where the window's frame buffer would be; again for a second
+    // manager in the same test.
     void make_manager(const SceneList* scenes = &kTestScenes) {
+        if (window_) window_->pop();
+        manager.reset();
         manager = std::make_unique<SceneManager>(scenes, &events);
         window_ = std::make_unique<FBO>(ZemblaSystem::width, ZemblaSystem::height, FBO_TYPE_RGBA8, 0);
         window_->push(true);
