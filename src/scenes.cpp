@@ -99,8 +99,10 @@ SceneManager::SceneManager(const SceneList* scenes_override, EventSource* event_
     scene_fbo = std::make_unique<FBO>(512, 512, FBO_TYPE_RGBA8_MIPMAP, 0);
     samples = ZemblaSystem::samples;
     fbos.push_back(std::make_unique<FBO>(512, 512, FBO_TYPE_RGBA8, samples));
-    fbos.push_back(std::make_unique<FBO>(512, 512, FBO_TYPE_RGBA8, 0));
-    fbos.push_back(std::make_unique<FBO>(512, 512, FBO_TYPE_RGBA8, 0));
+    // The resolve and ping-pong targets only receive whole-target copies and
+    // passes, which never depth-test.
+    fbos.push_back(std::make_unique<FBO>(512, 512, FBO_TYPE_RGBA8_NO_DEPTH, 0));
+    fbos.push_back(std::make_unique<FBO>(512, 512, FBO_TYPE_RGBA8_NO_DEPTH, 0));
 
     music = std::make_unique<Music>();
     music->add_sync_track("bpm", music->get_bpm(), true);
@@ -335,8 +337,9 @@ void SceneManager::draw_scene(int index) {
 }
 
 void SceneManager::resolve_scene_target() {
-    fbos[1]->push(true);
-    // The copy obeys the scissor test, which the last scene may have left on.
+    // No clear: the copy overwrites every pixel. It obeys the scissor test,
+    // which the last scene may have left on.
+    fbos[1]->push(false);
     glDisable(GL_SCISSOR_TEST);
     fbos[0]->blit();
     fbos[1]->pop();
@@ -384,9 +387,10 @@ void SceneManager::run_postprocs(int& current) {
         if (k + 1 == chain.size()) {
             draw_to_window(fbos[current].get());
         } else {
-            // Alternates between targets 1 and 2.
+            // Alternates between targets 1 and 2. The pass covers the whole
+            // target without blending, so there is nothing to clear.
             const int next = current % static_cast<int>(fbos.size() - 1) + 1;
-            fbos[next]->push(true);
+            fbos[next]->push(false);
             fbos[current]->draw();
             fbos[next]->pop();
             current = next;

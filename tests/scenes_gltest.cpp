@@ -329,6 +329,32 @@ TEST_F(SceneManagerTest, OnePassDrawsStraightIntoTheWindowWithoutThePingPongTarg
     partner->pop();
 }
 
+TEST_F(SceneManagerTest, ResolveAndPingPongTargetsAreOverwrittenWholeWithoutDepth) {
+    write_track("ActiveScene1st", 0);
+    write_track("ppFilm", 0);
+    write_track("ppFilmBrightness", 0.5f);
+    write_track("ppFade", 1);
+    write_track("ppFadeValue", -0.5f);
+    make_manager();
+    // Left-overs the frame must not show: it clears neither target.
+    for (int i : {1, 2}) {
+        FBO* target = manager->get_fbos()[i];
+        target->push(false);
+        GLint depth = -1;
+        glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT,
+                                              GL_FRAMEBUFFER_ATTACHMENT_OBJECT_TYPE, &depth);
+        EXPECT_EQ(depth, GL_NONE) << "target " << i;
+        glClearColor(0, 0, 1, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+        target->pop();
+    }
+    for (int frame = 0; frame < 2; ++frame) {
+        manager->frame();
+        EXPECT_THAT(window_pixel(120, 60), Near(std::vector<int>{128, 64, 64})) << frame;
+    }
+    EXPECT_NO_GL_ERROR();
+}
+
 TEST_F(SceneManagerTest, AllTenPassesAtNeutralValuesLeaveThePicture) {
     write_track("ActiveScene1st", 0);
     write_track("ActiveScene2nd", 1);

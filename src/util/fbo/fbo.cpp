@@ -61,6 +61,9 @@ FBO::FBO(int w, int h, int type, int sample_count) : width(w), height(h), sample
             add_depth_buffer();
             add_color_attachment(GL_RGBA8, false);
             break;
+        case FBO_TYPE_RGBA8_NO_DEPTH:
+            add_color_attachment(GL_RGBA8, false);
+            break;
         default:
             FATAL_ERROR("Unrecognized FBO type");
     }
@@ -189,10 +192,12 @@ void FBO::pop() {
 }
 
 void FBO::update_mipmaps() {
-    // A multisample texture has no mipmaps; generating on GL_TEXTURE_2D would
-    // touch whatever 2D texture is bound on the unit.
+    // A multisample texture has no mipmaps (generating on GL_TEXTURE_2D would
+    // touch whatever 2D texture is bound on the unit), and a texture made
+    // without a mip chain is never sampled through one: regenerating it would
+    // be a full-screen pass for nothing.
     for (unsigned i = 0; i < textures.size(); ++i) {
-        if (textures[i]->get_samples()) continue;
+        if (textures[i]->get_samples() || !textures[i]->has_mipmaps()) continue;
         bind_texture(i, 0);
         glGenerateMipmap(GL_TEXTURE_2D);
     }

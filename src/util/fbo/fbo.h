@@ -18,6 +18,9 @@ enum FboType {
     FBO_TYPE_RGBA32F = 3,        // depth buffer, one RGBA32F texture with mipmaps
     FBO_TYPE_DEPTH_TEXTURE = 4,  // 32-bit depth texture, one RGBA8 texture
     FBO_TYPE_RGBA8 = 5,          // depth buffer, one RGBA8 texture
+    // One RGBA8 texture and no depth: for targets that only receive copies
+    // and full-screen passes, where a depth buffer would only be cleared.
+    FBO_TYPE_RGBA8_NO_DEPTH = 6,
 };
 
 class FBO {
@@ -32,7 +35,8 @@ public:
     // Binds the target with all colour textures as draw buffers and its full
     // size as viewport; clears everything when `clear` is set.
     void push(bool clear);
-    // Restores what push saved, then regenerates the colour mipmaps.
+    // Restores what push saved, then regenerates the mipmaps of the colour
+    // textures that have a mip chain.
     void pop();
     // Copies colour buffer 0 into the bound draw frame buffer, resolving
     // multisampling.

@@ -48,11 +48,13 @@ TEST_F(FboTest, EveryTypeIsCompleteSingleAndMultisampled) {
         int type;
         int colour_textures;
         bool depth_texture;
-    } types[] = {{FBO_TYPE_RGBA8_MIPMAP, 1, false},
-                 {FBO_TYPE_3X_RGBA32F, 3, false},
-                 {FBO_TYPE_RGBA32F, 1, false},
-                 {FBO_TYPE_DEPTH_TEXTURE, 1, true},
-                 {FBO_TYPE_RGBA8, 1, false}};
+        GLint depth_attachment;
+    } types[] = {{FBO_TYPE_RGBA8_MIPMAP, 1, false, GL_RENDERBUFFER},
+                 {FBO_TYPE_3X_RGBA32F, 3, false, GL_RENDERBUFFER},
+                 {FBO_TYPE_RGBA32F, 1, false, GL_RENDERBUFFER},
+                 {FBO_TYPE_DEPTH_TEXTURE, 1, true, GL_TEXTURE},
+                 {FBO_TYPE_RGBA8, 1, false, GL_RENDERBUFFER},
+                 {FBO_TYPE_RGBA8_NO_DEPTH, 1, false, GL_NONE}};
     for (const auto& t : types) {
         for (int samples : {0, 1, 4}) {
             SCOPED_TRACE(::testing::Message() << "type " << t.type << " samples " << samples);
@@ -70,8 +72,7 @@ TEST_F(FboTest, EveryTypeIsCompleteSingleAndMultisampled) {
             EXPECT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER),
                       static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE));
             EXPECT_EQ(get_int(GL_SAMPLES), samples > 1 ? 4 : 0);
-            EXPECT_EQ(attachment_type(GL_DEPTH_ATTACHMENT),
-                      t.depth_texture ? GL_TEXTURE : GL_RENDERBUFFER);
+            EXPECT_EQ(attachment_type(GL_DEPTH_ATTACHMENT), t.depth_attachment);
             for (int i = 0; i < 3; ++i)
                 EXPECT_EQ(get_int(GL_DRAW_BUFFER0 + i),
                           i < t.colour_textures ? GL_COLOR_ATTACHMENT0 + i : GL_NONE);
@@ -236,7 +237,7 @@ TEST_F(FboTest, ResizeKeepsTheTextureObjects) {
 }
 
 TEST_F(FboTest, RefusedTypesAndTextureNumbers) {
-    for (int type : {0, 6}) {
+    for (int type : {0, 7}) {
         EXPECT_FATAL(FBO(4, 4, type, 0), "Unrecognized FBO type");
         glBindFramebuffer(GL_FRAMEBUFFER, 0);
     }
@@ -291,6 +292,40 @@ TEST_F(FboTest, MultisampleTargetsLeaveOtherTexturesAlone) {
     scene.pop();
     EXPECT_NO_GL_ERROR();
     glDeleteTextures(1, &unrelated);
+}
+
+// The width of level 1 of the target's colour texture: 0 while it has none.
+GLint level1_width(FBO& target) {
+    target.bind_texture(0, 0);
+    GLint width = -1;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 1, GL_TEXTURE_WIDTH, &width);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    return width;
+}
+
+TEST_F(FboTest, PopRegeneratesOnlyTheMipChainsThatExist) {
+    FBO mipmapped(8, 8, FBO_TYPE_RGBA8_MIPMAP, 0);
+    mipmapped.push(false);
+    glClearColor(1, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    mipmapped.pop();
+    ASSERT_EQ(level1_width(mipmapped), 4);
+    mipmapped.bind_texture(0, 0);
+    unsigned char level1[4 * 4 * 4] = {};
+    glGetTexImage(GL_TEXTURE_2D, 1, GL_RGBA, GL_UNSIGNED_BYTE, level1);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    EXPECT_EQ(std::vector<int>(level1, level1 + 4), (std::vector<int>{255, 0, 0, 255}));
+
+    // Made without a chain, sampled without one: popping builds none.
+    for (int type : {FBO_TYPE_RGBA8, FBO_TYPE_RGBA8_NO_DEPTH, FBO_TYPE_DEPTH_TEXTURE}) {
+        SCOPED_TRACE(type);
+        FBO plain(8, 8, type, 0);
+        plain.push(true);
+        plain.pop();
+        EXPECT_EQ(level1_width(plain), 0);
+    }
+    glClearColor(0, 0, 0, 0);
+    EXPECT_NO_GL_ERROR();
 }
 
 TEST_F(FboTest, DrawShowsTheColourTextureOverTheUnitSquare) {
