@@ -6,7 +6,8 @@
 // ms per frame; (b) also reports its ratio to (a).
 //
 // Run from anywhere: the benchmark works in a temporary folder with the
-// source tree's pass shaders and a track file for every frame-loop track.
+// source tree's pass shaders and fonts and a track file for every
+// frame-loop track.
 #include <GL/glew.h>
 #include <benchmark/benchmark.h>
 
@@ -67,8 +68,10 @@ public:
         path_ = std::filesystem::temp_directory_path() / ("zembla-frameloop-bench-" + std::to_string(getpid()));
         std::filesystem::remove_all(path_);
         std::filesystem::create_directories(path_ / "data/sync_tracker");
-        std::filesystem::create_directory_symlink(std::filesystem::path(ZEMBLA_SOURCE_DIR) / "data/effects",
-                                                  path_ / "data/effects");
+        // The pass shaders, and the overlay's font in data/common.
+        for (const char* folder : {"data/effects", "data/common"})
+            std::filesystem::create_directory_symlink(std::filesystem::path(ZEMBLA_SOURCE_DIR) / folder,
+                                                      path_ / folder);
         previous_ = std::filesystem::current_path();
         std::filesystem::current_path(path_);
         // Every track the scene manager registers at its default, but no

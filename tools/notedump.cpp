@@ -13,6 +13,7 @@
 #include <string>
 
 #include "platform/audio/clock.h"
+#include "platform/message_box.h"
 #include "system/fatal.h"
 #include "system/zemblasystem.h"
 #include "util/data/data.h"
@@ -73,7 +74,9 @@ int main(int argc, char** argv) {
                        step > 0.0f && (last - first) / step < 1e6f))
         return usage();
 
-    // A file the program would refuse ends this run with the same message.
+    // A file the program would refuse ends this run with the same message;
+    // a box would wait for a click that a console tool never gets.
+    platform::set_message_boxes_unattended();
     fatal::set_handler([](const fatal::Report& report) {
         std::cerr << "notedump: " << report.message;
         if (report.message.empty() || report.message.back() != '\n') std::cerr << "\n";

@@ -43,12 +43,6 @@ public:
     void run_message_loop() override {}
 };
 
-platform::MessageBoxAnswer print_box(const std::string& caption, const std::string& text,
-                                     platform::MessageBoxKind) {
-    std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
-    return platform::MessageBoxAnswer::Ok;
-}
-
 constexpr int kNotPlayable = 3;
 
 }  // namespace
@@ -74,7 +68,7 @@ int main(int argc, char** argv) {
     }
     if (check) return 0;
 
-    platform::set_message_box_handler(print_box);
+    platform::set_message_boxes_unattended();
     fatal::set_handler([](const fatal::Report& report) {
         std::fprintf(stderr, "ERROR: %s\n", report.message.c_str());
     });

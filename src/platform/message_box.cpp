@@ -2,6 +2,8 @@
 
 #include <SDL.h>
 
+#include "system/fatal.h"
+
 namespace platform {
 namespace {
 
@@ -10,14 +12,16 @@ MessageBoxHandler& handler() {
     return h;
 }
 
-MessageBoxAnswer show_sdl_box(const std::string& caption, const std::string& text,
-                              MessageBoxKind kind) {
+// False when SDL could not show the box (no video driver or display, no X
+// core fonts for its text).
+bool show_sdl_box(const std::string& caption, const std::string& text, MessageBoxKind kind,
+                  MessageBoxAnswer* answer) {
+    *answer = MessageBoxAnswer::Ok;
     if (kind != MessageBoxKind::OkCancelQuestion) {
         Uint32 flags = kind == MessageBoxKind::Warning ? SDL_MESSAGEBOX_WARNING
                        : kind == MessageBoxKind::Error ? SDL_MESSAGEBOX_ERROR
                                                        : SDL_MESSAGEBOX_INFORMATION;
-        SDL_ShowSimpleMessageBox(flags, caption.c_str(), text.c_str(), nullptr);
-        return MessageBoxAnswer::Ok;
+        return SDL_ShowSimpleMessageBox(flags, caption.c_str(), text.c_str(), nullptr) == 0;
     }
     const SDL_MessageBoxButtonData buttons[] = {
         {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, 1, "OK"},
@@ -29,9 +33,11 @@ MessageBoxAnswer show_sdl_box(const std::string& caption, const std::string& tex
     data.message = text.c_str();
     data.numbuttons = 2;
     data.buttons = buttons;
-    int pressed = 0;
-    if (SDL_ShowMessageBox(&data, &pressed) != 0) return MessageBoxAnswer::Cancel;
-    return pressed == 1 ? MessageBoxAnswer::Ok : MessageBoxAnswer::Cancel;
+    int pressed = -1;
+    if (SDL_ShowMessageBox(&data, &pressed) != 0) return false;
+    // Closing the box by its frame (-1) is a Cancel.
+    *answer = pressed == 1 ? MessageBoxAnswer::Ok : MessageBoxAnswer::Cancel;
+    return true;
 }
 
 }  // namespace
@@ -39,9 +45,26 @@ MessageBoxAnswer show_sdl_box(const std::string& caption, const std::string& tex
 MessageBoxAnswer show_message_box(const std::string& caption, const std::string& text,
                                   MessageBoxKind kind) {
     if (handler()) return handler()(caption, text, kind);
-    return show_sdl_box(caption, text, kind);
+    MessageBoxAnswer answer;
+    if (show_sdl_box(caption, text, kind, &answer)) return answer;
+    return log_message_box(caption, text, kind, SDL_GetError());
+}
+
+MessageBoxAnswer log_message_box(const std::string& caption, const std::string& text,
+                                 MessageBoxKind kind, const std::string& why) {
+    LOG_INFO("Message box \"" << caption << "\" could not be shown (" << why << "); its text:\n"
+                              << text << "\n");
+    if (kind == MessageBoxKind::OkCancelQuestion)
+        LOG_INFO("Answered OK, the box's default, for \"" << caption << "\"\n");
+    return MessageBoxAnswer::Ok;
 }
 
 void set_message_box_handler(MessageBoxHandler h) { handler() = std::move(h); }
+
+void set_message_boxes_unattended() {
+    set_message_box_handler([](const std::string& caption, const std::string& text, MessageBoxKind kind) {
+        return log_message_box(caption, text, kind, "nobody is there to answer it");
+    });
+}
 
 }  // namespace platform

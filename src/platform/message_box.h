@@ -12,15 +12,24 @@ enum class MessageBoxKind {
     Plain,          // one OK button, no icon
     Warning,        // one OK button, warning icon
     Error,          // one OK button, error icon
-    OkCancelQuestion,  // OK (Return) and Cancel (Escape)
+    OkCancelQuestion,  // OK (Return, the default) and Cancel (Escape)
 };
 
 enum class MessageBoxAnswer { Ok, Cancel };
 
-// Shows a box and waits for the answer. A box that cannot be shown answers
-// Cancel for OkCancelQuestion and Ok otherwise.
+// Shows a box and waits for the answer. A box that cannot be shown (no
+// display, or no fonts for it) goes to the console instead, as
+// `log_message_box` writes it, and gives the box's default answer, so that
+// the caller goes on as after a click: Ok, which is also Return's button in
+// a question.
 MessageBoxAnswer show_message_box(const std::string& caption, const std::string& text,
                                   MessageBoxKind kind);
+
+// The console stand-in for a box: a log line naming the box and `why` it was
+// not shown, its text, and for a question the answer taken. Returns the
+// box's default answer (Ok).
+MessageBoxAnswer log_message_box(const std::string& caption, const std::string& text,
+                                 MessageBoxKind kind, const std::string& why);
 
 using MessageBoxHandler =
     std::function<MessageBoxAnswer(const std::string& caption, const std::string& text,
@@ -28,5 +37,9 @@ using MessageBoxHandler =
 
 // Replaces the real boxes (nullptr puts them back).
 void set_message_box_handler(MessageBoxHandler handler);
+
+// For programs that nobody watches (the build's tools, benchmarks): every box
+// goes to the console, none waits for a click.
+void set_message_boxes_unattended();
 
 }  // namespace platform

@@ -12,15 +12,7 @@ public:
         fatal::set_handler([](const fatal::Report& report) {
             throw test_support::FatalError(report);
         });
-        platform::set_message_box_handler(
-            [](const std::string& caption, const std::string& text, platform::MessageBoxKind kind) {
-                test_support::recorded_boxes().push_back({caption, text, kind});
-                auto& answers = test_support::scripted_answers();
-                if (answers.empty()) return platform::MessageBoxAnswer::Ok;
-                auto answer = answers.front();
-                answers.pop_front();
-                return answer;
-            });
+        platform::set_message_box_handler(test_support::record_box);
     }
 };
 

@@ -22,6 +22,16 @@ void clear_boxes() {
     scripted_answers().clear();
 }
 
+platform::MessageBoxAnswer record_box(const std::string& caption, const std::string& text,
+                                      platform::MessageBoxKind kind) {
+    recorded_boxes().push_back({caption, text, kind});
+    auto& answers = scripted_answers();
+    if (answers.empty()) return platform::MessageBoxAnswer::Ok;
+    auto answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+
 std::string source_path(const std::string& relative) {
     return std::string(ZEMBLA_SOURCE_DIR) + "/" + relative;
 }

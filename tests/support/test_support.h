@@ -33,6 +33,11 @@ std::vector<RecordedBox>& recorded_boxes();
 std::deque<platform::MessageBoxAnswer>& scripted_answers();
 void clear_boxes();
 
+// The message-box handler every test runs with: records the box and gives
+// the next scripted answer.
+platform::MessageBoxAnswer record_box(const std::string& caption, const std::string& text,
+                                      platform::MessageBoxKind kind);
+
 // Path of a file in the source tree or the build tree.
 std::string source_path(const std::string& relative);
 std::string binary_path(const std::string& relative);
