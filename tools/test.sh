@@ -2,28 +2,68 @@
 # Builds everything and runs every test: the unit, GL and end-to-end tests of
 # the normal build under a virtual display, then the unit tests and the fuzz
 # corpora again under AddressSanitizer and UndefinedBehaviorSanitizer.
+#
+# Every process the run starts carries a mark in its environment; one still
+# alive at the end is named, ended, and fails the run.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
-tools/install-deps.sh
-# The whole run, build included (it packs the productions' archives), on a
-# virtual display of its own when none is set.
-if [ -z "${DISPLAY:-}" ]; then
-  exec tools/with-display.sh "$0" "$@"
+mark_name=ZEMBLA_TEST_RUN
+
+# The processes other than this script that carry the mark `$1`, listed by a
+# shell that does not carry it.
+marked_processes() {
+  env -u "$mark_name" bash -c '
+    for dir in /proc/[0-9]*; do
+      [ "${dir#/proc/}" = "$1" ] && continue
+      grep -qzx "$2" "$dir/environ" 2>/dev/null && echo "${dir#/proc/}"
+    done
+    true' _ "$$" "$mark_name=$1"
+}
+
+if [ "${1:-}" != --inside ]; then
+  tools/install-deps.sh
+  mark="$$-$(date +%s%N)"
+  export "$mark_name=$mark"
+  status=0
+  # The whole run, build included (it packs the productions' archives), on a
+  # virtual display of its own when none is set.
+  tools/with-display.sh "$0" --inside || status=$?
+  unset "$mark_name"
+  # A process ended by the run's last step may take a moment to go.
+  for _ in $(seq 50); do
+    [ -z "$(marked_processes "$mark")" ] && break
+    sleep 0.1
+  done
+  left=$(marked_processes "$mark")
+  if [ -n "$left" ]; then
+    echo "Processes the test run started are still alive; ending them:" >&2
+    for pid in $left; do ps -o pid=,ppid=,etime=,args= -p "$pid" >&2 || true; done
+    kill -KILL $left 2>/dev/null || true
+    status=1
+  fi
+  exit $status
 fi
 
 jobs=$(nproc)
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+# Line tables only (-g1): enough for backtraces, and the build takes half the
+# time of full debug information on a small machine.
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" >/dev/null
 cmake --build build -j "$jobs"
 
 status=0
 # Tests that open windows on the shared virtual display now and then fail to
 # get a connection or a context while many run at once; such a test gets one
-# more try. A test that fails twice fails the run.
+# more try, a last guard: every test waits for what it watches with a
+# deadline. A test that fails twice fails the run.
 (cd build && ctest --output-on-failure -j "$jobs" --timeout 300 --repeat until-pass:2) || status=1
 
-cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DZEMBLA_SANITIZE=ON -DZEMBLA_BENCH=OFF >/dev/null
-cmake --build build-asan -j "$jobs"
+# The sanitizer build runs the unit label only (unit tests and fuzz-corpus
+# replays): it builds just those.
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-g1 -DCMAKE_C_FLAGS_DEBUG=-g1 \
+  -DZEMBLA_SANITIZE=ON -DZEMBLA_BENCH=OFF >/dev/null
+cmake --build build-asan -j "$jobs" --target unit_label_programs
 (cd build-asan && ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
    ctest --output-on-failure -j "$jobs" -L unit --timeout 300) || status=1
 

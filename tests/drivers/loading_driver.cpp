@@ -26,6 +26,8 @@
 
 namespace {
 
+const char* const kShowRunning = "The show runs";
+
 class ClearingFrames : public WindowClient {
 public:
     void frame() override {
@@ -57,9 +59,11 @@ public:
     }
 
     // No scene manager: the show is the loading screen's fade-out, then
-    // frames that clear the window until Escape.
+    // frames that clear the window until Escape. The line tells a test
+    // watching the run that the loading screen is over.
     void start_show() override { LoadingScreen::fade_out(); }
     void run_message_loop() override {
+        std::printf("%s\n", kShowRunning);
         ClearingFrames frames;
         ::run_message_loop(&frames);
     }

@@ -230,7 +230,8 @@ TEST(PelltideE2ETest, BadNoteDataEndsTheRunWithItsMessage) {
         ASSERT_FALSE(dialog.empty()) << run.output();
         press_keys(display, dialog, "Return");
 
-        std::string caption = answer_error_box(display, run, 60);
+        std::string caption =
+            answer_error_box(display, run, 60, screenshot_path(dir.path(), "pelltide-error-box.png"));
         EXPECT_EQ(caption.rfind("Error in file ", 0), 0u) << caption << "\n" << run.output();
         EXPECT_EQ(run.wait(20), 1) << run.output();
         const std::string output = run.output();

@@ -10,19 +10,14 @@
 #include "platform/audio/clock.h"
 #include "platform/audio/sound_fixtures.h"
 #include "scenes/test_scenes.h"
+#include "support/e2e_display.h"
 
 namespace {
 
 using scene_test::SceneManagerTest;
 
 std::string command_output(const std::string& command) {
-    std::string output;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return output;
-    char buffer[256];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, n);
-    pclose(pipe);
+    std::string output = test_support::run_command(command).output;
     while (!output.empty() && (output.back() == '\n' || output.back() == ',')) output.pop_back();
     return output;
 }

@@ -2,7 +2,9 @@
 
 #include <fcntl.h>
 #include <png.h>
+#include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -19,15 +21,103 @@ namespace test_support {
 
 using Clock = std::chrono::steady_clock;
 
-CommandResult run_command(const std::string& command) {
+// --- processes -------------------------------------------------------------------------
+
+namespace {
+
+// How long a process may take to end after SIGTERM before it gets SIGKILL.
+constexpr double kGraceSeconds = 3.0;
+
+Clock::time_point after(double seconds) {
+    return Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
+}
+
+}  // namespace
+
+ProcessGroup::ProcessGroup(const std::vector<std::string>& argv, const std::function<bool()>& in_child) {
+    // Orphans of the group (a process whose parent ended first) come to this
+    // process rather than to init, so that `end` reaps them too.
+    static const bool adopting = prctl(PR_SET_CHILD_SUBREAPER, 1) == 0;
+    (void)adopting;
+    // Everything the child needs is prepared before the fork.
+    std::vector<std::string> words = argv;
+    std::vector<char*> args;
+    for (std::string& word : words) args.push_back(&word[0]);
+    args.push_back(nullptr);
+    const pid_t parent = getpid();
+
+    pid_ = fork();
+    if (pid_ == 0) {
+        setpgid(0, 0);
+        // Should the test process die without ending the group, the child
+        // hears of it (`timeout` passes it on to the whole group).
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
+        if (getppid() != parent) _exit(127);
+        if (in_child && !in_child()) _exit(127);
+        execvp(args[0], args.data());
+        _exit(127);
+    }
+    // Set from both sides: whichever runs first, the group exists before
+    // anything could signal it.
+    if (pid_ > 0) setpgid(pid_, pid_);
+}
+
+ProcessGroup::~ProcessGroup() { end(); }
+
+bool ProcessGroup::running() {
+    if (pid_ <= 0 || finished_) return false;
+    int status = 0;
+    if (waitpid(pid_, &status, WNOHANG) == pid_) finish(status);
+    return !finished_;
+}
+
+int ProcessGroup::wait(double seconds) {
+    auto deadline = after(seconds);
+    while (running() && Clock::now() < deadline) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    return finished_ ? status_ : -1;
+}
+
+void ProcessGroup::end() {
+    if (pid_ <= 0 || ended_) return;
+    ended_ = true;
+    if (running()) {
+        kill(-pid_, SIGTERM);
+        wait(kGraceSeconds);
+    }
+    // Whatever of the group is left, the process itself or what it started.
+    kill(-pid_, SIGKILL);
+    int status = 0;
+    if (!finished_ && waitpid(pid_, &status, 0) == pid_) finish(status);
+    while (waitpid(-pid_, nullptr, 0) > 0) {
+    }
+}
+
+void ProcessGroup::finish(int status) {
+    finished_ = true;
+    status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+CommandResult run_command(const std::string& command, double seconds) {
     CommandResult result{-1, ""};
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return result;
+    int fds[2];
+    if (pipe(fds) != 0) return result;
+    ProcessGroup shell({"/bin/sh", "-c", command}, [&] {
+        close(fds[0]);
+        return dup2(fds[1], 1) == 1;
+    });
+    close(fds[1]);
+    auto deadline = after(seconds);
+    pollfd out{fds[0], POLLIN, 0};
     char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) result.output.append(buffer, n);
-    int status = pclose(pipe);
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    while (Clock::now() < deadline) {
+        if (poll(&out, 1, 100) <= 0) continue;
+        ssize_t n = read(fds[0], buffer, sizeof buffer);
+        if (n <= 0) break;
+        result.output.append(buffer, static_cast<size_t>(n));
+    }
+    close(fds[0]);
+    double left = std::chrono::duration<double>(deadline - Clock::now()).count();
+    result.status = shell.wait(left > 0 ? left : 0);
     return result;
 }
 
@@ -43,18 +133,16 @@ std::string read_file(const std::string& path) {
 VirtualDisplay::VirtualDisplay(int width, int height) {
     int fds[2];
     if (pipe(fds) != 0) return;
-    pid_ = fork();
-    if (pid_ == 0) {
-        close(fds[0]);
-        int null = open("/dev/null", O_WRONLY);
-        dup2(null, 1);
-        dup2(null, 2);
-        std::string fd = std::to_string(fds[1]);
-        std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
-        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(),
-               "-nolisten", "tcp", "-wr", static_cast<char*>(nullptr));
-        _exit(127);
-    }
+    std::string fd = std::to_string(fds[1]);
+    std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
+    server_ = std::make_unique<ProcessGroup>(
+        std::vector<std::string>{"Xvfb", "-displayfd", fd, "-screen", "0", screen, "-nolisten", "tcp", "-wr"}, [&] {
+            close(fds[0]);
+            int null = open("/dev/null", O_WRONLY);
+            dup2(null, 1);
+            dup2(null, 2);
+            return true;
+        });
     close(fds[1]);
     std::string number;
     char c;
@@ -63,71 +151,42 @@ VirtualDisplay::VirtualDisplay(int width, int height) {
     if (!number.empty()) name_ = ":" + number;
 }
 
-VirtualDisplay::~VirtualDisplay() {
-    if (pid_ > 0) {
-        kill(pid_, SIGTERM);
-        waitpid(pid_, nullptr, 0);
-    }
-}
+VirtualDisplay::~VirtualDisplay() = default;
 
 CommandResult VirtualDisplay::x(const std::string& command) const {
-    return run_command("DISPLAY=" + name_ + " timeout -k 2 20 " + command + " 2>/dev/null");
+    return run_command("DISPLAY=" + name_ + " " + command + " 2>/dev/null", 20);
 }
 
 // --- the program -----------------------------------------------------------------------
 
-ProgramRun::ProgramRun(const Options& options) : output_file_(options.output_file) {
-    // Everything the child needs is prepared before the fork.
-    std::string limit = std::to_string(options.timeout_seconds);
-    std::vector<std::string> words = {"timeout", "-k", "5", limit, options.program};
+namespace {
+
+std::vector<std::string> timed_command(const ProgramRun::Options& options) {
+    std::vector<std::string> words = {"timeout", "-k", "5", std::to_string(options.timeout_seconds),
+                                      options.program};
     words.insert(words.end(), options.arguments.begin(), options.arguments.end());
-    std::vector<char*> argv;
-    for (std::string& word : words) argv.push_back(&word[0]);
-    argv.push_back(nullptr);
-
-    pid_ = fork();
-    if (pid_ == 0) {
-        if (chdir(options.working_dir.c_str()) != 0) _exit(126);
-        int out = open(options.output_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        dup2(out, 1);
-        dup2(out, 2);
-        if (options.display)
-            setenv("DISPLAY", options.display->name().c_str(), 1);
-        else
-            unsetenv("DISPLAY");
-        unsetenv("WAYLAND_DISPLAY");
-        for (const auto& variable : options.environment)
-            setenv(variable.first.c_str(), variable.second.c_str(), 1);
-        execvp("timeout", argv.data());
-        _exit(127);
-    }
+    return words;
 }
 
-ProgramRun::~ProgramRun() {
-    if (pid_ > 0 && !finished_) {
-        kill(pid_, SIGKILL);
-        waitpid(pid_, nullptr, 0);
-    }
-}
+}  // namespace
 
-bool ProgramRun::running() {
-    if (finished_) return false;
-    int status = 0;
-    if (waitpid(pid_, &status, WNOHANG) == pid_) finish(status);
-    return !finished_;
-}
+ProgramRun::ProgramRun(const Options& options)
+    : output_file_(options.output_file), process_(timed_command(options), [&options] {
+          if (chdir(options.working_dir.c_str()) != 0) return false;
+          int out = open(options.output_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+          dup2(out, 1);
+          dup2(out, 2);
+          if (options.display)
+              setenv("DISPLAY", options.display->name().c_str(), 1);
+          else
+              unsetenv("DISPLAY");
+          unsetenv("WAYLAND_DISPLAY");
+          for (const auto& variable : options.environment)
+              setenv(variable.first.c_str(), variable.second.c_str(), 1);
+          return true;
+      }) {}
 
-int ProgramRun::wait(double seconds) {
-    auto deadline = Clock::now() + std::chrono::duration<double>(seconds);
-    while (running() && Clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    return finished_ ? status_ : -1;
-}
-
-void ProgramRun::finish(int status) {
-    finished_ = true;
-    status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-}
+ProgramRun::~ProgramRun() = default;
 
 // --- windows ---------------------------------------------------------------------------
 
@@ -138,6 +197,20 @@ std::vector<std::string> windows_named(const VirtualDisplay& display, const std:
     std::string id;
     while (lines >> id) ids.push_back(id);
     return ids;
+}
+
+std::vector<Window> visible_windows(const VirtualDisplay& display) {
+    CommandResult found = display.x(
+        "sh -c 'for w in $(xdotool search --onlyvisible --maxdepth 1 \"\"); do "
+        "printf \"%s %s\\n\" $w \"$(xdotool getwindowname $w)\"; done'");
+    std::vector<Window> windows;
+    std::istringstream lines(found.output);
+    std::string line;
+    while (std::getline(lines, line)) {
+        size_t blank = line.find(' ');
+        if (blank != std::string::npos) windows.push_back({line.substr(0, blank), line.substr(blank + 1)});
+    }
+    return windows;
 }
 
 Geometry geometry_of(const VirtualDisplay& display, const std::string& id) {

@@ -1,23 +1,64 @@
 // What the e2e tests need to run a built program on a virtual display of its
 // own and to look at it as a person would: the display, the program under
-// `timeout -k`, its windows found by title, and screenshots.
+// `timeout -k`, its windows found by title, and screenshots. Every process a
+// test starts goes through `ProcessGroup`, which ends it with the test.
 #pragma once
 
 #include <sys/types.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace test_support {
+
+// A process a test starts, in a process group of its own, owned by the test:
+// when the object goes (the test passed, failed, threw or ran out of time)
+// the whole group, the process and anything it started, is ended (SIGTERM,
+// then SIGKILL after a short grace) and reaped. The test process adopts the
+// group's orphans (it is a child subreaper), so those are reaped too; and
+// should the test process itself die, the process gets SIGTERM.
+class ProcessGroup {
+public:
+    // Starts `argv` (argv[0] looked up in PATH). `in_child` runs in the child
+    // before the exec (redirections, working folder, environment); false
+    // from it ends the child with status 127.
+    explicit ProcessGroup(const std::vector<std::string>& argv,
+                          const std::function<bool()>& in_child = nullptr);
+    ~ProcessGroup();
+    ProcessGroup(const ProcessGroup&) = delete;
+    ProcessGroup& operator=(const ProcessGroup&) = delete;
+
+    bool started() const { return pid_ > 0; }
+    pid_t pid() const { return pid_; }
+
+    bool running();
+
+    // Waits up to `seconds` for the process to end; its exit status (128 +
+    // the signal when a signal ended it), or -1 while it runs.
+    int wait(double seconds);
+
+    // Ends the group now (what of it still runs) and reaps it.
+    void end();
+
+private:
+    void finish(int status);
+
+    pid_t pid_ = -1;
+    bool finished_ = false;
+    bool ended_ = false;
+    int status_ = -1;
+};
 
 struct CommandResult {
     int status;
     std::string output;
 };
 
-// Runs a shell command; its exit status and standard output.
-CommandResult run_command(const std::string& command);
+// Runs a shell command; its exit status and standard output. A command still
+// running after `seconds` is ended with everything it started (status -1).
+CommandResult run_command(const std::string& command, double seconds = 300);
 
 std::string read_file(const std::string& path);
 
@@ -43,12 +84,12 @@ public:
     const std::string& name() const { return name_; }
 
 private:
-    pid_t pid_ = -1;
+    std::unique_ptr<ProcessGroup> server_;
     std::string name_;
 };
 
 // A program started in `working_dir` under `timeout -k`, with its console
-// output in a file; killed when the object goes while it still runs.
+// output in a file; ended with all it started when the object goes.
 class ProgramRun {
 public:
     struct Options {
@@ -66,20 +107,18 @@ public:
     ProgramRun(const ProgramRun&) = delete;
     ProgramRun& operator=(const ProgramRun&) = delete;
 
-    bool running();
+    bool running() { return process_.running(); }
 
     // Waits up to `seconds` for the end; the exit status, or -1 while running.
-    int wait(double seconds);
+    int wait(double seconds) { return process_.wait(seconds); }
+
+    pid_t pid() const { return process_.pid(); }
 
     std::string output() const { return read_file(output_file_); }
 
 private:
-    void finish(int status);
-
     std::string output_file_;
-    pid_t pid_ = -1;
-    bool finished_ = false;
-    int status_ = -1;
+    ProcessGroup process_;
 };
 
 struct Geometry {
@@ -88,6 +127,14 @@ struct Geometry {
 
 // The ids of the windows with exactly this title.
 std::vector<std::string> windows_named(const VirtualDisplay& display, const std::string& title);
+
+// The top-level windows on screen with their titles. (xdotool's search by
+// name passes over a title it cannot convert, such as that of SDL's message
+// box; its window name reads it all the same.)
+struct Window {
+    std::string id, title;
+};
+std::vector<Window> visible_windows(const VirtualDisplay& display);
 
 Geometry geometry_of(const VirtualDisplay& display, const std::string& id);
 

@@ -119,25 +119,30 @@ void write_archive_replacing(const std::string& archive, const std::string& name
     });
 }
 
-std::string answer_error_box(const VirtualDisplay& display, ProgramRun& run, double seconds) {
-    const std::string marker = " \"Error in file ";
+std::string answer_error_box(const VirtualDisplay& display, ProgramRun& run, double seconds,
+                             const std::string& shot_file) {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (std::chrono::steady_clock::now() < deadline && run.running()) {
-        std::istringstream lines(display.x("xwininfo -root -children").output);
-        std::string line;
-        while (std::getline(lines, line)) {
-            size_t at = line.find(marker);
-            if (at == std::string::npos) continue;
-            std::istringstream words(line);
-            std::string id;
-            words >> id;
-            press_keys(display, id, "Return");
-            size_t begin = at + 2, end = line.find("\":", begin);
-            return line.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    std::string box, title;
+    while (box.empty() && run.running() && std::chrono::steady_clock::now() < deadline) {
+        for (const Window& window : visible_windows(display))
+            if (window.title.rfind("Error in file ", 0) == 0) box = window.id, title = window.title;
+        if (box.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
-    return "";
+    if (box.empty()) return "";
+
+    // A box with a face, its text and an OK button: several colours.
+    Geometry where = geometry_of(display, box);
+    Screenshot shot = take_screenshot(display, shot_file);
+    while (std::chrono::steady_clock::now() < deadline &&
+           (shot.width != VirtualDisplay::kWidth || shot.colours_in(where) < 4))
+        shot = take_screenshot(display, shot_file);
+    EXPECT_GT(where.width, 100) << title;
+    EXPECT_GT(where.height, 50) << title;
+    EXPECT_GE(shot.colours_in(where), 4) << title;
+    // The run waits for the answer.
+    EXPECT_EQ(run.wait(0.2), -1) << run.output();
+    press_keys(display, box, "Return");
+    return title;
 }
 
 }  // namespace test_support

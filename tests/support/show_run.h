@@ -46,9 +46,11 @@ void write_archive_without(const std::string& archive, const std::string& name, 
 void write_archive_replacing(const std::string& archive, const std::string& name, const std::vector<uint8_t>& bytes,
                              const std::string& folder);
 
-// Answers the error box, which must come within `seconds` while the program
-// runs; its caption, "" when none came. (xdotool does not match the box's
-// UTF-8 title, so the top-level windows are listed with xwininfo.)
-std::string answer_error_box(const VirtualDisplay& display, ProgramRun& run, double seconds);
+// Waits up to `seconds` for the error box, found by its title ("Error in
+// file ..."), takes its picture into `shot_file` once it has drawn its text
+// and button, checks it stays up for an answer, and answers it with Return;
+// its title, or "" when no box came while the program ran.
+std::string answer_error_box(const VirtualDisplay& display, ProgramRun& run, double seconds,
+                             const std::string& shot_file);
 
 }  // namespace test_support

@@ -32,10 +32,10 @@ protected:
     // Runs the script (with `packer` when given); its status, with its
     // messages in `said`.
     int make(std::string* said = nullptr, const std::string& packer = "") {
-        CommandResult r = run_command("timeout -k 2 60 " + source_path("tools/make_run_dir.sh") + " '" +
-                                      source.path() + "' '" + run() + "' demo '" +
-                                      binary_path("tools/synctimeline") + "' " +
-                                      (packer.empty() ? "" : "'" + packer + "' ") + "2>&1");
+        CommandResult r = run_command(source_path("tools/make_run_dir.sh") + " '" + source.path() + "' '" + run() +
+                                          "' demo '" + binary_path("tools/synctimeline") + "' " +
+                                          (packer.empty() ? "" : "'" + packer + "' ") + "2>&1",
+                                      60);
         if (said) *said = r.output;
         return r.status;
     }

@@ -2,11 +2,9 @@
 // printed and its exit status.
 #pragma once
 
-#include <sys/wait.h>
-
-#include <cstdio>
 #include <string>
 
+#include "support/e2e_display.h"
 #include "support/test_support.h"
 
 namespace tool_run {
@@ -20,14 +18,8 @@ struct ToolRun {
 // the error output too, "2>/dev/null" to drop it).
 inline ToolRun run_tool(const std::string& tool, const std::string& args, const std::string& redirect) {
     std::string command = test_support::binary_path("tools/" + tool) + " " + args + " " + redirect;
-    ToolRun run{-1, ""};
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return run;
-    char buffer[4096];
-    for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) run.out.append(buffer, n);
-    int status = pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+    test_support::CommandResult result = test_support::run_command(command);
+    return {result.status, result.output};
 }
 
 }  // namespace tool_run

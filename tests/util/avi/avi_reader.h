@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "support/e2e_display.h"
+
 namespace avi_test {
 
 inline uint32_t u16_at(const std::vector<uint8_t>& b, size_t at) {
@@ -150,14 +152,9 @@ inline AviFile read_avi(const std::string& path) {
 
 // Runs a shell command; returns its standard output, throws when it fails.
 inline std::string run(const std::string& command) {
-    std::FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) throw std::runtime_error("cannot run " + command);
-    std::string out;
-    char buffer[65536];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
-    if (pclose(pipe) != 0) throw std::runtime_error("command failed: " + command);
-    return out;
+    test_support::CommandResult result = test_support::run_command(command);
+    if (result.status != 0) throw std::runtime_error("command failed: " + command);
+    return result.output;
 }
 
 inline std::string quoted(const std::string& path) { return "'" + path + "'"; }
