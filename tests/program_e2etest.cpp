@@ -71,7 +71,7 @@ TEST_F(ProgramE2ETest, EscapeInTheDialogQuitsBeforeAnyWindow) {
         test_support::TempDir work;  // stays empty: quitting writes nothing
         ProgramRun program(program_in(&display, work.path(), dir.file("output.txt")));
 
-        std::string dialog = wait_for_window(display, is_dialog, 20);
+        std::string dialog = wait_for_window(display, is_dialog, 60);
         ASSERT_FALSE(dialog.empty()) << program.output();
         Geometry where = geometry_of(display, dialog);
         Screenshot shot = screenshot_of_dialog(
@@ -85,7 +85,7 @@ TEST_F(ProgramE2ETest, EscapeInTheDialogQuitsBeforeAnyWindow) {
                 if (!is_dialog(geometry_of(display, id))) other_window = true;
             if (program.wait(0.02) >= 0) break;
         }
-        EXPECT_EQ(program.wait(10), 0) << program.output();
+        EXPECT_EQ(program.wait(60), 0) << program.output();
         EXPECT_FALSE(other_window);
         EXPECT_TRUE(windows_named(display, kTitle).empty());
         EXPECT_EQ(program.output().find("ERROR:"), std::string::npos) << program.output();
@@ -131,7 +131,7 @@ TEST_F(TestShowE2ETest, EnterRunsTheShowLetterboxedUntilEscape) {
     options.program = test_support::binary_path("zembla_test_show");
     ProgramRun program(options);
 
-    std::string dialog = test_support::wait_for_window(display, title, is_dialog, 20);
+    std::string dialog = test_support::wait_for_window(display, title, is_dialog, 60);
     ASSERT_FALSE(dialog.empty()) << program.output();
     screenshot_of_dialog(display, geometry_of(display, dialog), screenshot_path(dir, "show-dialog.png"));
 
@@ -141,10 +141,10 @@ TEST_F(TestShowE2ETest, EnterRunsTheShowLetterboxedUntilEscape) {
     auto full_screen = [](const Geometry& g) {
         return g.x == 0 && g.y == 0 && g.width == kScreenWidth && g.height == kScreenHeight;
     };
-    std::string show = test_support::wait_for_window(display, title, full_screen, 20);
+    std::string show = test_support::wait_for_window(display, title, full_screen, 60);
     ASSERT_FALSE(show.empty()) << program.output();
 
-    auto deadline = Clock::now() + std::chrono::seconds(20);
+    auto deadline = Clock::now() + std::chrono::seconds(60);
     Screenshot frame = take_screenshot(display, screenshot_path(dir, "show.png"));
     const Geometry picture{160, 0, 960, 720};
     while (Clock::now() < deadline && (frame.width != kScreenWidth || frame.colours_in(picture) < 8)) {
@@ -161,7 +161,7 @@ TEST_F(TestShowE2ETest, EnterRunsTheShowLetterboxedUntilEscape) {
     EXPECT_EQ(program.wait(0.5), -1) << "the show ended by itself: " << program.output();
 
     display.x("xdotool windowfocus --sync " + show + " key Escape");
-    EXPECT_EQ(program.wait(20), 0) << program.output();
+    EXPECT_EQ(program.wait(60), 0) << program.output();
     EXPECT_EQ(program.output().find("ERROR:"), std::string::npos) << program.output();
 }
 
@@ -171,7 +171,7 @@ TEST_F(TestShowE2ETest, TheKeyboardChoosesTheAspectRatio) {
     options.program = test_support::binary_path("zembla_test_show");
     ProgramRun program(options);
 
-    std::string dialog = test_support::wait_for_window(display, title, is_dialog, 20);
+    std::string dialog = test_support::wait_for_window(display, title, is_dialog, 60);
     ASSERT_FALSE(dialog.empty()) << program.output();
     const Geometry where = geometry_of(display, dialog);
     screenshot_of_dialog(display, where, screenshot_path(dir, "keyboard-dialog.png"));
@@ -185,12 +185,12 @@ TEST_F(TestShowE2ETest, TheKeyboardChoosesTheAspectRatio) {
     auto full_screen = [](const Geometry& g) {
         return g.x == 0 && g.y == 0 && g.width == kScreenWidth && g.height == kScreenHeight;
     };
-    std::string show = test_support::wait_for_window(display, title, full_screen, 20);
+    std::string show = test_support::wait_for_window(display, title, full_screen, 60);
     ASSERT_FALSE(show.empty()) << program.output();
     // In 16:9 the picture fills the screen: the columns that are black bars
     // in 4:3 show the bands.
     const Geometry left_columns{0, 0, 160, 720};
-    auto deadline = Clock::now() + std::chrono::seconds(20);
+    auto deadline = Clock::now() + std::chrono::seconds(60);
     Screenshot frame = take_screenshot(display, screenshot_path(dir, "keyboard-show.png"));
     while (Clock::now() < deadline && (frame.width != kScreenWidth || frame.colours_in(left_columns) < 4)) {
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
@@ -200,14 +200,14 @@ TEST_F(TestShowE2ETest, TheKeyboardChoosesTheAspectRatio) {
     EXPECT_GE(frame.colours_in(left_columns), 4) << "no bars in 16:9";
 
     display.x("xdotool windowfocus --sync " + show + " key Escape");
-    EXPECT_EQ(program.wait(20), 0) << program.output();
+    EXPECT_EQ(program.wait(60), 0) << program.output();
     EXPECT_EQ(program.output().find("ERROR:"), std::string::npos) << program.output();
 }
 
 TEST(ProgramWithoutDisplay, EndsAtOnceWhenTheDialogCannotBeShown) {
     test_support::TempDir dir;
     ProgramRun program(program_in(nullptr, dir.path(), dir.file("output.txt")));
-    EXPECT_EQ(program.wait(20), 0) << program.output();
+    EXPECT_EQ(program.wait(60), 0) << program.output();
     EXPECT_EQ(program.output().find("ERROR:"), std::string::npos) << program.output();
 }
 

@@ -42,7 +42,7 @@ TEST(TidewellShowE2ETest, RecordsTheWholeShowFromTheArchive) {
     auto started = std::chrono::steady_clock::now();
     ProgramRun program(options);
 
-    std::string dialog = test_support::wait_for_window(display, "Wembrel - tidewell", test_support::is_dialog, 20);
+    std::string dialog = test_support::wait_for_window(display, "Wembrel - tidewell", test_support::is_dialog, 60);
     ASSERT_FALSE(dialog.empty()) << program.output();
     display.x("xdotool windowfocus --sync " + dialog + " key alt+a");
 

@@ -10,15 +10,11 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 mark_name=ZEMBLA_TEST_RUN
 
-# The processes other than this script that carry the mark `$1`, listed by a
-# shell that does not carry it.
+# The processes other than this script that carry the mark `$1` (read by
+# one grep that does not carry it).
 marked_processes() {
-  env -u "$mark_name" bash -c '
-    for dir in /proc/[0-9]*; do
-      [ "${dir#/proc/}" = "$1" ] && continue
-      grep -qzx "$2" "$dir/environ" 2>/dev/null && echo "${dir#/proc/}"
-    done
-    true' _ "$$" "$mark_name=$1"
+  env -u "$mark_name" grep -lzxs "$mark_name=$1" /proc/[0-9]*/environ |
+    sed -n 's|^/proc/\([0-9]*\)/environ$|\1|p' | grep -vx "$$" || true
 }
 
 if [ "${1:-}" != --inside ]; then

@@ -115,7 +115,7 @@ protected:
 
     // Waits for the setup dialog, checks it is on screen and answers it.
     void answer_dialog(ProgramRun& run, const std::string& keys) {
-        std::string dialog = wait_for_window(display, kTitle, is_dialog, 20);
+        std::string dialog = wait_for_window(display, kTitle, is_dialog, 60);
         ASSERT_FALSE(dialog.empty()) << run.output();
         Geometry where = geometry_of(display, dialog);
         expect_dialog_on_screen(screenshot_of_dialog(display, where, shot_path("dialog.png")), where);
@@ -144,7 +144,7 @@ TEST_F(DebugProductionTest, PlaysFromItsRunDirectoryUntilEscape) {
 
     // The dialog offers the display's one mode, full screen. The loading
     // screen shows first, then the scene.
-    std::string show = wait_for_window(display, kTitle, is_full_screen, 20);
+    std::string show = wait_for_window(display, kTitle, is_full_screen, 60);
     ASSERT_FALSE(show.empty()) << run.output();
     bool loading_seen = false;
     Screenshot shot;
@@ -183,7 +183,7 @@ TEST_F(DebugProductionTest, PlaysFromItsRunDirectoryUntilEscape) {
     // The show runs until Escape (production 0 has no soundtrack to end).
     EXPECT_EQ(run.wait(0.5), -1) << "the show ended by itself: " << run.output();
     press_keys(display, show, "Escape");
-    EXPECT_EQ(run.wait(20), 0) << run.output();
+    EXPECT_EQ(run.wait(60), 0) << run.output();
     EXPECT_EQ(run.output().find("ERROR:"), std::string::npos) << run.output();
 }
 
@@ -285,7 +285,7 @@ TEST_F(DebugProductionTest, DamagedDataEndsTheRunWithItsMessage) {
         // The box names the place; the console gets the message; status 1.
         std::string caption = answer_error_box(display, run, 60, shot_path("error-box.png"));
         EXPECT_EQ(caption.rfind("Error in file src\\", 0), 0u) << caption << "\n" << run.output();
-        EXPECT_EQ(run.wait(20), 1) << run.output();
+        EXPECT_EQ(run.wait(60), 1) << run.output();
         std::string output = run.output();
         size_t error = output.find("ERROR: ");
         ASSERT_NE(error, std::string::npos) << output;

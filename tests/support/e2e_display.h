@@ -99,7 +99,7 @@ public:
         std::string output_file;
         const VirtualDisplay* display = nullptr;  // none: DISPLAY unset
         std::vector<std::pair<std::string, std::string>> environment;  // set in addition
-        int timeout_seconds = 60;
+        int timeout_seconds = 300;  // a last guard: the test ends it sooner
     };
 
     explicit ProgramRun(const Options& options);

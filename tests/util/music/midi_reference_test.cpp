@@ -4,8 +4,6 @@
 // order, at the same beat and with the same velocity. Presses and releases
 // are folded the way the notes keep them: a press of a sounding key and a
 // release of a released one change nothing.
-#include <sys/wait.h>
-
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -13,6 +11,7 @@
 #include <sstream>
 
 #include "note_fixtures.h"
+#include "support/e2e_display.h"
 #include "support/test_support.h"
 #include "util/music/midi.h"
 
@@ -35,14 +34,9 @@ std::ostream& operator<<(std::ostream& out, const Entry& e) {
 using Song = std::map<int, std::map<int, std::vector<Entry>>>;
 
 std::string run(const std::string& command) {
-    std::string out;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return out;
-    char buffer[4096];
-    for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
-    const int status = pclose(pipe);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) ADD_FAILURE() << command << " failed:\n" << out;
-    return out;
+    test_support::CommandResult result = test_support::run_command(command);
+    if (result.status != 0) ADD_FAILURE() << command << " failed:\n" << result.output;
+    return result.output;
 }
 
 // What mido reads in the file, folded into notes.
