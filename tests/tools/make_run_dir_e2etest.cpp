@@ -130,9 +130,10 @@ TEST_F(MakeRunDirTest, PacksOnAVirtualDisplayOfItsOwnWithoutSound) {
                           << "[ \"$1\" = --check ] && exit 0\n"
                           << "echo \"$DISPLAY|$SDL_AUDIODRIVER|$WAYLAND_DISPLAY\" > data.tlx\n";
     fs::permissions(packer, fs::perms::owner_all);
-    CommandResult r = run_command("DISPLAY=:77 WAYLAND_DISPLAY=wayland-0 timeout -k 2 60 " +
-                                  source_path("tools/make_run_dir.sh") + " '" + source.path() + "' '" + run() +
-                                  "' demo '" + binary_path("tools/synctimeline") + "' '" + packer + "' 2>&1");
+    CommandResult r = run_command("DISPLAY=:77 WAYLAND_DISPLAY=wayland-0 " + source_path("tools/make_run_dir.sh") +
+                                      " '" + source.path() + "' '" + run() + "' demo '" +
+                                      binary_path("tools/synctimeline") + "' '" + packer + "' 2>&1",
+                                  60);
     ASSERT_EQ(r.status, 0) << r.output;
     const std::string got = read_file(run() + "/data.tlx");
     EXPECT_EQ(got.rfind(":", 0), 0u) << got;  // a display was there
