@@ -285,14 +285,14 @@ struct AsciiBar {
 
 TEST_F(LoadingScreenE2E, AsciiScreenShowsItsBarGrowWhileReadingAndEscapeEndsTheRun) {
     ASSERT_NO_FATAL_FAILURE(pack_archive(kQuendle));
-    auto program = start(kQuendle, kArchiveRead, 40);
+    auto program = start(kQuendle, kArchiveRead, kKeyInTimePauseMs);
     std::string window = show_window(kQuendle);
     ASSERT_FALSE(window.empty()) << program->output();
     AsciiBar bar{test_support::geometry_of(display_, window)};
 
     // From one cell (7 or 8 pixels) to three or more of the four.
     std::vector<int> widths;
-    auto deadline = Clock::now() + std::chrono::seconds(20);
+    auto deadline = Clock::now() + std::chrono::seconds(60);
     while ((widths.empty() || widths.back() < 22) && program->running() && Clock::now() < deadline) {
         Screenshot s = shot("quendle-" + std::to_string(widths.size()));
         int lit = bar.lit_columns(s);
