@@ -51,11 +51,19 @@ inline std::vector<SyncTrack> parse_timeline(const fs::path& path) {
     return tracks;
 }
 
+// A track held at one value from the start.
+struct TrackValue {
+    std::string name;
+    float value;
+};
+
 // A working folder with the shared data linked in and a track file for every
-// track of the manifest: keyed from the timeline when `keyed`, else empty.
+// track of the manifest: keyed from the timeline when `keyed`, else empty;
+// then each of `held` at its value.
 class RunFolder {
 public:
-    explicit RunFolder(bool keyed, const std::string& production_name = "tidewell") {
+    explicit RunFolder(bool keyed, const std::string& production_name = "tidewell",
+                       const std::vector<TrackValue>& held = {}) {
         char name[] = "/tmp/tidewell_show_XXXXXX";
         if (!mkdtemp(name)) throw std::runtime_error("mkdtemp failed");
         path = name;
@@ -73,6 +81,9 @@ public:
             for (const SyncTrack& keyed_track : parse_timeline(production / "timeline.txt"))
                 for (SyncTrack& track : tracks)
                     if (track.name == keyed_track.name) track.keys = keyed_track.keys;
+        for (const TrackValue& value : held)
+            for (SyncTrack& track : tracks)
+                if (track.name == value.name) track.keys = {{0, value.value, SyncKeyType::Step}};
         for (const SyncTrack& track : tracks) {
             std::vector<uint8_t> bytes = SyncTrackFile::encode(track.keys);
             std::ofstream(path / "data/sync_tracker" / ("_" + track.name + ".track"), std::ios::binary)
@@ -123,8 +134,11 @@ public:
 
     // Any scene list (null for none) over the show's tracks, keyed from its
     // timeline or all at their defaults (then "ActiveScene1st" is 0 and
-    // draws the list's first scene alone).
-    Show(const SceneList* scenes, bool keyed) : folder_(keyed) { start(scenes, ""); }
+    // draws the list's first scene alone), with the `held` tracks at theirs.
+    Show(const SceneList* scenes, bool keyed, const std::vector<TrackValue>& held = {})
+        : folder_(keyed, "tidewell", held) {
+        start(scenes, "");
+    }
 
     // Another production's show: its scenes over its own keyed tracks. Scenes
     // that read the notes of a music description need its soundtrack, which
