@@ -10,7 +10,7 @@ vec4 calc_light( int i )
 	float falloff = 1.0 / max( att.x + att.y * dist + att.z * dist * dist, 1e-6 );
 	float lambert = max( dot( n, l ), 0.0 );
 	vec3 h = normalize( l + normalize( -PositionEye ) );
-	float spec = lambert > 0.0 ? pow( max( dot( n, h ), 0.0 ), MaterialShininess ) : 0.0;
-	vec3 lit = mixed_diffuse.rgb * LightDiffuse[i].rgb * lambert + mixed_specular.rgb * LightSpecular[i].rgb * spec;
+	float highlight = lambert > 0.0 ? pow( max( dot( n, h ), 0.0 ), MaterialShininess ) : 0.0;
+	vec3 lit = mixed_diffuse.rgb * LightDiffuse[i].rgb * lambert + mixed_specular.rgb * LightSpecular[i].rgb * highlight;
 	return vec4( lit * falloff, 0.0 );
 }
