@@ -30,7 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             size_t length = end - start;
             if (feed && length > 0 && text[end - 1] == '\r') --length;
             if (length > static_cast<size_t>(p.width)) std::abort();
-            if (std::memcmp(&p.chars[static_cast<size_t>(row) * p.width], text + start, length) != 0) std::abort();
+            if (length > 0 && std::memcmp(p.chars.data() + static_cast<size_t>(row) * p.width, text + start, length) != 0)
+                std::abort();
             for (size_t c = length; c < static_cast<size_t>(p.width); ++c)
                 if (p.at(row, static_cast<int>(c)) != 0) std::abort();
             start = end + 1;
