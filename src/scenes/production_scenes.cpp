@@ -1,10 +1,13 @@
 #include "scenes/production_scenes.h"
 
+#include "scenes/scene_discotiles/discotiles.h"
 #include "scenes/scene_glowshapes/glowshapes_scene.h"
 #include "scenes/scene_jqboxes/jqboxes.h"
 #include "scenes/scene_musicvectornotes/musicvectornotes.h"
 #include "scenes/scene_musicvectors/musicvectors.h"
 #include "scenes/scene_siriustext/siriustext.h"
+#include "scenes/scene_sjakkvektor/sjakkvektor.h"
+#include "scenes/scene_squarepeeps/squarepeeps.h"
 #include "scenes/scene_tobelroto/tobelroto.h"
 #include "system/productions.h"
 
@@ -13,12 +16,15 @@ namespace {
 // Every scene class of the program: a new class joins with one row (and the
 // include of its header above).
 const SceneList kSceneMakers = {
+    {"DiscoTiles", make_scene<DiscoTiles>},
     {"GlowShapes", make_scene<GlowShapes>},
     {"JqBoxes", make_scene<JqBoxes>},
     {"JqGlowShapes", make_scene<JqGlowShapes>},
     {"MusicVectorNotes", make_scene<MusicVectorNotes>},
     {"MusicVectors", make_scene<MusicVectors>},
     {"SiriusText", make_scene<SiriusText>},
+    {"SjakkVektor", make_scene<SjakkVektor>},
+    {"SquarePeeps", make_scene<SquarePeeps>},
     {"TobelRoto", make_scene<TobelRoto>},
 };
 
