@@ -222,41 +222,58 @@ def render():
 
     # Sidechain-style ducking of pads and bass on the drop kicks
     duck = np.ones(LENGTH)
-    for bar in range(BARS):
-        if section_of(bar) in ("drop", "drop2"):
-            for b in range(4):
-                start = at(bar * BAR + b * BEAT)
-                n = at(BEAT)
-                shape = 1.0 - 0.6 * np.exp(-np.arange(n) / (0.08 * RATE))
-                end = min(LENGTH, start + n)
-                duck[start:end] = shape[: end - start]
-
-    left = drums * 0.9 + bass * duck * 0.9 + pads * duck * 0.9 + lead * 0.8
-    right = drums * 0.9 + bass * duck * 0.9 + np.roll(pads * duck, at(0.012)) * 0.9 + np.roll(lead, at(0.008)) * 0.8
-    mix = np.stack([left, right], axis=1)
+    kicks = [bar * BAR + b * BEAT for bar in range(BARS) if section_of(bar) in ("drop", "drop2") for b in range(4)]
+    duck_under(duck, kicks, BEAT, 0.08)
+    mix = stereo_mix(drums, bass, pads, lead, duck)
     mix /= np.max(np.abs(mix)) * 1.1
-    # fade the tail
-    tail = at(1.0)
-    mix[-tail:] *= np.linspace(1.0, 0.0, tail)[:, None]
+    fade_tail(mix)
     return mix
 
 
-def main():
-    out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(
-        os.path.dirname(__file__), "..", "data", "music", "Krestel_-_Tidewell.mp3")
-    mix = render()
+def duck_under(duck, times, length, release):
+    """Sidechain-style: the gain dips to 0.4 at each time (seconds) and
+    recovers with `release` seconds, for `length` seconds."""
+    n = at(length)
+    shape = 1.0 - 0.6 * np.exp(-np.arange(n) / (release * RATE))
+    for time in times:
+        start = at(time)
+        end = min(len(duck), start + n)
+        duck[start:end] = shape[: end - start]
+
+
+def stereo_mix(drums, bass, pads, lead, duck):
+    """Left and right: drums and bass in the middle, pads and lead a little
+    later on the right for width; pads and bass ducked."""
+    left = drums * 0.9 + bass * duck * 0.9 + pads * duck * 0.9 + lead * 0.8
+    right = drums * 0.9 + bass * duck * 0.9 + np.roll(pads * duck, at(0.012)) * 0.9 + np.roll(lead, at(0.008)) * 0.8
+    return np.stack([left, right], axis=1)
+
+
+def fade_tail(mix, seconds=1.0):
+    tail = at(seconds)
+    mix[-tail:] *= np.linspace(1.0, 0.0, tail)[:, None]
+
+
+def write_mp3(mix, out, title, bitrate):
+    """The stereo mix (-1..1) as 16-bit PCM through lame to `out`."""
     pcm = (np.clip(mix, -1, 1) * 32767).astype("<i2")
     with tempfile.TemporaryDirectory() as tmp:
-        wav_path = os.path.join(tmp, "tidewell.wav")
+        wav_path = os.path.join(tmp, "mix.wav")
         with wave.open(wav_path, "wb") as w:
             w.setnchannels(2)
             w.setsampwidth(2)
             w.setframerate(RATE)
             w.writeframes(pcm.tobytes())
         os.makedirs(os.path.dirname(os.path.abspath(out)), exist_ok=True)
-        subprocess.run(["lame", "--quiet", "-b", "160", "--tt", "Tidewell", "--ta", "Krestel",
+        subprocess.run(["lame", "--quiet", "-b", str(bitrate), "--tt", title, "--ta", "Krestel",
                         wav_path, out], check=True)
     print(f"wrote {out}: {len(mix) / RATE:.1f} s")
+
+
+def main():
+    out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(
+        os.path.dirname(__file__), "..", "data", "music", "Krestel_-_Tidewell.mp3")
+    write_mp3(render(), out, "Tidewell", 160)
 
 
 if __name__ == "__main__":
