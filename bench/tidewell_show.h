@@ -137,15 +137,17 @@ public:
     // draws the list's first scene alone), with the `held` tracks at theirs.
     Show(const SceneList* scenes, bool keyed, const std::vector<TrackValue>& held = {})
         : folder_(keyed, "tidewell", held) {
-        start(scenes, "");
+        start(scenes, "", kTidewellBpm);
     }
 
     // Another production's show: its scenes over its own keyed tracks. Scenes
     // that read the notes of a music description need its soundtrack, which
     // then stands in for the timer (paused, so it too moves only when set;
     // silent without an audio device).
-    Show(const ProductionRow& row, bool on_soundtrack) : folder_(true, row.name) {
-        start(production_scene_list(row.id), on_soundtrack ? row.music_file : "");
+    Show(const ProductionRow& row, bool on_soundtrack) : Show(row, production_scene_list(row.id), on_soundtrack) {}
+    // The same with any scene list in the production's place.
+    Show(const ProductionRow& row, const SceneList* scenes, bool on_soundtrack) : folder_(true, row.name) {
+        start(scenes, on_soundtrack ? row.music_file : "", row.bpm > 0.0f ? row.bpm : kTidewellBpm);
     }
 
     // One frame of the show at `seconds`, finished on the GPU.
@@ -158,14 +160,17 @@ public:
     SceneManager& manager() { return *manager_; }
 
 private:
-    void start(const SceneList* scenes, const std::string& music_file) {
+    static constexpr float kTidewellBpm = 128.0f;
+
+    void start(const SceneList* scenes, const std::string& music_file, float bpm) {
         static const SceneList kNoScenes;
         const fs::path previous = fs::current_path();
         fs::current_path(folder_.path);
         // Without a music file the timer clock: no song to decode, and frames
-        // at chosen times. A music description brings its notes and tempo.
+        // at chosen times. A music description brings its notes and tempo; a
+        // song its production's tempo.
         ZemblaSystem::music_file = music_file;
-        ZemblaSystem::bpm = 128.0f;
+        ZemblaSystem::bpm = bpm;
         manager_ = std::make_unique<SceneManager>(scenes ? scenes : &kNoScenes);
         manager_->resize(ZemblaSystem::width, ZemblaSystem::height);
         // A paused timer moves only when set.
