@@ -7,10 +7,10 @@
 
 #include <memory>
 
+#include "scenes/scene_frame.h"
 #include "scenes/scene_musicvectornotes/musicvectornotes.h"
 #include "scenes/scene_musicvectors/musicvectors.h"
 #include "support/gl_frame.h"
-#include "util/fbo/fbo.h"
 #include "util/music/music.h"
 #include "util/music/music_fixture.h"
 #include "util/music/notedata.h"
@@ -68,17 +68,7 @@ protected:
 
     // The scene's picture at a beat, over black.
     Frame frame_at(Scene& scene, float beat, const std::string& keep_as) {
-        music->set_time(beat * 0.5f);  // 120 bpm
-        FBO target(kWidth, kHeight, FBO_TYPE_RGBA8, 0);
-        glClearColor(0, 0, 0, 0);
-        target.push(true);
-        scene.resize(kWidth, kHeight);
-        scene.draw();
-        EXPECT_NO_GL_ERROR();
-        Frame f(kWidth, kHeight);
-        target.pop();
-        f.keep(keep_as);
-        return f;
+        return scene_test::frame_at_beat(scene, *music, beat, kWidth, kHeight, keep_as);
     }
 
     NoteData notes{""};
