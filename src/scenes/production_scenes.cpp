@@ -1,10 +1,13 @@
 #include "scenes/production_scenes.h"
 
 #include "scenes/scene_discotiles/discotiles.h"
+#include "scenes/scene_fullscreen/nuke_scenes.h"
+#include "scenes/scene_fullscreen/trancetunnel.h"
 #include "scenes/scene_glowshapes/glowshapes_scene.h"
 #include "scenes/scene_jqboxes/jqboxes.h"
 #include "scenes/scene_musicvectornotes/musicvectornotes.h"
 #include "scenes/scene_musicvectors/musicvectors.h"
+#include "scenes/scene_shadertoy/shadertoy.h"
 #include "scenes/scene_siriustext/siriustext.h"
 #include "scenes/scene_sjakkvektor/sjakkvektor.h"
 #include "scenes/scene_squarepeeps/squarepeeps.h"
@@ -22,10 +25,15 @@ const SceneList kSceneMakers = {
     {"JqGlowShapes", make_scene<JqGlowShapes>},
     {"MusicVectorNotes", make_scene<MusicVectorNotes>},
     {"MusicVectors", make_scene<MusicVectors>},
+    {"NukeBalls", make_scene<NukeBalls>},
+    {"NukeFallout", make_scene<NukeFallout>},
+    {"NukeSL", make_scene<NukeSL>},
+    {"ShaderToy", make_scene<ShaderToy>},
     {"SiriusText", make_scene<SiriusText>},
     {"SjakkVektor", make_scene<SjakkVektor>},
     {"SquarePeeps", make_scene<SquarePeeps>},
     {"TobelRoto", make_scene<TobelRoto>},
+    {"TranceTunnel", make_scene<TranceTunnel>},
 };
 
 }  // namespace

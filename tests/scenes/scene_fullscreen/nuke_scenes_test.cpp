@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "scenes/production_scenes.h"
 #include "util/music/music.h"
 #include "util/music/music_fixture.h"
 
@@ -46,6 +47,11 @@ TEST_F(TrefoilTracks, KeyedValuesReachTheirUniforms) {
     EXPECT_FLOAT_EQ(u.x, -0.4f);
     EXPECT_FLOAT_EQ(u.y, 0.2f);
     EXPECT_FLOAT_EQ(u.radius, 0.3f);
+}
+
+TEST(ShaderScenes, EveryOneHasAMakerForTheProductions) {
+    for (const char* name : {"ShaderToy", "NukeSL", "NukeBalls", "NukeFallout", "TranceTunnel"})
+        EXPECT_NE(scene_maker(name), nullptr) << name;
 }
 
 }  // namespace
