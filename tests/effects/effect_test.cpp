@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "effects/postproc/half_size_step.h"
 #include "effects/postproc/passes.h"
 #include "support/test_support.h"
 
@@ -95,6 +96,15 @@ TEST(PassRegistry, TracksAndShaderPathsFollowFromEachRow) {
     }
     EXPECT_EQ(i, tracks.size());
     EXPECT_EQ(tracks.size(), 43u);
+}
+
+TEST(HalfSizeStep, HalfOfARenderSizeRoundsUpAndIsNeverEmpty) {
+    // Rounding up keeps the last full-size column covered by a half-size one.
+    const struct {
+        int full;
+        int half;
+    } cases[] = {{1280, 640}, {720, 360}, {1281, 641}, {3, 2}, {2, 1}, {1, 1}, {0, 1}, {-4, 1}};
+    for (const auto& c : cases) EXPECT_EQ(Effects::half_size(c.full), c.half) << c.full;
 }
 
 }  // namespace

@@ -4,12 +4,24 @@
 
 namespace Effects {
 
-Blur::Blur() : PostProc("Blur") {}
+Blur::Blur() : PostProc("Blur"), rings(*find_pass("Blur")) {}
+
+bool Blur::blurs() const { return params[0] * 0.001f != 0.0f && !(params[1] < 1.0f); }
+
+void Blur::update(int width, int height, float, FBO* source) {
+    if (!blurs()) return;
+    ShaderProgram& gather = rings.bind();
+    gather.set_uniform1f("Scale", params[0] * 0.001f);
+    gather.set_uniform1f("Iterations", params[1]);
+    rings.draw(source, width, height);
+}
 
 void Blur::render(int, int, float) {
     bind_with_projection();
     shader->set_uniform1f("Scale", params[0] * 0.001f);
     shader->set_uniform1f("Iterations", params[1]);
+    shader->set_uniform1i("Gathered", 1);
+    rings.bind_result(1);
 }
 
 }  // namespace Effects

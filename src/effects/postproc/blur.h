@@ -1,15 +1,25 @@
 // Blur pass: averages rings of taps around each pixel, "Scale" apart
-// (in thousandths of the picture), over "Iterations" rings.
+// (in thousandths of the picture), over "Iterations" rings. The rings are
+// gathered at half the render size (HalfSizeStep) before the full-size draw.
 #pragma once
 
 #include "effects/effect.h"
+#include "effects/postproc/half_size_step.h"
 
 namespace Effects {
 
 class Blur : public PostProc {
 public:
     Blur();
+    void update(int width, int height, float time, FBO* source) override;
     void render(int width, int height, float time) override;
+
+private:
+    // False when there is no ring to gather: Scale 0 or fewer than one ring,
+    // the cases the full-size shader passes the picture through unchanged.
+    bool blurs() const;
+
+    HalfSizeStep rings;
 };
 
 }  // namespace Effects

@@ -6,13 +6,23 @@
 
 namespace Effects {
 
-Radblur::Radblur() : PostProc("Radblur") {}
+Radblur::Radblur() : PostProc("Radblur"), taps(*find_pass("Radblur")) {}
+
+bool Radblur::smears() const { return params[3] != 0.0f && params[2] < 1.0f; }
+
+void Radblur::update(int width, int height, float, FBO* source) {
+    if (!smears()) return;
+    // (CntrX, CntrY, Step, Strength) as one vector.
+    taps.bind().set_uniform4fv("RadialBlurParams", params.data(), 1);
+    taps.draw(source, width, height);
+}
 
 void Radblur::render(int, int, float) {
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     bind_with_projection();
-    // (CntrX, CntrY, Step, Strength) as one vector.
     shader->set_uniform4fv("RadialBlurParams", params.data(), 1);
+    shader->set_uniform1i("Gathered", 1);
+    taps.bind_result(1);
 }
 
 }  // namespace Effects

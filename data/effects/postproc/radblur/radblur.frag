@@ -1,26 +1,26 @@
 #version 420
-// Radial blur toward the centre (RadialBlurParams.xy): each tap is pulled
-// toward the centre by the factor RadialBlurParams.z; RadialBlurParams.w mixes
-// the blurred picture over the original.
+// Radial blur toward the centre at the full size: the pixel itself (weight
+// 1) and the nine taps along the line to the centre, gathered at half the
+// size (radblur_gather.frag, texture unit 1); RadialBlurParams.w mixes the
+// blurred picture over the original. The pixel's own tap stays at full size,
+// so what the smear leaves in place keeps its detail. Strength 0, or a Step
+// of 1 or more (every tap on the pixel), leaves the picture unchanged.
 uniform sampler2D Texture;
+uniform sampler2D Gathered;
 uniform vec4 RadialBlurParams;
 in vec2 uv;
 out vec4 FragColor;
 
+// 0.9 + 0.9^2 + ... + 0.9^9: the weight of the nine taps together.
+const float kTapWeight = 5.5132156;
+
 void main()
 {
-    vec2 centre = RadialBlurParams.xy;
-    float step = clamp(RadialBlurParams.z, 0.0, 1.0);
     vec4 original = texture(Texture, uv);
-    vec4 sum = original;
-    float scale = 1.0;
-    float weight = 1.0;
-    float total = 1.0;
-    for (int i = 1; i < 10; ++i) {
-        scale *= mix(1.0, step, 0.25);
-        weight *= 0.9;
-        sum += texture(Texture, centre + (uv - centre) * scale) * weight;
-        total += weight;
+    if (RadialBlurParams.w == 0.0 || !(RadialBlurParams.z < 1.0)) {
+        FragColor = original;
+        return;
     }
-    FragColor = mix(original, sum / total, RadialBlurParams.w);
+    vec4 taps = texture(Gathered, uv);
+    FragColor = mix(original, (original + taps * kTapWeight) / (1.0 + kTapWeight), RadialBlurParams.w);
 }

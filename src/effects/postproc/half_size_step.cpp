@@ -1,0 +1,44 @@
+#include "effects/postproc/half_size_step.h"
+
+#include <GL/glew.h>
+
+#include <algorithm>
+
+#include "util/fbo/fbo.h"
+#include "util/math/mat4.h"
+#include "util/shaderprogram/shaderprogram.h"
+
+namespace Effects {
+
+int half_size(int full) { return std::max(1, (full + 1) / 2); }
+
+HalfSizeStep::HalfSizeStep(const PassInfo& pass)
+    : program(std::make_unique<ShaderProgram>(
+          pass_shader_path(pass, ".vert"),
+          pass_shader_path(pass, "_gather.frag"))),
+      target(std::make_unique<FBO>(1, 1, FBO_TYPE_RGBA8_NO_DEPTH, 0)) {}
+
+HalfSizeStep::~HalfSizeStep() = default;
+
+ShaderProgram& HalfSizeStep::bind() {
+    static const mat4 projection(mat4::PRESET_UNIT_SQUARE);
+    program->bind();
+    program->set_uniform_matrix4fv("ProjectionMatrix", projection.data(), 1, false);
+    return *program;
+}
+
+void HalfSizeStep::draw(FBO* source, int width, int height) {
+    target->resize(half_size(width), half_size(height));
+    // No clear: the unblended quad overwrites every pixel, and without depth
+    // nothing can reject it.
+    target->push(false);
+    source->draw();
+    target->pop();
+}
+
+void HalfSizeStep::bind_result(int unit) {
+    target->bind_texture(0, unit);
+    glActiveTexture(GL_TEXTURE0);
+}
+
+}  // namespace Effects
