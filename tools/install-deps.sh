@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that are not installed yet: those of
 # tools/debian-packages.txt (building and playing) and, unless --play is
-# given, those of tools/debian-test-packages.txt (tests and benchmarks).
+# given, those of tools/debian-test-packages.txt (tests and benchmarks); with
+# --authoring also those of tools/authoring-packages.txt (what the scripts
+# that make data need, tools/data-scripts.txt).
 #
-#   tools/install-deps.sh [--play]
+#   tools/install-deps.sh [--play | --authoring]
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 lists=("$here/debian-packages.txt")
 [ "${1:-}" = --play ] || lists+=("$here/debian-test-packages.txt")
+[ "${1:-}" != --authoring ] || lists+=("$here/authoring-packages.txt")
 mapfile -t wanted < <(cat "${lists[@]}" | grep -v '^\s*#' | grep -v '^\s*$')
 missing=()
 for p in "${wanted[@]}"; do

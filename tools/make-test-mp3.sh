@@ -4,9 +4,11 @@
 # 861.328125 Hz (40 × 44100 / 2048, the centre of 2048-point FFT bin 40) at
 # half of full scale in both channels, 96 kbit/s CBR with the encoder's
 # gapless tag. Needs ffmpeg (to synthesise the tone) and lame.
+#
+#   tools/make-test-mp3.sh [output.mp3]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-out="$root/tests/platform/audio/tone.mp3"
+out=${1:-"$root/tests/platform/audio/tone.mp3"}
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 

@@ -110,22 +110,25 @@ class ValueNoise:
         self.perm = rng.permutation(256)
         self.values = rng.rand(256)
 
-    def hash(self, x, y, z):
-        p = self.perm
-        return self.values[p[(p[(p[x & 255] + y) & 255] + z) & 255]]
-
     def __call__(self, x, y, z):
-        xi, yi, zi = np.floor(x).astype(np.int64), np.floor(y).astype(np.int64), np.floor(z).astype(np.int64)
-        fx, fy, fz = x - xi, y - yi, z - zi
+        xf, yf, zf = np.floor(x), np.floor(y), np.floor(z)
+        fx, fy, fz = x - xf, y - yf, z - zf
         fx, fy, fz = (f * f * (3.0 - 2.0 * f) for f in (fx, fy, fz))
+        xi, yi, zi = (f.astype(np.int64) & 255 for f in (xf, yf, zf))
+        # The lattice hash perm[perm[perm[x] + y] + z] (all mod 256), each
+        # level looked up once for the corners that share it.
+        p = self.perm
         total = 0.0
         for dx in (0, 1):
             wx = fx if dx else 1.0 - fx
+            px = p[(xi + dx) & 255]
             for dy in (0, 1):
                 wy = fy if dy else 1.0 - fy
+                pxy = p[(px + yi + dy) & 255]
+                wxy = wx * wy
                 for dz in (0, 1):
                     wz = fz if dz else 1.0 - fz
-                    total = total + wx * wy * wz * self.hash(xi + dx, yi + dy, zi + dz)
+                    total = total + wxy * wz * self.values[p[(pxy + zi + dz) & 255]]
         return total
 
 
