@@ -1,0 +1,215 @@
+// The scenes of the character-screen production on a real context, drawn
+// into a 320 x 180 target from data and note tracks made in the test, with
+// the music clock and the track keys set by the test: each shows its screen
+// at 4:3 in the middle with black bars beside it, the piano's keys and the
+// ribbons light with their notes, and the note monitor plots the coming
+// notes on the right of its rows.
+#include "support/gl_context.h"
+
+#include <cmath>
+#include <filesystem>
+#include <memory>
+
+#include "scenes/scene_modulators/modulators.h"
+#include "scenes/scene_textdrop/textdrop.h"
+#include "scenes/scene_textintro/textintro.h"
+#include "scenes/scene_textpiano/textpiano.h"
+#include "scenes/scene_textribbons/textribbons.h"
+#include "scenes/scene_textroto/textroto.h"
+#include "support/gl_frame.h"
+#include "util/fbo/fbo.h"
+#include "util/music/music.h"
+#include "util/music/music_fixture.h"
+#include "util/music/notedata.h"
+
+namespace {
+
+using test_support::Frame;
+namespace fs = std::filesystem;
+
+constexpr int kWidth = 320, kHeight = 180;
+
+void play(Track& track, uint8_t key, float on, float off) {
+    Note& note = track.note_for_key(key);
+    note.times.push_back(on);
+    note.times.push_back(-off);
+}
+
+class QuendleScenesTest : public music_test::MusicTest {
+protected:
+    void SetUp() override {
+        MusicTest::SetUp();
+        test_support::ensure_gl_context();
+        while (glGetError() != GL_NO_ERROR) {
+        }
+        fs::create_directories("data/common/raw_ascii");
+        fs::create_directories("data/common/asciiart");
+        fs::create_directories("data/common/fonts");
+        write_file("data/common/raw_ascii/quorvan.raw", std::vector<uint8_t>(80 * 50, 9));
+        std::vector<uint8_t> tile(256 * 256);
+        for (size_t i = 0; i < tile.size(); ++i) tile[i] = static_cast<uint8_t>(i % 7);
+        write_file("data/common/raw_ascii/zemblas.raw", tile);
+        std::vector<uint8_t> big(300 * 120, 13);  // holes, with a yellow band in rows 10-19
+        for (size_t i = 10 * 300; i < 20 * 300; ++i) big[i] = 11;
+        write_file("data/common/raw_ascii/quendle_4_300x120.raw", big);
+        write_file("data/common/asciiart/xr_mug.asc", {'(', ')', '\n'});
+        fs::copy_file(test_support::source_path("data/common/fonts/courier_new.ttf"), "data/common/fonts/arial.ttf");
+
+        for (const SceneTracks* table : {&TextIntro::tracks, &TextRoto::tracks, &TextPiano::tracks,
+                                         &TextDrop::tracks, &TextRibbons::tracks})
+            for (const SceneTrack& t : *table) write_track(t.name, {});
+
+        music = std::make_unique<Music>();  // timer mode at 120 bpm
+        notes.tracks.resize(3);
+        Track& piano = notes.tracks[0];
+        piano.name = "Old Vinyl Piano";
+        play(piano, 40, 1, 2);  // E of the first octave
+        Track& bleep = notes.tracks[1];
+        bleep.name = "RaveBleep";
+        play(bleep, 70, 1, 2);  // the first note: ribbon 3
+        play(bleep, 72, 3, 4);
+        Track& drums = notes.tracks[2];
+        drums.name = "Drums";
+        play(drums, 36, 8, 9);
+        music->notes = &notes;
+    }
+
+    void TearDown() override {
+        music->notes = nullptr;
+        music.reset();
+        MusicTest::TearDown();
+    }
+
+    template <typename S>
+    std::unique_ptr<S> made_scene() {
+        auto scene = std::make_unique<S>();
+        scene->set_music(music.get());
+        scene->init();
+        return scene;
+    }
+
+    Frame frame_at(Scene& scene, float beat, const std::string& keep_as) {
+        music->set_time(beat * 0.5f);  // 120 bpm
+        FBO target(kWidth, kHeight, FBO_TYPE_RGBA8, 0);
+        glClearColor(0, 0, 0, 0);
+        target.push(true);
+        scene.resize(kWidth, kHeight);
+        scene.draw();
+        EXPECT_NO_GL_ERROR();
+        Frame f(kWidth, kHeight);
+        target.pop();
+        f.keep(keep_as);
+        return f;
+    }
+
+    NoteData notes{""};
+    std::unique_ptr<Music> music;
+};
+
+// The share of pixels in columns x0..x1-1 brighter than a quarter.
+double lit_share(const Frame& f, int x0, int x1) {
+    int lit = 0;
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = x0; x < x1; ++x) lit += f.at(x, y).brightest() > 64;
+    return double(lit) / ((x1 - x0) * kHeight);
+}
+
+// The 4:3 screen fills columns 40-279 of the 320 x 180 target.
+constexpr int kLeft = 40, kRight = 280;
+// A cell's middle in target pixels (3 x 3.6 pixels a cell), y from the bottom.
+int cell_x(int col) { return kLeft + col * 3 + 1; }
+int cell_y(int row) { return kHeight - 1 - static_cast<int>((row + 0.5) * 3.6); }
+
+TEST_F(QuendleScenesTest, EveryCharacterScreenSceneShowsAtFourToThreeBetweenBlackBars) {
+    write_track("introProgress", {{0, 40.0f, 0}});
+    write_track("introSection", {{0, 1.0f, 0}});
+    write_track("pianoProgress", {{0, 4.0f, 0}});
+    write_track("lastText", {{0, -100.0f, 0}});
+    write_track("ribbon1X", {{0, 60.0f, 0}});
+    write_track("ribbon1Y", {{0, 25.0f, 0}});
+    std::vector<std::pair<const char*, std::unique_ptr<Scene>>> scenes;
+    scenes.emplace_back("intro", made_scene<TextIntro>());
+    scenes.emplace_back("roto", made_scene<TextRoto>());
+    scenes.emplace_back("piano", made_scene<TextPiano>());
+    scenes.emplace_back("drop", made_scene<TextDrop>());
+    scenes.emplace_back("ribbons", made_scene<TextRibbons>());
+    for (auto& [name, scene] : scenes) {
+        SCOPED_TRACE(name);
+        Frame f = frame_at(*scene, 0.5f, std::string("quendle-scene-") + name);
+        EXPECT_GT(lit_share(f, kLeft, kRight), 0.005);
+        EXPECT_EQ(lit_share(f, 0, kLeft - 1), 0.0);
+        EXPECT_EQ(lit_share(f, kRight + 1, kWidth), 0.0);
+    }
+}
+
+TEST_F(QuendleScenesTest, TheRotatedPictureAndTheBigLetteringDrawInTheirColours) {
+    // Their backgrounds read "flash", which the piano scene registers.
+    auto piano = made_scene<TextPiano>();
+    auto roto = made_scene<TextRoto>();
+    Frame r = frame_at(*roto, 0.5f, "quendle-roto");
+    // File byte 9 is colour 12, bright red, over the middle; the picture
+    // stands 50 columns wide.
+    const test_support::Rgba middle = r.at(cell_x(40), cell_y(25));
+    EXPECT_EQ(middle.r, 255);
+    EXPECT_EQ(middle.b, 0);
+    EXPECT_EQ(r.at(cell_x(5), cell_y(25)).brightest(), 0);
+
+    write_track("bigY", {{0, 5.0f, 0}});
+    auto drop = made_scene<TextDrop>();
+    Frame d = frame_at(*drop, 0.5f, "quendle-drop");
+    // Picture rows 10-19 at screen rows 5-14: file byte 11 is colour 14,
+    // yellow.
+    const test_support::Rgba band = d.at(cell_x(40), cell_y(8));
+    EXPECT_EQ(band.r, 255);
+    EXPECT_EQ(band.g, 255);
+    EXPECT_EQ(band.b, 0);
+}
+
+TEST_F(QuendleScenesTest, PianoKeysAndRibbonsLightWhileTheirNotesSound) {
+    // The upper keyboard scrolled to column 0 (pianoProgress 8 x 10), its
+    // keys from row 10 + bounce; E is column 10.
+    write_track("pianoProgress", {{0, 8.0f, 0}});
+    write_track("lastText", {{0, -100.0f, 0}});
+    auto piano = made_scene<TextPiano>();
+    // At beat 0 and 1.5 the upper row's bounce is 0 and (int)(5 sin(1.125 pi)) = -1.
+    Frame idle = frame_at(*piano, 0.0f, "quendle-piano-idle");
+    Frame pressed = frame_at(*piano, 4.0f / 3.0f * 1.125f, "quendle-piano-pressed");
+    const int bounce = static_cast<int>(std::sin(1.5f * 0.75f * 3.14159265f) * 5.0f);
+    EXPECT_EQ(idle.at(cell_x(10), cell_y(20)).r, 191);  // light grey
+    const test_support::Rgba e = pressed.at(cell_x(10), cell_y(20 + bounce));
+    EXPECT_EQ(e.r, 255);
+    EXPECT_EQ(e.g, 255);
+
+    // Ribbon 3 at row 25 lights light cyan while the first bleep sounds.
+    write_track("ribbon3X", {{0, 60.0f, 0}});
+    write_track("ribbon3Y", {{0, 25.0f, 0}});
+    auto ribbons = made_scene<TextRibbons>();
+    Frame dark = frame_at(*ribbons, 0.5f, "quendle-ribbons-idle");
+    Frame lit = frame_at(*ribbons, 1.5f, "quendle-ribbons-lit");
+    auto cyan = [](const test_support::Rgba& p) { return p.r == 0 && p.g == 255 && p.b == 255; };
+    EXPECT_FALSE(cyan(dark.at(cell_x(60), cell_y(25))));
+    EXPECT_TRUE(cyan(lit.at(cell_x(60), cell_y(25))));
+}
+
+TEST_F(QuendleScenesTest, TheMonitorPlotsComingNotesRightOfThePresentInTheirRows) {
+    auto monitor = made_scene<Modulators>();
+    // At beat 4 the drum note (beats 8 to 9) lies 4 beats ahead: x 256 +
+    // 200 = 456 of 512, in the bottom row (track 2); the second bleep
+    // (beats 3 to 4) just left of the present in the middle row. Labels
+    // take the left of each row.
+    Frame f = frame_at(*monitor, 4.0f, "quendle-modulators");
+    auto coloured = [&](float x_units, float y_rows) {
+        const int x = static_cast<int>(x_units / 512.0f * kWidth);
+        const int y = static_cast<int>(y_rows / 3.0f * kHeight);
+        const test_support::Rgba p = f.at(x, y);
+        return p.g + p.b > 100 && p.r < 60;
+    };
+    EXPECT_TRUE(coloured(470, 0.4f));
+    EXPECT_FALSE(coloured(420, 0.4f));
+    EXPECT_FALSE(coloured(200, 0.4f));
+    EXPECT_TRUE(coloured(230, 1.4f));
+    EXPECT_FALSE(coloured(300, 1.4f));
+    EXPECT_EQ(monitor->ring().tracks(), 3);
+}
+
+}  // namespace
