@@ -3,39 +3,21 @@
 // in the test, with the music clock set to chosen beats: the drum shapes
 // show while their drums sound, the bass line's arcs rise while their notes
 // sound, and a missing note track ends the run with its message.
-#include "support/gl_context.h"
+#include "note_scene_test.h"
 
 #include <memory>
 
-#include "scenes/scene_frame.h"
 #include "scenes/scene_musicvectornotes/musicvectornotes.h"
 #include "scenes/scene_musicvectors/musicvectors.h"
-#include "support/gl_frame.h"
-#include "util/music/music.h"
-#include "util/music/music_fixture.h"
-#include "util/music/notedata.h"
 
 namespace {
 
 using test_support::Frame;
 
-constexpr int kWidth = 320, kHeight = 180;
-
-// Presses key at beat `on` and releases it at `off`.
-void play(Track& track, uint8_t key, float on, float off) {
-    Note& note = track.note_for_key(key);
-    note.times.push_back(on);
-    note.times.push_back(-off);
-}
-
-class PelltideScenesTest : public music_test::MusicTest {
+class PelltideScenesTest : public scene_test::NoteSceneTest {
 protected:
     void SetUp() override {
-        MusicTest::SetUp();
-        test_support::ensure_gl_context();
-        while (glGetError() != GL_NO_ERROR) {
-        }
-        music = std::make_unique<Music>();  // timer mode at 120 bpm
+        NoteSceneTest::SetUp();
         notes.tracks.resize(2);
         Track& drums = notes.tracks[0];
         drums.name = "Ruff Kit";
@@ -49,31 +31,12 @@ protected:
         play(bass, 33, 1, 2);
         play(bass, 40, 3, 4);
         play(bass, 45, 5, 6);
-        music->notes = &notes;
+        use_notes();
     }
-
-    void TearDown() override {
-        music->notes = nullptr;
-        music.reset();
-        MusicTest::TearDown();
-    }
-
-    template <typename S>
-    std::unique_ptr<S> made_scene() {
-        auto scene = std::make_unique<S>();
-        scene->set_music(music.get());
-        scene->init();
-        return scene;
-    }
-
-    // The scene's picture at a beat, over black.
-    Frame frame_at(Scene& scene, float beat, const std::string& keep_as) {
-        return scene_test::frame_at_beat(scene, *music, beat, kWidth, kHeight, keep_as);
-    }
-
-    NoteData notes{""};
-    std::unique_ptr<Music> music;
 };
+
+using scene_test::kHeight;
+using scene_test::kWidth;
 
 // Probes with y from the top, in pixels of the 320 x 180 target.
 test_support::Rgba top(const Frame& f, int x, int y) { return f.at(x, kHeight - 1 - y); }

@@ -4,7 +4,7 @@
 // at 4:3 in the middle with black bars beside it, the piano's keys and the
 // ribbons light with their notes, and the note monitor plots the coming
 // notes on the right of its rows.
-#include "support/gl_context.h"
+#include "note_scene_test.h"
 
 #include <cmath>
 #include <filesystem>
@@ -16,32 +16,16 @@
 #include "scenes/scene_textpiano/textpiano.h"
 #include "scenes/scene_textribbons/textribbons.h"
 #include "scenes/scene_textroto/textroto.h"
-#include "support/gl_frame.h"
-#include "util/fbo/fbo.h"
-#include "util/music/music.h"
-#include "util/music/music_fixture.h"
-#include "util/music/notedata.h"
 
 namespace {
 
 using test_support::Frame;
 namespace fs = std::filesystem;
 
-constexpr int kWidth = 320, kHeight = 180;
-
-void play(Track& track, uint8_t key, float on, float off) {
-    Note& note = track.note_for_key(key);
-    note.times.push_back(on);
-    note.times.push_back(-off);
-}
-
-class QuendleScenesTest : public music_test::MusicTest {
+class QuendleScenesTest : public scene_test::NoteSceneTest {
 protected:
     void SetUp() override {
-        MusicTest::SetUp();
-        test_support::ensure_gl_context();
-        while (glGetError() != GL_NO_ERROR) {
-        }
+        NoteSceneTest::SetUp();
         fs::create_directories("data/common/raw_ascii");
         fs::create_directories("data/common/asciiart");
         fs::create_directories("data/common/fonts");
@@ -59,7 +43,6 @@ protected:
                                          &TextDrop::tracks, &TextRibbons::tracks})
             for (const SceneTrack& t : *table) write_track(t.name, {});
 
-        music = std::make_unique<Music>();  // timer mode at 120 bpm
         notes.tracks.resize(3);
         Track& piano = notes.tracks[0];
         piano.name = "Old Vinyl Piano";
@@ -71,40 +54,12 @@ protected:
         Track& drums = notes.tracks[2];
         drums.name = "Drums";
         play(drums, 36, 8, 9);
-        music->notes = &notes;
+        use_notes();
     }
-
-    void TearDown() override {
-        music->notes = nullptr;
-        music.reset();
-        MusicTest::TearDown();
-    }
-
-    template <typename S>
-    std::unique_ptr<S> made_scene() {
-        auto scene = std::make_unique<S>();
-        scene->set_music(music.get());
-        scene->init();
-        return scene;
-    }
-
-    Frame frame_at(Scene& scene, float beat, const std::string& keep_as) {
-        music->set_time(beat * 0.5f);  // 120 bpm
-        FBO target(kWidth, kHeight, FBO_TYPE_RGBA8, 0);
-        glClearColor(0, 0, 0, 0);
-        target.push(true);
-        scene.resize(kWidth, kHeight);
-        scene.draw();
-        EXPECT_NO_GL_ERROR();
-        Frame f(kWidth, kHeight);
-        target.pop();
-        f.keep(keep_as);
-        return f;
-    }
-
-    NoteData notes{""};
-    std::unique_ptr<Music> music;
 };
+
+using scene_test::kHeight;
+using scene_test::kWidth;
 
 // The share of pixels in columns x0..x1-1 brighter than a quarter.
 double lit_share(const Frame& f, int x0, int x1) {

@@ -8,21 +8,14 @@
 #include <cmath>
 #include <limits>
 
+#include "scenes/ascii_cells.h"
 #include "util/ascii/ascii_screen.h"
 
 namespace {
 
-bool lit(const AsciiScreen& s, int r, int c) {
-    const uint8_t ch = s.char_at(r, c);
-    return s.bg_at(r, c) != 0 || (s.fg_at(r, c) != 0 && ch != 0 && ch != ' ' && ch != 255);
-}
-
-int lit_cells(const AsciiScreen& s) {
-    int n = 0;
-    for (int r = 0; r < AsciiScreen::kRows; ++r)
-        for (int c = 0; c < AsciiScreen::kCols; ++c) n += lit(s, r, c);
-    return n;
-}
+using ascii_cells::expect_cell;
+using ascii_cells::lit;
+using ascii_cells::lit_cells;
 
 bool same_cell(const AsciiScreen& a, const AsciiScreen& b, int r, int c) {
     return a.char_at(r, c) == b.char_at(r, c) && a.fg_at(r, c) == b.fg_at(r, c) && a.bg_at(r, c) == b.bg_at(r, c);
@@ -39,12 +32,6 @@ AsciiScreen intro(const IntroValues& v) {
     AsciiScreen s;
     draw_intro(s, v, IntroEffects{});
     return s;
-}
-
-void expect_cell(const AsciiScreen& s, int r, int c, uint8_t ch, uint8_t fg, uint8_t bg) {
-    EXPECT_EQ(s.char_at(r, c), ch) << r << "," << c;
-    EXPECT_EQ(s.fg_at(r, c), fg) << r << "," << c;
-    EXPECT_EQ(s.bg_at(r, c), bg) << r << "," << c;
 }
 
 TEST(IntroScreen, AtTheStartEveryTrackAtItsDefaultTheScreenIsBlack) {

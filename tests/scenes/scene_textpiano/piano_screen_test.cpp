@@ -8,25 +8,13 @@
 #include <cmath>
 #include <limits>
 
+#include "scenes/ascii_cells.h"
+
 namespace {
 
-bool lit(const AsciiScreen& s, int r, int c) {
-    const uint8_t ch = s.char_at(r, c);
-    return s.bg_at(r, c) != 0 || (s.fg_at(r, c) != 0 && ch != 0 && ch != ' ');
-}
+using ascii_cells::expect_cell;
 
-bool any_lit(const AsciiScreen& s) {
-    for (int r = 0; r < AsciiScreen::kRows; ++r)
-        for (int c = 0; c < AsciiScreen::kCols; ++c)
-            if (lit(s, r, c)) return true;
-    return false;
-}
-
-void expect_cell(const AsciiScreen& s, int r, int c, uint8_t ch, uint8_t fg, uint8_t bg) {
-    EXPECT_EQ(s.char_at(r, c), ch) << r << "," << c;
-    EXPECT_EQ(s.fg_at(r, c), fg) << r << "," << c;
-    EXPECT_EQ(s.bg_at(r, c), bg) << r << "," << c;
-}
+bool any_lit(const AsciiScreen& s) { return ascii_cells::lit_cells(s) > 0; }
 
 TEST(PianoScreen, TheKeysRunFromC36ToB59WithTheirShapes) {
     const std::vector<PianoKey> keys = piano_keys();
