@@ -95,6 +95,13 @@ inline void write_track(const std::string& name, float value) {
         .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
+// Writes a track file without keys: the track keeps its registered default.
+inline void write_empty_track(const std::string& name) {
+    std::vector<uint8_t> empty = SyncTrackFile::encode({});
+    std::ofstream("data/sync_tracker/_" + name + ".track", std::ios::binary)
+        .write(reinterpret_cast<const char*>(empty.data()), static_cast<std::streamsize>(empty.size()));
+}
+
 // A queue that only counts the quits posted to it.
 class CountingEvents : public EventSource {
 public:
@@ -115,11 +122,7 @@ protected:
         std::filesystem::create_directories("data/common");
         std::filesystem::create_directory_symlink(test_support::source_path("data/common/fonts"),
                                                   "data/common/fonts");
-        for (const TrackDefault& track : manager_tracks()) {
-            std::vector<uint8_t> empty = SyncTrackFile::encode({});
-            std::ofstream("data/sync_tracker/_" + std::string(track.name) + ".track", std::ios::binary)
-                .write(reinterpret_cast<const char*>(empty.data()), static_cast<std::streamsize>(empty.size()));
-        }
+        for (const TrackDefault& track : manager_tracks()) write_empty_track(track.name);
         saved_mode_ = DataFile::get_mode();
         DataFile::set_mode(DataFileMode::Plain);
         ZemblaSystem::width = 160;

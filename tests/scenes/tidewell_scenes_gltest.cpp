@@ -15,6 +15,7 @@
 
 namespace {
 
+using scene_test::write_empty_track;
 using scene_test::write_track;
 
 constexpr int kBar = 15;
@@ -26,12 +27,6 @@ protected:
         for (const SceneTracks* table : {&JqGlowShapes::tracks, &JqBoxes::tracks, &SiriusText::tracks,
                                          &GlowShapes::tracks})
             for (const SceneTrack& track : *table) write_empty_track(track.name);
-    }
-
-    static void write_empty_track(const std::string& name) {
-        std::vector<uint8_t> empty = SyncTrackFile::encode({});
-        std::ofstream("data/sync_tracker/_" + name + ".track", std::ios::binary)
-            .write(reinterpret_cast<const char*>(empty.data()), static_cast<std::streamsize>(empty.size()));
     }
 
     // Pixels of the render area whose brightest channel is above `level`.

@@ -201,16 +201,22 @@ void Texture::draw(float x, float y, float w, float h) {
     easydraw_quad(x, y, w, h);
 }
 
-void Texture::draw_fit(float x, float y, float w, float h, float ratio) {
-    const float a = get_aspect();
+bool fit_rect(float a, float x, float y, float w, float h, float ratio, FitRect* out) {
     const float aspect_width = a * h / ratio;
     const float aspect_height = w / (a / ratio);
-    if (!(aspect_width <= w || aspect_height <= h))
-        FATAL_ERROR("Failed assert aspect_width <= width || aspect_height <= height");
+    if (!(aspect_width <= w || aspect_height <= h)) return false;
     if (aspect_height <= h)
-        draw(x, y + (h - aspect_height) * 0.5f, w, aspect_height);
+        *out = {x, y + (h - aspect_height) * 0.5f, w, aspect_height};
     else
-        draw(x + (w - aspect_width) * 0.5f, y, aspect_width, h);
+        *out = {x + (w - aspect_width) * 0.5f, y, aspect_width, h};
+    return true;
+}
+
+void Texture::draw_fit(float x, float y, float w, float h, float ratio) {
+    FitRect r;
+    if (!fit_rect(get_aspect(), x, y, w, h, ratio, &r))
+        FATAL_ERROR("Failed assert aspect_width <= width || aspect_height <= height");
+    draw(r.x, r.y, r.width, r.height);
 }
 
 void Texture::use_default_shader() {

@@ -13,6 +13,18 @@
 class Image;
 class ZqRawPngDecoder;
 
+// Where a picture of aspect `picture_aspect` (width / height) goes inside the
+// rectangle (x, y, width, height) so that it keeps its shape on a target of
+// pixel aspect `ratio`: the whole width, centred vertically, when the
+// rectangle is at least as tall as that needs, else the whole height,
+// centred horizontally. False when neither fits, which only a non-finite
+// rectangle or aspect can cause.
+struct FitRect {
+    float x, y, width, height;
+};
+bool fit_rect(float picture_aspect, float x, float y, float width, float height, float ratio,
+              FitRect* out);
+
 class Texture {
 public:
     Texture();
