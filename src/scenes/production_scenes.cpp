@@ -5,8 +5,12 @@
 #include "scenes/scene_fullscreen/trancetunnel.h"
 #include "scenes/scene_glowshapes/glowshapes_scene.h"
 #include "scenes/scene_jqboxes/jqboxes.h"
+#include "scenes/scene_korrinsvg/korrinsvg.h"
 #include "scenes/scene_musicvectornotes/musicvectornotes.h"
 #include "scenes/scene_musicvectors/musicvectors.h"
+#include "scenes/scene_nukefloor/nukefloor.h"
+#include "scenes/scene_nuketext/nuketext.h"
+#include "scenes/scene_photos/photo_scenes.h"
 #include "scenes/scene_shadertoy/shadertoy.h"
 #include "scenes/scene_siriustext/siriustext.h"
 #include "scenes/scene_sjakkvektor/sjakkvektor.h"
@@ -23,11 +27,17 @@ const SceneList kSceneMakers = {
     {"GlowShapes", make_scene<GlowShapes>},
     {"JqBoxes", make_scene<JqBoxes>},
     {"JqGlowShapes", make_scene<JqGlowShapes>},
+    {"KorrinBunker", make_scene<KorrinBunker>},
+    {"KorrinImage", make_scene<KorrinImage>},
+    {"KorrinSVG", make_scene<KorrinSVG>},
     {"MusicVectorNotes", make_scene<MusicVectorNotes>},
     {"MusicVectors", make_scene<MusicVectors>},
     {"NukeBalls", make_scene<NukeBalls>},
+    {"NukeBlast", make_scene<NukeBlast>},
     {"NukeFallout", make_scene<NukeFallout>},
+    {"NukeFloor", make_scene<NukeFloor>},
     {"NukeSL", make_scene<NukeSL>},
+    {"NukeText", make_scene<NukeText>},
     {"ShaderToy", make_scene<ShaderToy>},
     {"SiriusText", make_scene<SiriusText>},
     {"SjakkVektor", make_scene<SjakkVektor>},
