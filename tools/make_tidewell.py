@@ -254,7 +254,7 @@ def fade_tail(mix, seconds=1.0):
     mix[-tail:] *= np.linspace(1.0, 0.0, tail)[:, None]
 
 
-def write_mp3(mix, out, title, bitrate):
+def write_mp3(mix, out, title, bitrate, artist="Krestel"):
     """The stereo mix (-1..1) as 16-bit PCM through lame to `out`."""
     pcm = (np.clip(mix, -1, 1) * 32767).astype("<i2")
     with tempfile.TemporaryDirectory() as tmp:
@@ -265,7 +265,7 @@ def write_mp3(mix, out, title, bitrate):
             w.setframerate(RATE)
             w.writeframes(pcm.tobytes())
         os.makedirs(os.path.dirname(os.path.abspath(out)), exist_ok=True)
-        subprocess.run(["lame", "--quiet", "-b", str(bitrate), "--tt", title, "--ta", "Krestel",
+        subprocess.run(["lame", "--quiet", "-b", str(bitrate), "--tt", title, "--ta", artist,
                         wav_path, out], check=True)
     print(f"wrote {out}: {len(mix) / RATE:.1f} s")
 
