@@ -1,0 +1,289 @@
+#!/usr/bin/python3
+"""Writes the timeline of "Orvenhal Korrin System",
+data/productions/korrin/timeline.txt: one key a line (see
+tools/synctimeline.cpp), made here because most of it is repetition keyed
+to the beat (pulses, cross-fades, camera paths).
+
+    tools/make_korrin_timeline.py [timeline.txt]
+
+The show follows the sections of tools/make_korrin_music.py (138 bpm, beats):
+intro 0-32, build 32-64, drop 64-128, break 128-160, build2 160-176,
+drop2 176-240, outro 240-272 (the song ends at about beat 274).
+
+Scenes: 0 shader gallery, 1 white page, 2 trefoil, 3 city photo, 4 bunker
+photos, 5 glowing balls, 6 explosions, 7 title and credits, 8 fallout,
+9 smiley floor.
+"""
+import math
+import os
+import sys
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+
+lines = []
+
+
+def comment(text):
+    lines.append("")
+    for line in text.strip().splitlines():
+        lines.append("# " + line.strip())
+
+
+def key(track, beat, value, interpolation="step"):
+    b = f"{beat:g}b" if float(beat).is_integer() else f"{round(beat * 8)}"
+    lines.append(f"{track} {b} {value:g} {interpolation}")
+
+
+def pulses(track, beats, high, low, decay=0.875):
+    """A hit on every beat listed: `high`, falling linearly to `low` over
+    `decay` beats (less than the spacing of the hits: one key a row)."""
+    for b in beats:
+        key(track, b, high, "linear")
+        key(track, b + decay, low, "step")
+
+
+def scenes():
+    comment("""Which scenes draw, in the order of the music: the gallery under the title,
+the white page with the trefoil for the end of the build, then on the drop the
+city, the bunker, the balls and the explosions, which cross-fade on into the
+break; the fallout for the rest of the break and the second build, the smiley
+floor for the second drop with a gallery and balls interlude, and the floor
+again under the credits.""")
+    for beat, scene in [(0, 0), (48, 1), (64, 3), (80, 4), (96, 5), (112, 6), (144, 8), (176, 9),
+                        (208, 0), (224, 5), (240, 9)]:
+        key("ActiveScene1st", beat, scene)
+    key("ActiveScene2nd", 0, -1)
+    key("ActiveScene2nd", 48, 2)
+    key("ActiveScene2nd", 64, -1)
+    key("ActiveScene3rd", 0, -1)
+    key("ActiveScene4rd", 0, 7)
+    key("ActiveScene4rd", 32, -1)
+    key("ActiveScene4rd", 240, 7)
+
+
+def gallery():
+    comment("""The gallery walks its seven programs, a phrase each in the intro, faster
+with the snare roll; the interlude in the second drop revisits four of them.""")
+    for beat, nr in [(0, 0), (8, 1), (16, 2), (24, 3), (32, 4), (40, 5), (44, 6),
+                     (208, 4), (212, 1), (216, 5), (220, 6)]:
+        key("ShaderToyNr", beat, nr)
+
+
+def title_and_credits():
+    comment("""Title: the three words come in one by one, a bar apart, and leave together
+before the build; credits over the outro in the same face, a little smaller.""")
+    key("textScene", 0, 0)
+    key("textScene", 240, 1)
+    key("textSize", 0, 150)
+    key("textSize", 240, 120)
+    for n, start in ((1, 4), (2, 8), (3, 12)):
+        key(f"textA{n}", 0, 0)
+        key(f"textA{n}", start, 0, "linear")
+        key(f"textA{n}", start + 2, 1, "step")
+        key(f"textA{n}", 28, 1, "linear")
+        key(f"textA{n}", 32, 0, "step")
+    for n, start in ((1, 244), (2, 248)):
+        key(f"textA{n}", start, 0, "linear")
+        key(f"textA{n}", start + 2, 1, "step")
+    # A slight drift of each line while it shows.
+    key("textX1", 0, 0.08, "linear")
+    key("textX1", 32, 0.12, "step")
+    key("textX2", 0, 0.36, "linear")
+    key("textX2", 32, 0.32, "step")
+    key("textX3", 0, 0.56, "linear")
+    key("textX3", 32, 0.60, "step")
+    key("textX1", 240, 0.14, "linear")
+    key("textX1", 272, 0.18, "step")
+    key("textY1", 240, 0.6)
+    key("textX2", 240, 0.30, "linear")
+    key("textX2", 272, 0.26, "step")
+    key("textY2", 240, 0.3)
+
+
+def trefoil():
+    comment("""The trefoil on the white page: a yellow symbol on a black disc that grows
+out of the middle over the first bars and then beats with the kick, its yellow
+turning to red toward the drop.""")
+    key("NukeTriBgVal", 0, 0)
+    key("NukeTriBgAlpha", 0, 0.92)
+    key("NukeTriFgAlpha", 0, 1)
+    key("NukeTriFgHue", 48, 0.15, "linear")
+    key("NukeTriFgHue", 64, 0.0, "step")
+    key("NukeTriSize", 0, 0.0)
+    key("NukeTriSize", 48, 0.05, "smooth")
+    for b in range(56, 64):
+        key("NukeTriSize", b, 0.82, "linear")
+        key("NukeTriSize", b + 0.875, 0.7 + 0.02 * (b - 55), "step")
+
+
+def city():
+    comment("""The city: from a close look at the roofs the picture pans across and pulls
+back until the whole of it shows at the end of the phrase.""")
+    key("NukImgX", 64, -1.3, "smooth")
+    key("NukImgY", 64, -0.9, "smooth")
+    key("NukImgSiz", 64, 2.8, "smooth")
+    key("NukImgX", 72, -0.2, "smooth")
+    key("NukImgY", 72, -0.55, "smooth")
+    key("NukImgSiz", 72, 1.9, "smooth")
+    key("NukImgX", 79, 0, "step")
+    key("NukImgY", 79, 0, "step")
+    key("NukImgSiz", 79, 1, "step")
+
+
+def bunker():
+    comment("""The bunker: the radio for two bars, then the road sign, each filling the
+width and slowly closing in; the outlines flare in orange on every beat
+(cyan on the sign).""")
+    key("BunkerMode", 80, 0)
+    key("BunkerMode", 88, 1)
+    key("BunkerImg", 0, 0.95)
+    key("BunkerHue", 80, 0.08)
+    key("BunkerHue", 88, 0.5)
+    for start in (80, 88):
+        key("BunkerImgSiz", start, 1.4, "linear")
+        key("BunkerImgX", start, -0.2, "linear")
+        key("BunkerImgY", start, -0.2, "linear")
+        key("BunkerImgSiz", start + 7.875, 1.6, "step")
+        key("BunkerImgX", start + 7.875, -0.3, "step")
+        key("BunkerImgY", start + 7.875, -0.3, "step")
+    key("BunkerEdge", 0, 0)
+    pulses("BunkerEdge", range(80, 96), 1.2, 0.15)
+
+
+def explosions():
+    comment("""The explosions: each photo fades in over two beats and out over the next
+two while the next one comes in, a photo every bar; the last one holds into
+the fallout. The outlines flash white on every beat of the drop and glow
+softly in the break.""")
+    for i in range(7):
+        track = f"Blast{i}"
+        start = 112 + 4 * i
+        key(track, 0, 0)
+        if i > 0:
+            key(track, start - 2, 0, "linear")
+        key(track, start, 1, "step")
+        if i < 6:
+            key(track, start + 2, 1, "linear")
+            key(track, start + 4, 0, "step")
+    key("BlastHue", 0, 0.1)
+    key("BlastVal", 0, 0.75)
+    key("BlastEdge", 0, 0)
+    pulses("BlastEdge", range(112, 128), 1.0, 0.1)
+    key("BlastEdge", 128, 0.3)
+
+
+def camera():
+    comment("""The floor: one slow circle around the middle of the floor (14, 0, 14),
+coming down from high above, through the first half of the second drop; after
+the interlude a low fast run across it diagonally; under the credits the
+camera rises away and the floor shrinks into the dark.""")
+    for n in range(9):
+        beat = 176 + 4 * n
+        a = math.radians(-90 + 45 * n)
+        r = 34 - 1.2 * n
+        key("cameraEyeX", beat, round(14 + r * math.cos(a), 2), "smooth")
+        key("cameraEyeZ", beat, round(14 + r * math.sin(a), 2), "smooth")
+        key("cameraEyeY", beat, round(30 - 2.2 * n, 2), "smooth")
+    for t in ("cameraDstX", "cameraDstZ"):
+        key(t, 176, 14)
+    key("cameraDstY", 176, 0)
+    # 224-240 is the interlude of balls; the run starts at 240 (credits).
+    key("cameraEyeX", 240, -8, "linear")
+    key("cameraEyeZ", 240, -8, "linear")
+    key("cameraEyeY", 240, 5, "smooth")
+    key("cameraDstX", 240, 14, "linear")
+    key("cameraDstZ", 240, 14, "linear")
+    key("cameraEyeX", 256, 14, "smooth")
+    key("cameraEyeZ", 256, -16, "smooth")
+    key("cameraEyeY", 256, 24, "smooth")
+    key("cameraDstX", 256, 14, "step")
+    key("cameraDstZ", 256, 14, "step")
+    key("cameraEyeX", 272, 14, "step")
+    key("cameraEyeZ", 272, -4, "step")
+    key("cameraEyeY", 272, 70, "step")
+
+
+def passes():
+    comment("""Passes, in this order when several run: film, noise, radial blur, VHS, fade.
+The fade brings the show out of black, flashes white on the blasts of the two
+drops and on the first explosion, and goes to black at the end.""")
+    key("ppFade", 0, 4)
+    key("ppFadeValue", 0, -1, "linear")
+    key("ppFadeValue", 4, 0, "step")
+    for hit in (64, 112, 176):
+        key("ppFadeValue", hit, 0.9, "linear")
+        key("ppFadeValue", hit + 2, 0, "step")
+    key("ppFadeValue", 264, 0, "linear")
+    key("ppFadeValue", 272, -1, "step")
+
+    comment("""Radial blur kicks on the beat through both drops (lighter on the floor,
+every other beat).""")
+    key("ppRadblur", 0, -1)
+    key("ppRadblur", 64, 2)
+    key("ppRadblur", 128, -1)
+    key("ppRadblur", 176, 2)
+    key("ppRadblur", 240, -1)
+    key("ppRadblurStep", 0, 0.6)
+    key("ppRadblurStrength", 0, 0)
+    pulses("ppRadblurStrength", range(64, 128), 0.35, 0.0, 0.75)
+    pulses("ppRadblurStrength", range(176, 208, 2), 0.3, 0.0, 1.0)
+    pulses("ppRadblurStrength", range(224, 240), 0.35, 0.0, 0.75)
+
+    comment("""Film: grain on the city, sepia grain and scan lines on the fallout, a
+little grain under the credits.""")
+    key("ppFilm", 0, -1)
+    key("ppFilm", 64, 0)
+    key("ppFilm", 80, -1)
+    key("ppFilm", 144, 0)
+    key("ppFilm", 176, -1)
+    key("ppFilm", 240, 0)
+    key("ppFilmFilmgrainAmount", 64, 0.12)
+    key("ppFilmBrownSepia", 64, 0)
+    key("ppFilmScanlineAmount", 64, 0)
+    key("ppFilmBrownSepia", 144, 0.75)
+    key("ppFilmFilmgrainAmount", 144, 0.22)
+    key("ppFilmScanlineAmount", 144, 0.25)
+    key("ppFilmBrownSepia", 240, 0)
+    key("ppFilmFilmgrainAmount", 240, 0.08)
+    key("ppFilmScanlineAmount", 240, 0)
+
+    comment("Noise over the fallout, growing with the second build.")
+    key("ppNoise", 0, -1)
+    key("ppNoise", 144, 1)
+    key("ppNoise", 176, -1)
+    key("ppNoiseAlpha", 144, 0.08, "linear")
+    key("ppNoiseAlpha", 176, 0.3, "step")
+    key("ppNoiseTime", 0, 0, "linear")
+    key("ppNoiseTime", 272, 272, "step")
+
+    comment("""VHS: a one-beat burst at the end of every other bar of the second drop's
+floor, and all through the gallery interlude with the rolling band.""")
+    key("ppVHS", 0, -1)
+    for b in range(183, 207, 8):
+        key("ppVHS", b, 3)
+        key("ppVHS", b + 1, -1)
+    key("ppVHS", 208, 3)
+    key("ppVHS", 224, -1)
+    key("ppVHSAlpha", 0, 1.0)
+    key("ppVHSBandOn", 0, 0)
+    key("ppVHSBandOn", 208, 1)
+    key("ppVHSBandOn", 224, 0)
+    key("ppVHSTime", 0, 0, "linear")
+    key("ppVHSTime", 272, 272, "step")
+
+
+def main():
+    out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(
+        HERE, "..", "data", "productions", "korrin", "timeline.txt")
+    lines.append("# Orvenhal Korrin System: the timeline of the show, one key a line (see")
+    lines.append("# tools/synctimeline.cpp). Written by tools/make_korrin_timeline.py: change it there.")
+    lines.append("# 138 bpm, 8 rows a beat. Sections in beats: intro 0-32, build 32-64, drop 64-128,")
+    lines.append("# break 128-160, build2 160-176, drop2 176-240, outro 240-272.")
+    for part in (scenes, gallery, title_and_credits, trefoil, city, bunker, explosions, camera, passes):
+        part()
+    with open(out, "w") as f:
+        f.write("\n".join(lines) + "\n")
+
+
+if __name__ == "__main__":
+    main()
