@@ -67,7 +67,7 @@ TEST(BriskenE2ETest, RecordsTheWholeShowFromTheArchive) {
     // spots), the growing tree, the particle sphere, the tunnel, fireworks,
     // the cubes, the glow rings, the rings around the grown tree, the
     // droplets, and the floor under the credits.
-    const double beats[] = {12, 20, 34, 50, 68, 94, 110, 126, 138, 154, 176};
+    const double beats[] = {12, 20, 34, 50, 68, 86, 110, 126, 138, 154, 176};
     std::vector<RecordedFrame> frames;
     for (double beat : beats) {
         const std::string png = screenshot_path(dir.path(), "brisken-beat-" + std::to_string(int(beat)) + ".png");
