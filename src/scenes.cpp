@@ -368,7 +368,17 @@ void SceneManager::run_postprocs(int& current) {
     for (const std::string& track : postproc_tracks) switches.push_back(music->get_sync_value(track));
     const std::vector<PostprocOrder> chain = postproc_chain(switches);
 
-    if (chain.empty()) {
+    // Every switched-on pass takes its parameters; one that would copy the
+    // picture unchanged is not drawn (a full-screen draw less).
+    std::vector<Effects::PostProc*> drawn;
+    for (const PostprocOrder& entry : chain) {
+        Effects::PostProc* pass = postprocs[entry.index].get();
+        const std::vector<std::string>& param_tracks = postproc_param_tracks[entry.index];
+        for (size_t j = 0; j < param_tracks.size(); ++j)
+            pass->set_param(static_cast<int>(j), music->get_sync_value(param_tracks[j]));
+        if (pass->changes_picture()) drawn.push_back(pass);
+    }
+    if (drawn.empty()) {
         reset_gl_state();
         bind_plain_program();
         draw_to_window(fbos[current].get());
@@ -376,15 +386,12 @@ void SceneManager::run_postprocs(int& current) {
     }
 
     const float beats = music->get_beats();
-    for (size_t k = 0; k < chain.size(); ++k) {
-        Effects::PostProc* pass = postprocs[chain[k].index].get();
-        const std::vector<std::string>& param_tracks = postproc_param_tracks[chain[k].index];
-        for (size_t j = 0; j < param_tracks.size(); ++j)
-            pass->set_param(static_cast<int>(j), music->get_sync_value(param_tracks[j]));
+    for (size_t k = 0; k < drawn.size(); ++k) {
+        Effects::PostProc* pass = drawn[k];
         reset_gl_state();
         pass->update(render_width, render_height, beats, fbos[current].get());
         pass->render(render_width, render_height, beats);
-        if (k + 1 == chain.size()) {
+        if (k + 1 == drawn.size()) {
             draw_to_window(fbos[current].get());
         } else {
             // Alternates between targets 1 and 2. The pass covers the whole

@@ -329,6 +329,35 @@ TEST_F(SceneManagerTest, OnePassDrawsStraightIntoTheWindowWithoutThePingPongTarg
     partner->pop();
 }
 
+TEST_F(SceneManagerTest, PassesThatWouldLeaveThePictureAloneAreNotDrawn) {
+    // Radblur without strength first, Blur without rings last, Fade halving
+    // toward black between them: only Fade draws, straight into the window.
+    write_track("ActiveScene1st", 0);
+    write_track("ppRadblur", 0);
+    write_track("ppRadblurStrength", 0);
+    write_track("ppFade", 1);
+    write_track("ppFadeValue", -0.5f);
+    write_track("ppBlur", 2);
+    write_track("ppBlurScale", 0);
+    make_manager();
+    FBO* partner = manager->get_fbos()[2];
+    partner->push(false);
+    glClearColor(0, 0, 1, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    partner->pop();
+    manager->frame();
+    EXPECT_THAT(window_pixel(120, 60), Near(std::vector<int>{128, 0, 0, 255}));
+    partner->push(false);
+    EXPECT_THAT(window_pixel(5, 5), Near(std::vector<int>{0, 0, 255, 255}));
+    partner->pop();
+    // Fade without a value leaves nothing to draw: the plain copy shows the scene.
+    write_track("ppFadeValue", 0);
+    make_manager();
+    manager->frame();
+    EXPECT_THAT(window_pixel(120, 60), Near(kRed));
+    EXPECT_NO_GL_ERROR();
+}
+
 TEST_F(SceneManagerTest, ResolveAndPingPongTargetsAreOverwrittenWholeWithoutDepth) {
     write_track("ActiveScene1st", 0);
     write_track("ppFilm", 0);

@@ -24,6 +24,8 @@ PostProc::PostProc(const std::string& pass_name) : name(pass_name) {
 
 void PostProc::update(int, int, float, FBO*) {}
 
+bool PostProc::changes_picture() const { return true; }
+
 void PostProc::render(int, int, float) {
     FATAL_ERROR("Well this shouldn't happen...");
 }

@@ -41,6 +41,10 @@ public:
     // Binds the program and sets its uniforms, leaving it bound. Width and
     // height are the render size in pixels, time the music time in beats.
     virtual void render(int width, int height, float time);
+    // False when the pass, at its current parameters, would copy the picture
+    // unchanged: the frame loop then leaves it out of the frame's chain (one
+    // full-screen draw less). True here.
+    virtual bool changes_picture() const;
 
     // An index outside the parameter list ends the run.
     void set_param(int index, float value);

@@ -6,10 +6,10 @@ namespace Effects {
 
 Blur::Blur() : PostProc("Blur"), rings(*find_pass("Blur")) {}
 
-bool Blur::blurs() const { return params[0] * 0.001f != 0.0f && !(params[1] < 1.0f); }
+bool Blur::changes_picture() const { return params[0] * 0.001f != 0.0f && !(params[1] < 1.0f); }
 
 void Blur::update(int width, int height, float, FBO* source) {
-    if (!blurs()) return;
+    if (!changes_picture()) return;
     ShaderProgram& gather = rings.bind();
     gather.set_uniform1f("Scale", params[0] * 0.001f);
     gather.set_uniform1f("Iterations", params[1]);

@@ -13,12 +13,11 @@ public:
     Blur();
     void update(int width, int height, float time, FBO* source) override;
     void render(int width, int height, float time) override;
-
-private:
     // False when there is no ring to gather: Scale 0 or fewer than one ring,
     // the cases the full-size shader passes the picture through unchanged.
-    bool blurs() const;
+    bool changes_picture() const override;
 
+private:
     HalfSizeStep rings;
 };
 

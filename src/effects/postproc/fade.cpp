@@ -8,6 +8,8 @@ namespace Effects {
 
 Fade::Fade() : PostProc("Fade") {}
 
+bool Fade::changes_picture() const { return params[0] != 0.0f; }
+
 void Fade::render(int, int, float) {
     bind_with_projection();
     // x: the target (1 white, 0 black), y: how far toward it.

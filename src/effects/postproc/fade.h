@@ -10,6 +10,8 @@ class Fade : public PostProc {
 public:
     Fade();
     void render(int width, int height, float time) override;
+    // False for Value 0: no way to go.
+    bool changes_picture() const override;
 };
 
 }  // namespace Effects

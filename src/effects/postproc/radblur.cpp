@@ -8,10 +8,10 @@ namespace Effects {
 
 Radblur::Radblur() : PostProc("Radblur"), taps(*find_pass("Radblur")) {}
 
-bool Radblur::smears() const { return params[3] != 0.0f && params[2] < 1.0f; }
+bool Radblur::changes_picture() const { return params[3] != 0.0f && params[2] < 1.0f; }
 
 void Radblur::update(int width, int height, float, FBO* source) {
-    if (!smears()) return;
+    if (!changes_picture()) return;
     // (CntrX, CntrY, Step, Strength) as one vector.
     taps.bind().set_uniform4fv("RadialBlurParams", params.data(), 1);
     taps.draw(source, width, height);

@@ -14,12 +14,11 @@ public:
     Radblur();
     void update(int width, int height, float time, FBO* source) override;
     void render(int width, int height, float time) override;
-
-private:
     // False for Strength 0 or a Step of 1 or more, the cases the full-size
     // shader passes the picture through unchanged.
-    bool smears() const;
+    bool changes_picture() const override;
 
+private:
     HalfSizeStep taps;
 };
 

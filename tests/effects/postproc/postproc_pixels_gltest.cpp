@@ -185,18 +185,20 @@ TEST_F(PostProcPixelsTest, EveryPassLeavesThePictureAloneAtNeutralValues) {
         Effects::PostProc* pass;
         std::vector<std::pair<int, float>> neutral;
         bool defaults_change_the_picture;
+        // Says so at its neutral values, and the frame loop leaves it out.
+        bool skipped_at_neutral;
     };
     const Case cases[] = {
-        {&p.dither, {{0, 0.0f}}, true},
-        {&p.fade, {{0, 0.0f}}, false},
-        {&p.blur, {{0, 0.0f}}, true},
-        {&p.radblur, {{3, 0.0f}}, true},
-        {&p.film, {}, false},
-        {&p.kaleidoscope, {{0, 0.0f}, {1, 0.0f}}, true},
-        {&p.k2, {{0, 0.0f}, {1, 0.0f}}, true},
-        {&p.subdiv, {{0, 1.0f}, {1, 1.0f}}, true},
-        {&p.noise, {{0, 0.0f}, {1, 3.0f}}, true},
-        {&p.vhs, {{0, 0.0f}, {1, 3.0f}, {2, 0.0f}}, true},
+        {&p.dither, {{0, 0.0f}}, true, false},
+        {&p.fade, {{0, 0.0f}}, false, true},
+        {&p.blur, {{0, 0.0f}}, true, true},
+        {&p.radblur, {{3, 0.0f}}, true, true},
+        {&p.film, {}, false, false},
+        {&p.kaleidoscope, {{0, 0.0f}, {1, 0.0f}}, true, false},
+        {&p.k2, {{0, 0.0f}, {1, 0.0f}}, true, false},
+        {&p.subdiv, {{0, 1.0f}, {1, 1.0f}}, true, false},
+        {&p.noise, {{0, 0.0f}, {1, 3.0f}}, true, false},
+        {&p.vhs, {{0, 0.0f}, {1, 3.0f}, {2, 0.0f}}, true, false},
     };
     const Picture in = card();
     for (const Case& c : cases) {
@@ -204,7 +206,13 @@ TEST_F(PostProcPixelsTest, EveryPassLeavesThePictureAloneAtNeutralValues) {
         passes();  // back to the defaults
         const Picture at_defaults = apply(*c.pass, in, {}, 5.0f);
         EXPECT_EQ(max_difference(at_defaults, in) > 1, c.defaults_change_the_picture);
-        EXPECT_LE(max_difference(apply(*c.pass, in, c.neutral, 5.0f), in), 1);
+        const Picture neutral = apply(*c.pass, in, c.neutral, 5.0f);
+        EXPECT_LE(max_difference(neutral, in), 1);
+        EXPECT_EQ(!c.pass->changes_picture(), c.skipped_at_neutral);
+        // Left out, it must have drawn the picture exactly.
+        if (c.skipped_at_neutral) {
+            EXPECT_EQ(max_difference(neutral, in), 0);
+        }
     }
 }
 
