@@ -6,6 +6,7 @@
 #include "scenes/scene_glowshapes/glowshapes_scene.h"
 #include "scenes/scene_jqboxes/jqboxes.h"
 #include "scenes/scene_korrinsvg/korrinsvg.h"
+#include "scenes/scene_modulators/modulators.h"
 #include "scenes/scene_musicvectornotes/musicvectornotes.h"
 #include "scenes/scene_musicvectors/musicvectors.h"
 #include "scenes/scene_nukefloor/nukefloor.h"
@@ -15,6 +16,11 @@
 #include "scenes/scene_siriustext/siriustext.h"
 #include "scenes/scene_sjakkvektor/sjakkvektor.h"
 #include "scenes/scene_squarepeeps/squarepeeps.h"
+#include "scenes/scene_textdrop/textdrop.h"
+#include "scenes/scene_textintro/textintro.h"
+#include "scenes/scene_textpiano/textpiano.h"
+#include "scenes/scene_textribbons/textribbons.h"
+#include "scenes/scene_textroto/textroto.h"
 #include "scenes/scene_tobelroto/tobelroto.h"
 #include "system/productions.h"
 
@@ -30,6 +36,7 @@ const SceneList kSceneMakers = {
     {"KorrinBunker", make_scene<KorrinBunker>},
     {"KorrinImage", make_scene<KorrinImage>},
     {"KorrinSVG", make_scene<KorrinSVG>},
+    {"Modulators", make_scene<Modulators>},
     {"MusicVectorNotes", make_scene<MusicVectorNotes>},
     {"MusicVectors", make_scene<MusicVectors>},
     {"NukeBalls", make_scene<NukeBalls>},
@@ -42,6 +49,11 @@ const SceneList kSceneMakers = {
     {"SiriusText", make_scene<SiriusText>},
     {"SjakkVektor", make_scene<SjakkVektor>},
     {"SquarePeeps", make_scene<SquarePeeps>},
+    {"TextDrop", make_scene<TextDrop>},
+    {"TextIntro", make_scene<TextIntro>},
+    {"TextPiano", make_scene<TextPiano>},
+    {"TextRibbons", make_scene<TextRibbons>},
+    {"TextRoto", make_scene<TextRoto>},
     {"TobelRoto", make_scene<TobelRoto>},
     {"TranceTunnel", make_scene<TranceTunnel>},
 };
