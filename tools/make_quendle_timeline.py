@@ -1,0 +1,198 @@
+#!/usr/bin/python3
+"""Writes the timeline of "Quendle", data/productions/quendle/timeline.txt,
+from the same score as its music (tools/make_quendle_music.py), so the
+flashes fall on the snares, the intro's glitches on the hits and the moves
+on the beats of the song that is heard.
+
+    tools/make_quendle_timeline.py [timeline.txt]
+
+Sections in beats (155 bpm, a bar is 4 beats):
+    0-48     intro (scene 0): the loading bars, the glint, the flipped
+             logo, then the lettering and logo scrolling over stars and fire
+    48-80    the record (scene 1) turned upright, squeezed on every beat
+    80-144   the piano (scene 2): keyboards and greetings scroll by, keys lit
+             by the piano
+    144-176  the rotozoomer (scene 3) with the big lettering rising in and
+             panning across its two lines
+    176-208  the four ribbons (scene 4), lit by the bleeps
+    208-220  the note monitor (scene 5): the song's notes as curves
+    220-232  the closing lines (scene 2) landing on the last hit, then black
+Deterministic (no randomness at all).
+"""
+import os
+import sys
+
+import make_quendle_music as song
+
+lines = []
+written = {}  # (track, row) -> index in lines: a later key at the same row replaces it
+
+
+def key(track, beat, value, interpolation="step"):
+    row = beat * 8
+    if row != int(row):
+        raise ValueError(f"{track}: beat {beat} is not on a row")
+    line = f"{track} {beat:g}b {value:g} {interpolation}"
+    if (track, row) in written:
+        lines[written[(track, row)]] = line
+    else:
+        written[(track, row)] = len(lines)
+        lines.append(line)
+
+
+def comment(text):
+    lines.append("")
+    for line in text.strip().splitlines():
+        lines.append("# " + line.strip())
+
+
+def text_width(text):
+    """The block font's widths, as the piano scene lays out its rows."""
+    return sum(3 if ch == " " else 7 if ch.upper() in "ITY1" else 8 for ch in text)
+
+
+def snares(first, end):
+    drums = dict(song.score())["Chip Kit"]
+    return sorted({start for start, _, k, _ in drums if k == song.SNARE and first <= start < end})
+
+
+def main():
+    out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(
+        os.path.dirname(__file__), "..", "data", "productions", "quendle", "timeline.txt")
+    lines.append("# Quendle: the timeline of the show, one key a line (see tools/synctimeline.cpp).")
+    lines.append("# Written by tools/make_quendle_timeline.py from the score of the music: edit the")
+    lines.append("# script, not this file. 155 bpm, 8 rows a beat, a bar is 4 beats.")
+
+    comment("Scenes: 0 intro, 1 record, 2 piano, 3 lettering, 4 ribbons, 5 note monitor, 2 again\n"
+            "for the closing lines.")
+    for beat, scene in ((0, 0), (48, 1), (80, 2), (144, 3), (176, 4), (208, 5), (220, 2)):
+        key("ActiveScene1st", beat, scene)
+
+    comment("Intro, beats 0-16: the loading bar grows a few cells a beat, the logo wiped\n"
+            "in behind it, a second bar sliding in along the top; the tower jumps on the\n"
+            "kicks once they come in (beat 16 on).")
+    key("introSection", 0, 0)
+    lengths = [0, 3, 5, 11, 14, 20, 22, 29, 35, 38, 46, 51, 58, 64, 71, 77, 80]
+    for beat, length in enumerate(lengths):
+        key("introProgress", beat, length)
+    key("introProg3", 0, 0, "smooth")
+    key("introProg3", 16, 80)
+    key("introProg2", 0, 0)
+
+    comment("Beats 16-24: the bar alone in colour with its glint running along it, on\n"
+            "the kicks; 24-32: the flipped logo wiped in again with the tower bouncing.")
+    key("introSection", 16, 4)
+    key("introProg2", 16, 0, "linear")
+    key("introProg2", 23.875, 82)
+    key("introSection", 24, 1)
+    key("introProgress", 24, 0, "linear")
+    key("introProgress", 32, 80)
+    for beat in range(24, 32):
+        key("introProg2", beat, 6, "linear")
+        key("introProg2", beat + 0.5, 1)
+
+    comment("Beats 32-48: the pictures scroll over stars and fire, a phrase each: the\n"
+            "lower lettering through the screen, both letterings, then the logo revealed\n"
+            "top down. Glitch cells burst on every snare.")
+    key("introSection", 32, 2)
+    for start, value in ((32, 1.0), (36, 2.0), (40, 3.0), (44, 4.0)):
+        key("introProg3", start, value, "linear")
+        key("introProg3", start + 3.875, value + 0.97)
+    key("introProg3", 48, 4.99)
+    key("introRndThings", 0, 0)
+    for n, beat in enumerate(snares(32, 48)):
+        key("introRndThings", beat, 90)
+        key("introRndSeed", beat, n + 1)
+        key("introRndThings", beat + 0.25, 25)
+        key("introRndThings", beat + 0.5, 0)
+
+    comment("Record, beats 48-80: revealed from the left over two beats, then squeezed on\n"
+            "every kick and springing back.")
+    key("rotoX1", 48, 64, "smooth")
+    key("rotoX1", 50, 0)
+    for beat in range(48, 80):
+        key("rotoSqY1", beat, 1.35, "smooth")
+        key("rotoSqY1", beat + 0.5, 1.0)
+
+    comment("Flashes on the snares of the record, the lettering and the ribbons: white,\n"
+            "then fading through the greys in three eighths of a beat; the piano's snares\n"
+            "only a dark grey.")
+    key("flash", 0, 0)
+    for first, end, top in ((48, 80, 3), (80, 144, 1), (144, 176, 3), (176, 208, 2)):
+        for beat in snares(first, end):
+            for i, value in enumerate(range(top, -1, -1)):
+                key("flash", beat + i * 0.125, value)
+
+    comment("Piano, beats 80-144: both rows scroll from the right edge until their last\n"
+            "item has left on the left, the greetings readable at about five letters a\n"
+            "second; they stay gone for the closing lines.")
+    # The rows' texts, as the piano scene lists them (piano_screen.cpp).
+    upper = ["", "Greetings to", "", "Nordvik", "", "Skarveg", "", "Tarnhelm", "", "Mossgrove", "",
+             "Rimfrost", "", "Halcyon", ""]
+    lower = []
+    for group in ("Lowtide", "Kvasir", "Ember Nine", "Saltmarsh", "Brask", "Fennock", "Ruddle", "Orvenhal",
+                  "Krestel", "Wembrel", "Pinnacle", "Grovelight"):
+        lower += ["", group]
+    width = lambda items: sum((57 if not t else text_width(t)) + 4 for t in items)
+    progress_end = 100.0
+    # Columns per unit of progress, so each row has crossed the screen by the end.
+    speed1 = (width(upper) + 80) / progress_end
+    speed2 = (width(lower) + 80) / progress_end
+    key("pianoSpeed1", 0, round(speed1, 3))
+    key("pianoSpeed2", 0, round(speed2, 3))
+    key("pianoProgress", 0, 0)
+    key("pianoProgress", 80, 0, "linear")
+    key("pianoProgress", 143, progress_end)
+    key("lastText", 0, -100)
+
+    comment("Lettering, beats 144-176: rising in from below over four beats, then a\n"
+            "step along the upper line on every beat, up to the lower line, and back\n"
+            "along it.")
+    key("bigY", 144, -50, "smooth")
+    key("bigY", 148, 0)
+    key("bigX", 144, 0)
+    for i in range(17):
+        key("bigX", 148 + i, round(i * 220 / 16, 2), "smooth")
+    key("bigY", 164, 0, "smooth")
+    key("bigY", 168, 54)
+    for i in range(9):
+        key("bigX", 168 + i, round(220 - i * 220 / 8, 2), "smooth")
+
+    comment("Ribbons, beats 176-208: each runs in from the left across the screen every\n"
+            "eight beats, the four a beat apart in rows 10, 20, 30 and 40, snaking as\n"
+            "their phase turns.")
+    for n in range(4):
+        name = f"ribbon{n + 1}"
+        key(name + "Y", 0, 10 * (n + 1))
+        for lap in range(4):
+            start = 176 + lap * 8 + n
+            key(name + "X", start, 0, "linear")
+            key(name + "X", start + 7.875, 112)
+        key(name + "Seed", 176, 0, "linear")
+        key(name + "Seed", 208, 40 + 6 * n)
+
+    comment("Closing lines, beats 220-232: dropping in to land on the last hit (beat 224),\n"
+            "then everything fades to black before the song's end.")
+    key("lastText", 220, -60, "smooth")
+    key("lastText", 224, 0)
+    key("ppFade", 0, -1)
+    key("ppFade", 226, 0)
+    key("ppFadeValue", 226, 0, "linear")
+    key("ppFadeValue", 231, -1)
+
+    comment("A radial blur hit where the record, the lettering and the ribbons come in.")
+    key("ppRadblur", 0, -1)
+    key("ppRadblurStep", 0, 0.6)
+    for beat in (48, 144, 176):
+        key("ppRadblur", beat, 0)
+        key("ppRadblur", beat + 2, -1)
+        key("ppRadblurStrength", beat, 0.8, "linear")
+        key("ppRadblurStrength", beat + 2, 0)
+
+    with open(out, "w") as f:
+        f.write("\n".join(lines) + "\n")
+    print(f"wrote {out} ({len(lines)} lines)")
+
+
+if __name__ == "__main__":
+    main()
