@@ -10,6 +10,7 @@
 #include <GL/glew.h>
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -59,7 +60,7 @@ struct TrackValue {
 
 // A working folder with the shared data linked in and a track file for every
 // track of the manifest: keyed from the timeline when `keyed`, else empty;
-// then each of `held` at its value.
+// then each of `held` at its value, listed or not.
 class RunFolder {
 public:
     explicit RunFolder(bool keyed, const std::string& production_name = "tidewell",
@@ -81,9 +82,14 @@ public:
             for (const SyncTrack& keyed_track : parse_timeline(production / "timeline.txt"))
                 for (SyncTrack& track : tracks)
                     if (track.name == keyed_track.name) track.keys = keyed_track.keys;
-        for (const TrackValue& value : held)
-            for (SyncTrack& track : tracks)
-                if (track.name == value.name) track.keys = {{0, value.value, SyncKeyType::Step}};
+        // A held track the manifest does not list (a scene's own, put in a
+        // list of the caller's) is added.
+        for (const TrackValue& value : held) {
+            auto listed = std::find_if(tracks.begin(), tracks.end(),
+                                       [&value](const SyncTrack& track) { return track.name == value.name; });
+            if (listed == tracks.end()) listed = tracks.insert(tracks.end(), SyncTrack{value.name, {}});
+            listed->keys = {{0, value.value, SyncKeyType::Step}};
+        }
         for (const SyncTrack& track : tracks) {
             std::vector<uint8_t> bytes = SyncTrackFile::encode(track.keys);
             std::ofstream(path / "data/sync_tracker" / ("_" + track.name + ".track"), std::ios::binary)

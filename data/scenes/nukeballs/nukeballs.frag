@@ -15,7 +15,8 @@ void main()
 
     vec3 colour = mix(vec3(0.01, 0.03, 0.02), vec3(0.03, 0.08, 0.04), uv.y);
     float nearest = -10.0;
-    vec3 ball = vec3(0.0);
+    vec2 front = vec2(0.0);  // where the pixel lies on the nearest sphere
+    vec3 front_tint = vec3(0.0);
     vec3 glow = vec3(0.0);
     for (int i = 0; i < 5; ++i) {
         float fi = float(i);
@@ -28,15 +29,21 @@ void main()
         float dd = dot(d, d);
         vec3 tint = mix(vec3(0.35, 1.0, 0.25), vec3(0.95, 0.9, 0.2), fract(fi * 0.37));
         glow += tint * (0.06 + 0.08 * beat) / (dd + 0.4) * (0.7 + 0.3 * z);
-        if (dd < 1.0 && z > nearest) {
-            nearest = z;
-            vec3 n = vec3(d, sqrt(1.0 - dd));
-            float light = max(dot(n, normalize(vec3(-0.4, 0.5, 0.8))), 0.0);
-            float rim = pow(1.0 - n.z, 3.0);
-            ball = tint * (0.25 + 0.6 * light) + vec3(0.3) * pow(light, 24.0) + tint * rim * 0.6;
-        }
+        bool covers = dd < 1.0 && z > nearest;
+        nearest = covers ? z : nearest;
+        front = covers ? d : front;
+        front_tint = covers ? tint : front_tint;
     }
     colour += glow * 0.5;
-    if (nearest > -10.0) colour = ball + glow * 0.1;
+    // Shaded once, for the nearest sphere only.
+    if (nearest > -10.0) {
+        vec3 n = vec3(front, sqrt(max(1.0 - dot(front, front), 0.0)));
+        float light = max(dot(n, vec3(-0.39, 0.49, 0.78)), 0.0);
+        float rim = 1.0 - n.z;
+        float shine = light * light;
+        shine *= shine;
+        shine *= shine;  // light^8
+        colour = front_tint * (0.25 + 0.6 * light + 0.6 * rim * rim * rim) + vec3(0.3) * shine * shine * shine + glow * 0.1;
+    }
     FragColor = vec4(min(colour, vec3(0.97)), 1.0);
 }

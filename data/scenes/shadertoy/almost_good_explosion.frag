@@ -1,7 +1,7 @@
 #version 420
 // An almost good explosion, every eight beats: a flash, a shock ring racing
 // out, and a churning fireball that swells, cools from yellow to red and
-// ends as dark smoke. The churn is two octaves of the noise picture,
+// ends as dark smoke. The churn is the noise picture and a swirl,
 // stretched with the ball so it grows with it.
 uniform float iTime;
 uniform vec2 iResolution;
@@ -12,7 +12,8 @@ out vec4 FragColor;
 vec3 fire(float heat)
 {
     heat = clamp(heat, 0.0, 1.0);
-    return vec3(1.2 * heat, 0.95 * heat * heat, 0.7 * pow(heat, 4.0));
+    float square = heat * heat;
+    return vec3(1.2 * heat, 0.95 * square, 0.7 * square * square);
 }
 
 void main()
@@ -26,7 +27,8 @@ void main()
     float radius = 0.9 * (1.0 - exp(-0.9 * t)) + 0.02;
     float r = length(p);
     vec2 churn = p / radius * 3.0 + vec2(cycle * 37.0, t * 0.6);
-    float n = 0.65 * texture(iChannel0, churn / 256.0).r + 0.35 * texture(iChannel0, churn / 97.0).g;
+    float swirl = 0.5 + 0.5 * sin(churn.x * 2.3 + 1.9 * sin(churn.y * 2.1));
+    float n = 0.7 * texture(iChannel0, churn / 256.0).r + 0.3 * swirl;
     float d = r / radius + (n - 0.5) * 0.7;  // below 1 inside the ball
 
     float cool = exp(-0.3 * t);

@@ -41,22 +41,29 @@ void main()
     // The nucleus: seven spheres, the nearest drawn where they overlap.
     float scale = 1.0 + 0.18 * kick;
     float nearest = -1.0;
-    vec3 ball = vec3(0.0);
+    vec2 front = vec2(0.0);  // where the pixel lies on the nearest sphere
+    float proton = 0.0;
     for (int i = 0; i < 7; ++i) {
         float fi = float(i);
         vec3 c = i == 0 ? vec3(0.0, 0.0, 0.1)
                         : vec3(cos(fi * 1.047 + iTime * 0.5), sin(fi * 1.047 + iTime * 0.5), mod(fi, 2.0) - 0.5) * 0.12;
         vec2 d = (p - c.xy * scale) / (0.11 * scale);
-        float dd = dot(d, d);
-        if (dd < 1.0 && c.z + sqrt(1.0 - dd) > nearest) {
-            nearest = c.z + sqrt(1.0 - dd);
-            vec3 n = vec3(d, sqrt(1.0 - dd));
-            float light = max(dot(n, vec3(-0.45, 0.55, 0.7)), 0.0);
-            vec3 base = mod(fi, 2.0) < 0.5 ? vec3(0.95, 0.25, 0.35) : vec3(0.55, 0.6, 0.75);
-            ball = base * (0.3 + 0.65 * light) + vec3(0.25) * pow(light, 20.0);
-        }
+        float height = c.z + sqrt(max(1.0 - dot(d, d), 0.0));
+        bool covers = dot(d, d) < 1.0 && height > nearest;
+        nearest = covers ? height : nearest;
+        front = covers ? d : front;
+        proton = covers ? 1.0 - mod(fi, 2.0) : proton;
     }
     colour += vec3(1.0, 0.5, 0.7) * 0.03 * (0.5 + kick) / (r * r + 0.04);
-    if (nearest > -1.0) colour = ball;
+    // Shaded once, for the nearest sphere only.
+    if (nearest > -1.0) {
+        vec3 n = vec3(front, sqrt(max(1.0 - dot(front, front), 0.0)));
+        float light = max(dot(n, vec3(-0.45, 0.55, 0.7)), 0.0);
+        float shine = light * light;
+        shine *= shine;
+        shine *= shine * light;  // light^9
+        vec3 base = mix(vec3(0.55, 0.6, 0.75), vec3(0.95, 0.25, 0.35), proton);
+        colour = base * (0.3 + 0.65 * light) + vec3(0.25) * shine * shine;
+    }
     FragColor = vec4(min(colour, vec3(0.97)), 1.0);
 }

@@ -53,7 +53,7 @@ TEST_F(ShaderToyTest, EveryProgramShowsItsOwnLitMovingPicture) {
         EXPECT_TRUE(has_uniform("iResolution"));
         const Frame later = frame_at(*gallery, beat + 0.5f, "shadertoy_" + stem + "_later");
         for (const Frame* f : {&first, &later}) {
-            EXPECT_GT(exposure_of(*f).lit, 0.1);  // the fireworks light the least
+            EXPECT_GT(exposure_of(*f).lit, 0.08);  // the fireworks on their dark sky light the least
             EXPECT_LT(exposure_of(*f).white, 0.01);
         }
         EXPECT_GT(changed_between(first, later), 0.03);
@@ -77,7 +77,7 @@ TEST_F(ShaderToyTest, TheTrackPicksTheProgramWithinTheGallery) {
         SCOPED_TRACE(cases[i].value);
         const Frame f = frame_at(*gallery, 10.0f * static_cast<float>(i) + 1.0f, "shadertoy_pick");
         EXPECT_EQ(gallery->get_selected_program(), cases[i].program);
-        EXPECT_GT(exposure_of(f).lit, 0.1);
+        EXPECT_GT(exposure_of(f).lit, 0.08);
     }
 }
 
