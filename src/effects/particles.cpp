@@ -8,8 +8,8 @@ namespace Effects {
 
 const char* const kDefaultParticleTexture = "data/common/images/own_particle_256.png";
 
-std::unique_ptr<ShaderConstructor> make_particles_shader() {
-    auto builder = std::make_unique<ShaderConstructor>("EffectsParticles", "#version 120");
+std::unique_ptr<ShaderConstructor> make_particles_shader(const char* name) {
+    auto builder = std::make_unique<ShaderConstructor>(name, "#version 120");
     builder->add_vert_global("uniform vec3 right;");
     builder->add_vert_global("uniform vec3 up;");
     builder->add_vert_global("uniform float size;");
@@ -50,14 +50,8 @@ void Particles::render(float) {
     glDisable(GL_COLOR_MATERIAL);
     texture.bind_and_enable();
 
-    // The camera's right and up in world space: the first two rows of the
-    // modelview's rotation, so every square faces the eye.
     float m[16];
-    glGetFloatv(GL_MODELVIEW_MATRIX, m);
-    billboard_shader->bind();
-    billboard_shader->set_uniform3f("right", m[0], m[4], m[8]);
-    billboard_shader->set_uniform3f("up", m[1], m[5], m[9]);
-    billboard_shader->set_uniform1f("size", size);
+    bind_billboard_program(*billboard_shader, size, m);
 
     std::vector<uint32_t> order;
     if (depth_sort) {
@@ -69,18 +63,32 @@ void Particles::render(float) {
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);
     fill_billboards(buffer_vertex, morph.get_particles(), order, model_matrix, colour);
 
+    draw_billboard_block(vbo, buffer_vertex, layout, morph.get_particles().size());
+}
+
+void bind_billboard_program(ShaderProgram& program, float size, float modelview[16]) {
+    // The camera's right and up in world space: the first two rows of the
+    // modelview's rotation, so every square faces the eye.
+    glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
+    program.bind();
+    program.set_uniform3f("right", modelview[0], modelview[4], modelview[8]);
+    program.set_uniform3f("up", modelview[1], modelview[5], modelview[9]);
+    program.set_uniform1f("size", size);
+}
+
+void draw_billboard_block(GLuint vbo, const float* block, const BillboardLayout& layout, size_t quads) {
     // A vertex-array object still bound would feed its own attribute 0 to
     // the client-array draw below in place of these positions.
     glBindVertexArray(0);
     glBindBuffer(GL_ARRAY_BUFFER, vbo);
-    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(layout.total_bytes()), buffer_vertex, GL_STREAM_DRAW);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(layout.total_bytes()), block, GL_STREAM_DRAW);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_COLOR_ARRAY);
     glVertexPointer(3, GL_FLOAT, 0, nullptr);
     glTexCoordPointer(2, GL_FLOAT, 0, reinterpret_cast<const void*>(layout.position_bytes));
     glColorPointer(4, GL_FLOAT, 0, reinterpret_cast<const void*>(layout.position_bytes + layout.texcoord_bytes));
-    glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(4 * morph.get_particles().size()));
+    glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(4 * quads));
     glDisableClientState(GL_COLOR_ARRAY);
     glDisableClientState(GL_VERTEX_ARRAY);
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);

@@ -68,7 +68,17 @@ private:
 // The builder of "EffectsParticles": each corner of a square is moved from
 // the particle's centre by (texture coordinate - 0.5) x size along the
 // uniforms `right` and `up`; the colour is the sprite times the vertex
-// colour. The Fireworks scene builds its own program from the same lines.
-std::unique_ptr<ShaderConstructor> make_particles_shader();
+// colour. The Fireworks scene builds its own program from the same lines
+// under its own name.
+std::unique_ptr<ShaderConstructor> make_particles_shader(const char* name = "EffectsParticles");
+
+// Binds a billboard program with `right` and `up` taken from the GL
+// model-view matrix (returned in `modelview`) and the edge `size`.
+void bind_billboard_program(ShaderProgram& program, float size, float modelview[16]);
+
+// Re-specifies `vbo` with the whole block (GL_STREAM_DRAW) and draws its
+// first `quads` billboards from it as client arrays; leaves no array
+// enabled and no buffer or vertex-array object bound.
+void draw_billboard_block(GLuint vbo, const float* block, const BillboardLayout& layout, size_t quads);
 
 }  // namespace Effects

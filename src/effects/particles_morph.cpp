@@ -161,28 +161,36 @@ std::vector<uint32_t> back_to_front(const std::vector<Particle>& particles, cons
     return order;
 }
 
+void BillboardWriter::write(const vec3& centre, const float rgb[3], float alpha) {
+    if (cursor_ >= count_) return;
+    static const float kCorners[8] = {0, 0, 1, 0, 1, 1, 0, 1};
+    float* positions = block_ + cursor_ * 12;
+    float* texcoords = block_ + layout_.position_bytes / sizeof(float) + cursor_ * 8;
+    float* colours = block_ + (layout_.position_bytes + layout_.texcoord_bytes) / sizeof(float) + cursor_ * 16;
+    for (int corner = 0; corner < 4; ++corner) {
+        float* pos = positions + corner * 3;
+        pos[0] = centre.x;
+        pos[1] = centre.y;
+        pos[2] = centre.z;
+        float* rgba = colours + corner * 4;
+        rgba[0] = rgb[0];
+        rgba[1] = rgb[1];
+        rgba[2] = rgb[2];
+        rgba[3] = alpha;
+    }
+    std::copy(kCorners, kCorners + 8, texcoords);
+    ++cursor_;
+}
+
 void fill_billboards(float* block, const std::vector<Particle>& particles,
                      const std::vector<uint32_t>& order, const mat4& model, const vec3& colour) {
-    static const float corners[8] = {0, 0, 1, 0, 1, 1, 0, 1};
     const size_t count = order.empty() ? particles.size() : order.size();
-    float* positions = block;
-    float* texcoords = block + count * 12;
-    float* colours = block + count * 20;
+    BillboardWriter out(block, count);
+    const float rgb[3] = {colour.x, colour.y, colour.z};
     for (size_t i = 0; i < count; ++i) {
         vec3 centre = particles[order.empty() ? i : order[i]].current;
         model.transform_point(centre);
-        for (int corner = 0; corner < 4; ++corner) {
-            float* pos = positions + (i * 4 + static_cast<size_t>(corner)) * 3;
-            pos[0] = centre.x;
-            pos[1] = centre.y;
-            pos[2] = centre.z;
-            float* rgba = colours + (i * 4 + static_cast<size_t>(corner)) * 4;
-            rgba[0] = colour.x;
-            rgba[1] = colour.y;
-            rgba[2] = colour.z;
-            rgba[3] = 1.0f;
-        }
-        std::copy(corners, corners + 8, texcoords + i * 8);
+        out.write(centre, rgb, 1.0f);
     }
 }
 

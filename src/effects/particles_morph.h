@@ -115,6 +115,25 @@ struct BillboardLayout {
     size_t position_bytes, texcoord_bytes, colour_bytes;
 };
 
+// Writes billboards one after another into a block laid out for `count`
+// quads: each quad's four corners at one centre, with the texture
+// coordinates (0, 0), (1, 0), (1, 1), (0, 1) and one colour. Quads past the
+// block's end are dropped.
+class BillboardWriter {
+public:
+    BillboardWriter(float* block, size_t count) : block_(block), layout_(count), count_(count) {}
+    void write(const vec3& centre, const float rgb[3], float alpha);
+    void rewind() { cursor_ = 0; }
+    size_t written() const { return cursor_; }
+    const BillboardLayout& layout() const { return layout_; }
+
+private:
+    float* block_;
+    BillboardLayout layout_;
+    size_t count_;
+    size_t cursor_ = 0;
+};
+
 // The order in which to draw the particles so that the farthest comes first:
 // ascending eye-space z of model x current under the modelview (column-major,
 // as GL gives it). Equal depths keep their index order.
