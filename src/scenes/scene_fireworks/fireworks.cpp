@@ -1,0 +1,67 @@
+#include "scenes/scene_fireworks/fireworks.h"
+
+#include "effects/particles.h"
+#include "system/fatal.h"
+#include "util/music/music.h"
+#include "util/shaderprogram/shaderconstructor.h"
+#include "util/shaderprogram/shaderprogram.h"
+
+const SceneTracks Fireworks::tracks = {{"frwxTime", 0.0f}, {"frwxSeed", 0.0f}};
+
+Fireworks::Fireworks() = default;
+
+Fireworks::~Fireworks() {
+    if (vbo) glDeleteBuffers(1, &vbo);
+}
+
+void Fireworks::init() {
+    register_scene_tracks(*music, tracks);
+    if (!texture.load(Effects::kDefaultParticleTexture, true, true, GL_LINEAR, GL_LINEAR))
+        FATAL_ERROR("Failed to load texture");
+    // The particle system's billboard program under this scene's own name.
+    builder = Effects::make_particles_shader("EffectsFireworks");
+    program = std::make_unique<ShaderProgram>(builder.get());
+    show = std::make_unique<FireworksShow>(music->get_sync_value("frwxSeed"));
+
+    // Sized for every particle made, rockets included, although only sparks
+    // are written, so a frame never runs out of room.
+    const size_t count = show->particle_count();
+    const Effects::BillboardLayout layout(count);
+    buffer_vertex.reset(static_cast<float*>(std::malloc(layout.total_bytes())));
+    if (!buffer_vertex) FATAL_ERROR("buffer_vertex is NULL");
+    writer = std::make_unique<BillboardWriter>(buffer_vertex.get(), count);
+    glGenBuffers(1, &vbo);
+}
+
+void Fireworks::deinit() {
+    writer.reset();
+    buffer_vertex.reset();
+}
+
+void Fireworks::draw() {
+    const float time = music->get_sync_value("frwxTime");
+    const float seed_track = music->get_sync_value("frwxSeed");
+
+    camera.set_clip(0.01f, 10000.0f);
+    camera.look_at(0, 0, -10, 0, 2, 0, 0, 1, 0);
+    camera.setup(width, height, aspect, 1.0f);
+
+    const bool frozen = keys && keys['1'];
+    show->advance(time, seed_track, frozen);
+    if (!(keys && keys['2'])) render();
+}
+
+void Fireworks::render() {
+    if (!writer) return;  // after deinit there is no block to draw from
+    glEnable(GL_BLEND);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_COLOR_MATERIAL);
+    glDisable(GL_DEPTH_TEST);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    texture.bind_and_enable();
+
+    float modelview[16];
+    Effects::bind_billboard_program(*program, FireworksShow::kSize, modelview);
+    quads_drawn = show->write_vertices(*writer);
+    Effects::draw_billboard_block(vbo, buffer_vertex.get(), writer->layout(), quads_drawn);
+}
