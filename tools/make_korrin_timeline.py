@@ -74,8 +74,8 @@ def title_and_credits():
 before the build; credits over the outro in the same face, a little smaller.""")
     key("textScene", 0, 0)
     key("textScene", 240, 1)
-    key("textSize", 0, 150)
-    key("textSize", 240, 120)
+    key("textSize", 0, 128)
+    key("textSize", 240, 110)
     for n, start in ((1, 4), (2, 8), (3, 12)):
         key(f"textA{n}", 0, 0)
         key(f"textA{n}", start, 0, "linear")
@@ -88,16 +88,16 @@ before the build; credits over the outro in the same face, a little smaller.""")
     # A slight drift of each line while it shows.
     key("textX1", 0, 0.08, "linear")
     key("textX1", 32, 0.12, "step")
-    key("textX2", 0, 0.36, "linear")
-    key("textX2", 32, 0.32, "step")
-    key("textX3", 0, 0.56, "linear")
-    key("textX3", 32, 0.60, "step")
-    key("textX1", 240, 0.14, "linear")
-    key("textX1", 272, 0.18, "step")
-    key("textY1", 240, 0.6)
-    key("textX2", 240, 0.30, "linear")
-    key("textX2", 272, 0.26, "step")
-    key("textY2", 240, 0.3)
+    key("textX2", 0, 0.35, "linear")
+    key("textX2", 32, 0.31, "step")
+    key("textX3", 0, 0.58, "linear")
+    key("textX3", 32, 0.62, "step")
+    key("textX1", 240, 0.10, "linear")
+    key("textX1", 272, 0.14, "step")
+    key("textY1", 240, 0.64)
+    key("textX2", 240, 0.27, "linear")
+    key("textX2", 272, 0.23, "step")
+    key("textY2", 240, 0.40)
 
 
 def trefoil():
@@ -213,7 +213,11 @@ drops and on the first explosion, and goes to black at the end.""")
     for hit in (64, 112, 176):
         key("ppFadeValue", hit, 0.9, "linear")
         key("ppFadeValue", hit + 2, 0, "step")
-    key("ppFadeValue", 264, 0, "linear")
+    # Under the credits the floor dims, so the words (drawn after the passes)
+    # stand out; then everything goes to black.
+    key("ppFadeValue", 240, 0, "linear")
+    key("ppFadeValue", 244, -0.5, "step")
+    key("ppFadeValue", 264, -0.5, "linear")
     key("ppFadeValue", 272, -1, "step")
 
     comment("""Radial blur kicks on the beat through both drops (lighter on the floor,
