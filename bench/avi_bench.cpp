@@ -8,11 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "smoke.h"
 #include "util/avi/aviwriter.h"
 
 namespace {
 
-constexpr int frame_count = 300;
+const int frame_count = bench_smoke::work(300, 2);
 constexpr int width = 1280;
 constexpr int height = 720;
 
@@ -60,7 +61,7 @@ void BM_PlainFwrite(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * frame_count * static_cast<int64_t>(frame.size()));
 }
 
-BENCHMARK(BM_PlainFwrite)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3.0);
-BENCHMARK(BM_AviWriter)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3.0);
+BENCHMARK(BM_PlainFwrite)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(bench_smoke::min_time(3.0));
+BENCHMARK(BM_AviWriter)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(bench_smoke::min_time(3.0));
 
 }  // namespace

@@ -180,4 +180,4 @@ void BM_FloorTable(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(BM_FloorTable)->Iterations(kFrames)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_FloorTable)->Iterations(bench_smoke::iterations(kFrames))->Unit(benchmark::kMillisecond)->UseRealTime();

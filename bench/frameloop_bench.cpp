@@ -20,6 +20,7 @@
 
 #include "effects/postproc/passes.h"
 #include "scenes.h"
+#include "smoke.h"
 #include "system/window.h"
 #include "system/zemblasystem.h"
 #include "util/data/data.h"
@@ -129,7 +130,7 @@ void run_frames(benchmark::State& state, bool passes_on) {
 void BM_FrameNoSceneNoPass(benchmark::State& state) { run_frames(state, false); }
 void BM_FrameAllTenPasses(benchmark::State& state) { run_frames(state, true); }
 
-BENCHMARK(BM_FrameNoSceneNoPass)->Iterations(kFrames)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_FrameAllTenPasses)->Iterations(kFrames)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_FrameNoSceneNoPass)->Iterations(bench_smoke::iterations(kFrames))->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_FrameAllTenPasses)->Iterations(bench_smoke::iterations(kFrames))->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

@@ -74,4 +74,4 @@ void BM_ShadowedGrid(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(BM_ShadowedGrid)->Iterations(kFrames)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ShadowedGrid)->Iterations(bench_smoke::iterations(kFrames))->Unit(benchmark::kMillisecond)->UseRealTime();

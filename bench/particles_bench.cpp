@@ -74,5 +74,5 @@ void BM_Particles10000DepthSorted(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(BM_Particles10000)->Iterations(kFrames)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_Particles10000DepthSorted)->Iterations(kFrames)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Particles10000)->Iterations(bench_smoke::iterations(kFrames))->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Particles10000DepthSorted)->Iterations(bench_smoke::iterations(kFrames))->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -10,12 +10,13 @@
 #include <vector>
 
 #include "../tests/util/texture/png_writer.h"
+#include "smoke.h"
 #include "util/texture/png_loader.h"
 
 namespace {
 
 using png_test::Bytes;
-constexpr int kSide = 2048;
+const int kSide = bench_smoke::work(2048, 64);
 
 // Smooth gradients with a little noise, like a photograph.
 Bytes photo_pixels() {

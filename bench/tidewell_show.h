@@ -4,7 +4,8 @@
 // from its manifest and timeline, and the scene manager draws frames at music
 // times the caller chooses (the timer clock stands in for the song). Other
 // benchmarks put their own scene lists over the same tracks and time them
-// against the empty frame loop with time_against_empty.
+// against the empty frame loop with time_against_empty; a production's show
+// benchmark is one call of register_show_benchmarks.
 #pragma once
 
 #include <GL/glew.h>
@@ -22,6 +23,7 @@
 #include <vector>
 
 #include "scenes.h"
+#include "smoke.h"
 #include "scenes/production_scenes.h"
 #include "system/productions.h"
 #include "system/window.h"
@@ -156,11 +158,15 @@ public:
         start(scenes, on_soundtrack ? row.music_file : "", row.bpm > 0.0f ? row.bpm : kTidewellBpm);
     }
 
-    // One frame of the show at `seconds`, finished on the GPU.
+    // One frame of the show at `seconds`, finished on the GPU, drawn in the
+    // run folder: some scenes read their data at their first frame (the
+    // scene graph its shader pieces).
     void frame_at(float seconds) {
-        manager_->get_music()->set_time(seconds);
-        manager_->frame();
-        glFinish();
+        in_folder([&] {
+            manager_->get_music()->set_time(seconds);
+            manager_->frame();
+            glFinish();
+        });
     }
 
     SceneManager& manager() { return *manager_; }
@@ -170,17 +176,24 @@ private:
 
     void start(const SceneList* scenes, const std::string& music_file, float bpm) {
         static const SceneList kNoScenes;
+        in_folder([&] {
+            // Without a music file the timer clock: no song to decode, and
+            // frames at chosen times. A music description brings its notes
+            // and tempo; a song its production's tempo.
+            ZemblaSystem::music_file = music_file;
+            ZemblaSystem::bpm = bpm;
+            manager_ = std::make_unique<SceneManager>(scenes ? scenes : &kNoScenes);
+            manager_->resize(ZemblaSystem::width, ZemblaSystem::height);
+            // A paused timer moves only when set.
+            manager_->get_music()->pause();
+        });
+    }
+
+    template <typename Work>
+    void in_folder(Work work) {
         const fs::path previous = fs::current_path();
         fs::current_path(folder_.path);
-        // Without a music file the timer clock: no song to decode, and frames
-        // at chosen times. A music description brings its notes and tempo; a
-        // song its production's tempo.
-        ZemblaSystem::music_file = music_file;
-        ZemblaSystem::bpm = bpm;
-        manager_ = std::make_unique<SceneManager>(scenes ? scenes : &kNoScenes);
-        manager_->resize(ZemblaSystem::width, ZemblaSystem::height);
-        // A paused timer moves only when set.
-        manager_->get_music()->pause();
+        work();
         fs::current_path(previous);
     }
 
@@ -222,6 +235,67 @@ inline void time_against_empty(benchmark::State& state, Show& empty, Show& other
     state.counters["over_empty_ms"] = (other_ms - empty_ms) / n;
     if (empty_ms > 0.0) state.counters["ratio_to_empty"] = other_ms / empty_ms;
     if (glGetError() != GL_NO_ERROR) state.SkipWithError("GL error");
+}
+
+// A part of a show's music, in beats.
+struct Section {
+    const char* name;
+    float first_beat, end_beat;
+};
+
+// The benchmarks of a production's show at 1280 x 720 with 4x multisampling
+// on the real window, against the frame loop with no scenes and no passes,
+// frame by frame: BM_Show spreads 300 frames over the whole show (to the end
+// of the last section), BM_Section `section_frames` over each section, to
+// find the slowest. Scenes that read the notes of the music description, or
+// the music's level, need the show `on_soundtrack`. A production with scenes
+// that are not part of the program yet has no show: its benchmarks end with
+// that error. Call it once, from a namespace-scope initialiser.
+inline bool register_show_benchmarks(int production, float bpm, const std::vector<Section>& sections,
+                                     bool on_soundtrack, int section_frames = 50) {
+    struct Shows {
+        std::unique_ptr<Show> empty, show;
+    };
+    // Made at the first benchmark that runs and kept for the others; null
+    // (after the error) while the production is not playable.
+    auto shows = [production, on_soundtrack](benchmark::State& state) -> Shows* {
+        static Shows made;
+        if (!production_playable(production)) {
+            state.SkipWithError("the production has scenes that are not part of the program");
+            return nullptr;
+        }
+        if (!made.show) {
+            open_window(1280, 720, 4);
+            made.empty = std::make_unique<Show>(nullptr, false);
+            made.show = std::make_unique<Show>(*find_production(production), on_soundtrack);
+        }
+        return &made;
+    };
+    const float seconds_per_beat = 60.0f / bpm;
+    const float show_seconds = sections.back().end_beat * seconds_per_beat;
+    benchmark::RegisterBenchmark("BM_Show",
+                                 [shows, show_seconds](benchmark::State& state) {
+                                     if (Shows* s = shows(state))
+                                         time_against_empty(state, *s->empty, *s->show, "show", 0.0f, show_seconds,
+                                                            300);
+                                 })
+        ->Iterations(bench_smoke::iterations(300))
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
+    benchmark::RegisterBenchmark("BM_Section",
+                                 [shows, sections, seconds_per_beat, section_frames](benchmark::State& state) {
+                                     const Section& section = sections[state.range(0)];
+                                     state.SetLabel(section.name);
+                                     if (Shows* s = shows(state))
+                                         time_against_empty(state, *s->empty, *s->show, "show",
+                                                            section.first_beat * seconds_per_beat,
+                                                            section.end_beat * seconds_per_beat, section_frames);
+                                 })
+        ->DenseRange(0, static_cast<int>(sections.size()) - 1)
+        ->Iterations(bench_smoke::iterations(section_frames))
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
+    return true;
 }
 
 }  // namespace tidewell_show
