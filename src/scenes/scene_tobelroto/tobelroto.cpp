@@ -10,11 +10,14 @@
 #include "util/shaderprogram/shaderconstructor.h"
 #include "util/shaderprogram/shaderprogram.h"
 
+TobelRoto::TobelRoto() = default;
+TobelRoto::~TobelRoto() = default;
+
 void TobelRoto::init() {
     figure.load("data/scenes/tobelroto/harvest_of_the_owls_2017_guys_transparent.png", false, false,
                 GL_NEAREST, GL_NEAREST);
     background.load("data/scenes/tobelroto/pegboard_hearts.jpeg", false, true, GL_NEAREST, GL_NEAREST);
-    canvas = new FBO(kCanvasWidth, kCanvasHeight, FBO_TYPE_RGBA8, 0);
+    canvas = std::make_unique<FBO>(kCanvasWidth, kCanvasHeight, FBO_TYPE_RGBA8, 0);
 }
 
 void TobelRoto::resize(int width, int height) { Scene::resize(width, height); }
@@ -27,7 +30,8 @@ void TobelRoto::figure_position(float beats, float* x, float* y) {
 
 void TobelRoto::draw() {
     if (!program) {
-        program = new ShaderProgram(make_shader_texture2d("TobelRotoTex"));
+        program_builder.reset(make_shader_texture2d("TobelRotoTex"));
+        program = std::make_unique<ShaderProgram>(program_builder.get());
         unit_projection = mat4(1);
     }
 

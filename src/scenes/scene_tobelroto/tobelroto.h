@@ -5,17 +5,23 @@
 // that the music clock drives. It registers no sync tracks.
 #pragma once
 
+#include <memory>
+
 #include "scenes/scene.h"
 #include "util/math/mat4.h"
 #include "util/texture/texture.h"
 
 class FBO;
+class ShaderConstructor;
 class ShaderProgram;
 
 class TobelRoto : public Scene {
 public:
     static constexpr int kCanvasWidth = 320;
     static constexpr int kCanvasHeight = 180;
+
+    TobelRoto();
+    ~TobelRoto() override;
 
     void init() override;
     void draw() override;
@@ -25,13 +31,15 @@ public:
     static void figure_position(float beats, float* x, float* y);
 
 private:
-    FBO* canvas = nullptr;  // made by init, kept for the whole run
+    std::unique_ptr<FBO> canvas;  // made by init, kept for the whole run
     Texture figure;
     Texture background;
 
-    // Made on the first draw and kept: the textured 2D program, the canvas
-    // projection (set anew every draw) and the unit-square projection.
-    ShaderProgram* program = nullptr;
+    // Made on the first draw and kept: the textured 2D program (with its
+    // builder, which must outlive it), the canvas projection (set anew every
+    // draw) and the unit-square projection.
+    std::unique_ptr<ShaderConstructor> program_builder;
+    std::unique_ptr<ShaderProgram> program;
     mat4 canvas_projection;
     mat4 unit_projection;
 };
