@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: the unit, GL and end-to-end tests of
-# the normal build under a virtual display, then the unit tests and the fuzz
-# corpora again under AddressSanitizer and UndefinedBehaviorSanitizer.
+# Builds everything and runs every test under a virtual display: the GL and
+# end-to-end tests and one smoke run of each benchmark in the normal build;
+# the unit tests and the fuzz corpora under AddressSanitizer and
+# UndefinedBehaviorSanitizer; and short runs of a production from its archive
+# under AddressSanitizer with leak detection on.
 #
 # Every process the run starts carries a mark in its environment; one still
 # alive at the end is named, ended, and fails the run.
@@ -44,24 +46,50 @@ fi
 
 jobs=$(nproc)
 # Line tables only (-g1): enough for backtraces, and the build takes half the
-# time of full debug information on a small machine.
+# time of full debug information on a small machine. The unit label runs in
+# the sanitizer tree only; both trees compile the tests' common headers once.
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" >/dev/null
+  -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" \
+  -DZEMBLA_UNIT_TESTS=OFF -DZEMBLA_TEST_PCH=ON >/dev/null
 cmake --build build -j "$jobs"
 
 status=0
 # Tests that open windows on the shared virtual display now and then fail to
 # get a connection or a context while many run at once; such a test gets one
 # more try, a last guard: every test waits for what it watches with a
-# deadline. A test that fails twice fails the run.
+# deadline. A test that fails twice fails the run. The benchmarks' smoke runs
+# (label bench) are among these tests.
 (cd build && ctest --output-on-failure -j "$jobs" --timeout 300 --repeat until-pass:2) || status=1
 
-# The sanitizer build runs the unit label only (unit tests and fuzz-corpus
-# replays): it builds just those.
+# The sanitizer build runs the unit label (unit tests and fuzz-corpus
+# replays) and the leak check's program: it builds just those.
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-g1 -DCMAKE_C_FLAGS_DEBUG=-g1 \
-  -DZEMBLA_SANITIZE=ON -DZEMBLA_BENCH=OFF >/dev/null
-cmake --build build-asan -j "$jobs" --target unit_label_programs
-(cd build-asan && ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
-   ctest --output-on-failure -j "$jobs" -L unit --timeout 300) || status=1
+  -DZEMBLA_SANITIZE=ON -DZEMBLA_BENCH=OFF -DZEMBLA_TEST_PCH=ON >/dev/null
+cmake --build build-asan -j "$jobs" --target unit_label_programs zembla-debug
+# A process for each test, as ctest runs them, would spend most of the label's
+# time starting the sanitizers; the unit tests run instead in one process a
+# core, each a share of them (gtest's shards), the fuzz replays under ctest.
+export ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1
+shard_pids=()
+for shard in $(seq 0 $((jobs - 1))); do
+  (cd build-asan && GTEST_TOTAL_SHARDS=$jobs GTEST_SHARD_INDEX=$shard \
+     timeout -k 10 1200 tests/unit_tests --gtest_brief=1 >"unit-shard-$shard.log" 2>&1) &
+  shard_pids+=($!)
+done
+for shard in "${!shard_pids[@]}"; do
+  if ! wait "${shard_pids[$shard]}"; then
+    echo "Unit tests, shard $shard of $jobs, under the sanitizers failed:" >&2
+    cat "build-asan/unit-shard-$shard.log" >&2
+    status=1
+  fi
+done
+(cd build-asan && ctest --output-on-failure -j "$jobs" -L unit -R '^fuzz_replay_' --timeout 300) || status=1
+unset ASAN_OPTIONS UBSAN_OPTIONS
+
+# The leak check: an e2e test of the normal tree runs the sanitizer tree's
+# program from the normal tree's archive with leak detection on (it is
+# skipped in the normal tree's own run, which names no sanitizer build).
+(cd build && ZEMBLA_LEAK_CHECK_BUILD="$root/build-asan" \
+   ctest --output-on-failure -R '^LeakCheckE2ETest\.' --timeout 300) || status=1
 
 exit $status

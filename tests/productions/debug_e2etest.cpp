@@ -2,7 +2,8 @@
 // started in its run directory (archive-read mode, the default), the setup
 // dialog answered with key presses, the loading screen and the show looked
 // at in screenshots, Escape to end; a recording to AVI read back with
-// ffprobe; and damaged archives, each ending the run with its message.
+// ffprobe; damaged archives, each ending the run with its message; and runs
+// of a sanitizer build under the leak checker.
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -290,6 +291,50 @@ TEST_F(DebugProductionTest, DamagedDataEndsTheRunWithItsMessage) {
         size_t error = output.find("ERROR: ");
         ASSERT_NE(error, std::string::npos) << output;
         EXPECT_NE(output.find(message, error), std::string::npos) << message << "\n" << output;
+    }
+}
+
+// --- leaks ------------------------------------------------------------------------------
+
+// The program of a build with AddressSanitizer, named by
+// $ZEMBLA_LEAK_CHECK_BUILD (the test command sets it to its sanitizer tree),
+// from this build's archive with leak detection on: the show, and a
+// recording, each until the scene shows and then Escape. Whatever the run
+// allocates is freed or still reachable at its end; leaks of the system's own
+// libraries are suppressed by tools/lsan.supp.
+class LeakCheckE2ETest : public DebugProductionTest {};
+
+TEST_F(LeakCheckE2ETest, RunsUntilEscapeLeaveNoLeak) {
+    const char* build = std::getenv("ZEMBLA_LEAK_CHECK_BUILD");
+    if (!build || !*build) GTEST_SKIP() << "ZEMBLA_LEAK_CHECK_BUILD names no sanitizer build";
+    const std::string program = std::string(build) + "/zembla-debug";
+    ASSERT_TRUE(fs::exists(program)) << program;
+    const struct {
+        const char* what;
+        const char* keys;
+    } runs[] = {{"the show", "Return"}, {"a recording", "alt+a"}};
+    for (const auto& r : runs) {
+        SCOPED_TRACE(r.what);
+        TempDir work;
+        fs::create_symlink(run_dir() + "/data.tlx", work.file("data.tlx"));
+        ProgramRun::Options options = program_in(work.path());
+        options.program = program;
+        options.environment = {{"ASAN_OPTIONS", "detect_leaks=1"},
+                               {"LSAN_OPTIONS", "suppressions=" + source_path("tools/lsan.supp")},
+                               {"UBSAN_OPTIONS", "print_stacktrace=1"}};
+        ProgramRun run(options);
+        answer_dialog(run, r.keys);
+        std::string show = wait_for_window(
+            display, kTitle, [](const Geometry& g) { return !is_dialog(g); }, 120);
+        ASSERT_FALSE(show.empty()) << run.output();
+        Screenshot shot;
+        auto deadline = Clock::now() + std::chrono::seconds(120);
+        while (Clock::now() < deadline && !shows_the_scene(shot)) shot = take_screenshot(display, shot_path("leak.png"));
+        ASSERT_TRUE(shows_the_scene(shot)) << run.output();
+        press_keys(display, show, "Escape");
+        EXPECT_EQ(run.wait(120), 0) << run.output();
+        EXPECT_EQ(run.output().find("LeakSanitizer"), std::string::npos) << run.output();
+        EXPECT_EQ(run.output().find("ERROR"), std::string::npos) << run.output();
     }
 }
 
