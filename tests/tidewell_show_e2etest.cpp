@@ -1,5 +1,5 @@
 // The default production, "Wembrel - tidewell", recorded whole: the program
-// is started as a person would, on a virtual display of 640 x 360 (so the
+// is started as a person would, on a virtual display of 320 x 180 (so the
 // dialog offers that one resolution), in a folder that holds nothing but the
 // production's data.tlx (archive-read mode, the default), and "Get avi" is
 // pressed. The run must end by itself with status 0, the recording must last
@@ -20,8 +20,8 @@ namespace {
 
 using namespace test_support;
 
-constexpr int kWidth = 640;
-constexpr int kHeight = 360;
+constexpr int kWidth = 320;
+constexpr int kHeight = 180;
 constexpr double kFps = 30.0;
 constexpr double kSecondsPerBeat = 60.0 / 128.0;
 
@@ -59,7 +59,7 @@ TEST(TidewellShowE2ETest, RecordsTheWholeShowFromTheArchive) {
     EXPECT_NEAR(recording.total(), song, 1.0 / kFps);
     CommandResult size = run_command("ffprobe -v error -select_streams v:0 -show_entries stream=width,height -of csv=p=0 " +
                                      shell_quoted(recording.parts[0]));
-    EXPECT_EQ(size.output, "640,360\n");
+    EXPECT_EQ(size.output, std::to_string(kWidth) + "," + std::to_string(kHeight) + "\n");
 
     // One frame from the middle of each section: intro, build, drop, break,
     // second drop, outro.
