@@ -16,8 +16,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -29,12 +27,7 @@
 
 namespace {
 
-bool smoke() {
-    const char* value = std::getenv("ZEMBLA_BENCH_SMOKE");
-    return value && *value && std::strcmp(value, "0") != 0;
-}
-
-const int kFrames = smoke() ? 1 : 120;
+constexpr int kFrames = 120;
 constexpr float kSeconds = 60.0f;
 
 const SceneList kGallery = {{"ShaderToy", make_scene<ShaderToy>}};
@@ -64,10 +57,7 @@ std::vector<tidewell_show::TrackValue> with_defaults(const SceneTracks& tracks,
 }
 
 void BM_ShaderScenes(benchmark::State& state) {
-    if (smoke())
-        tidewell_show::open_window(160, 90, 4);
-    else
-        tidewell_show::open_window(1280, 720, 4);
+    tidewell_show::open_window(bench_smoke::work(1280, 160), bench_smoke::work(720, 90), 4);
     std::vector<Case> cases;
     cases.push_back({"empty", std::make_unique<tidewell_show::Show>(nullptr, false), {}});
     for (size_t i = 0; i < ShaderToy::fragment_files.size(); ++i) {
@@ -111,4 +101,4 @@ void BM_ShaderScenes(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(BM_ShaderScenes)->Iterations(kFrames)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ShaderScenes)->Iterations(bench_smoke::iterations(kFrames))->Unit(benchmark::kMillisecond)->UseRealTime();
