@@ -1,8 +1,11 @@
 #include "scenes/production_scenes.h"
 
 #include "scenes/scene_discotiles/discotiles.h"
+#include "scenes/scene_droplets/droplets.h"
+#include "scenes/scene_fireworks/fireworks.h"
 #include "scenes/scene_fullscreen/nuke_scenes.h"
 #include "scenes/scene_fullscreen/trancetunnel.h"
+#include "scenes/scene_geysirs/geysirs.h"
 #include "scenes/scene_glowshapes/glowshapes_scene.h"
 #include "scenes/scene_jqboxes/jqboxes.h"
 #include "scenes/scene_korrinsvg/korrinsvg.h"
@@ -30,6 +33,9 @@ namespace {
 // include of its header above).
 const SceneList kSceneMakers = {
     {"DiscoTiles", make_scene<DiscoTiles>},
+    {"Droplets", make_scene<Droplets>},
+    {"Fireworks", make_scene<Fireworks>},
+    {"Geysirs", make_scene<Geysirs>},
     {"GlowShapes", make_scene<GlowShapes>},
     {"JqBoxes", make_scene<JqBoxes>},
     {"JqGlowShapes", make_scene<JqGlowShapes>},
