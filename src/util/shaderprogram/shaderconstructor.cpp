@@ -67,9 +67,6 @@ std::string ShaderConstructor::generate(int32_t offset) const {
 // ---------------------------------------------------------------------------
 // Built-in shaders
 
-namespace {
-
-// Vertex stage shared by the 2D textured shaders and the blur.
 void add_textured_2d_vertex(ShaderConstructor* s) {
     s->add_vert_global("uniform mat4 ProjectionMatrix;");
     s->add_vert_global(layout_in(0, "vec2 Position;"));
@@ -78,8 +75,6 @@ void add_textured_2d_vertex(ShaderConstructor* s) {
     s->add_vert_body("\tgl_Position = ProjectionMatrix * vec4( Position, 0.0, 1.0 );");
     s->add_vert_body("\tTexCoordFrag = TexCoord;");
 }
-
-}  // namespace
 
 ShaderConstructor* make_shader_texture2d(const std::string& name) {
     ShaderConstructor* s = new ShaderConstructor(name, "#version 420");

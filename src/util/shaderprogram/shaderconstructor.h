@@ -75,3 +75,8 @@ ShaderConstructor* make_shader_color2d(const std::string& name);
 ShaderConstructor* make_shader_color3d(const std::string& name);
 ShaderConstructor* make_shader_vertex_color3d(const std::string& name);
 ShaderConstructor* make_shader_blur(const std::string& name);
+
+// The vertex stage of the 2D textured shaders: vec2 Position at location 0
+// through "ProjectionMatrix", vec2 TexCoord at location 2 handed on as
+// TexCoordFrag. What FBO::draw and easydraw_quad feed.
+void add_textured_2d_vertex(ShaderConstructor* s);
