@@ -20,14 +20,17 @@ constexpr float max_fps = 400000.0f;
 constexpr int max_frame_side = 32767;
 
 // Writers that exist, so that a fatal error can finish their open parts.
+// The set and its lock are never destroyed: a writer owned by a static
+// object unregisters during exit, possibly after function-local statics of
+// this file would have been torn down.
 std::mutex& live_writers_lock() {
-    static std::mutex m;
-    return m;
+    static std::mutex* m = new std::mutex;
+    return *m;
 }
 
 std::set<AVIWriter*>& live_writers() {
-    static std::set<AVIWriter*> writers;
-    return writers;
+    static std::set<AVIWriter*>* writers = new std::set<AVIWriter*>;
+    return *writers;
 }
 
 void finish_live_writers() {
