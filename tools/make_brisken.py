@@ -3,8 +3,8 @@
 in D minor, 47 bars (150 s), in sections that follow the show: an intro, a
 build, a drop with a heavy low end (the tunnel pulses with the level), a
 half-time break, a second drop with the lead, a lighter plucked section and
-an outro. The instruments are those of tools/make_tidewell.py; the mix is
-encoded to MP3 with lame.
+an outro. The instruments are those of tools/synth.py; the mix is encoded to
+MP3 with lame.
 
     tools/make_brisken.py [output.mp3]
 
@@ -16,8 +16,8 @@ import sys
 import numpy as np
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-import make_tidewell as synth  # noqa: E402
-from make_tidewell import RATE, add, at, envelope, midi_hz  # noqa: E402
+import synth  # noqa: E402
+from synth import RATE, add, at, envelope, midi_hz  # noqa: E402
 
 BPM = 75.0
 BEAT = 60.0 / BPM

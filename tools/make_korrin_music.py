@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """Renders the soundtrack of "Orvenhal Korrin System": an original piece at
 138 bpm in D minor, 68 bars (118 s), encoded to MP3 with lame. The
-instruments are those of tools/make_tidewell.py (imported, not copied); the
+instruments are those of tools/synth.py, shared with the other pieces; the
 score, the sections and two sounds of its own (a rising siren and a long
 low blast under each drop) are this piece's.
 
@@ -26,7 +26,7 @@ import sys
 import numpy as np
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-import make_tidewell as synth  # noqa: E402  (the shared instruments)
+import synth  # noqa: E402  (the shared instruments)
 
 RATE = synth.RATE
 BPM = 138.0

@@ -13,17 +13,14 @@ Writes grovelight_bassintro.mid and grovelight_bassintro.ogg into the folder
 36 kick, 37 side stick, 38 ghost snare, 39 clap, 40 snare, 41/43/45 toms, 42
 closed, 44 pedal and 46 open hi-hat), "Playfulbass" (eight keys) and
 "Keys". Needs python3-numpy and vorbis-tools (oggenc). The synthesis shares
-its instruments with tools/make_tidewell.py. Deterministic.
+its instruments with the other pieces (tools/synth.py). Deterministic.
 """
 import os
-import subprocess
 import sys
-import tempfile
-import wave
 
 import numpy as np
 
-import make_tidewell as synth
+import synth
 from midifile import write_midi
 
 RATE = synth.RATE
@@ -125,7 +122,7 @@ def keys_notes():
     return notes
 
 
-# ---- instruments not in make_tidewell ------------------------------------
+# ---- instruments not in synth --------------------------------------------
 
 def side_stick():
     n = synth.at(0.06)
@@ -195,17 +192,8 @@ def main():
     midi = os.path.join(folder, "grovelight_bassintro.mid")
     write_midi(midi, BPM, [("Ruff Kit", drums), ("Playfulbass", bass), ("Keys", keys)], "Grovelight")
     mix = render(drums, bass, keys)
-    pcm = (np.clip(mix, -1, 1) * 32767).astype("<i2")
     ogg = os.path.join(folder, "grovelight_bassintro.ogg")
-    with tempfile.TemporaryDirectory() as tmp:
-        wav_path = os.path.join(tmp, "pelltide.wav")
-        with wave.open(wav_path, "wb") as w:
-            w.setnchannels(2)
-            w.setsampwidth(2)
-            w.setframerate(RATE)
-            w.writeframes(pcm.tobytes())
-        subprocess.run(["oggenc", "--quiet", "-q", "3", "--serial", "1912", "-t", "Grovelight (bass intro)",
-                        "-a", "Orvenhal", "-o", ogg, wav_path], check=True)
+    synth.write_ogg(mix, ogg, "Grovelight (bass intro)", "Orvenhal", quality=3, serial=1912)
     print(f"wrote {midi} and {ogg}: {len(mix) / RATE:.1f} s")
 
 

@@ -24,16 +24,14 @@ vorbis-tools (oggenc). Deterministic: fixed seeds, so the same bytes come
 out every run.
 """
 import os
-import subprocess
 import sys
-import tempfile
-import wave
 
 import numpy as np
 
+import synth
 from midifile import write_midi
+from synth import RATE, add, at, midi_hz
 
-RATE = 44100
 BPM = 155.0
 BEAT = 60.0 / BPM
 BARS = 58
@@ -197,21 +195,6 @@ def score():
 
 # ---- instruments ---------------------------------------------------------
 
-def at(seconds):
-    return int(round(seconds * RATE))
-
-
-def hz(key):
-    return 440.0 * 2.0 ** ((key - 69) / 12.0)
-
-
-def add(buffer, start, signal, gain=1.0):
-    start = max(0, start)
-    end = min(len(buffer), start + len(signal))
-    if end > start:
-        buffer[start:end] += signal[: end - start] * gain
-
-
 def soften(signal):
     """A gentle low-pass (a short moving average) so pulses do not hiss."""
     return np.convolve(signal, np.ones(4) / 4, mode="same")
@@ -264,18 +247,18 @@ def hat():
 
 def bass_note(key, seconds):
     n = at(seconds)
-    return soften(pulse(hz(key), n, 0.25)) * release_tail(decay(n, 3.0))
+    return soften(pulse(midi_hz(key), n, 0.25)) * release_tail(decay(n, 3.0))
 
 
 def arp_note(key, seconds):
     n = at(seconds)
-    return soften(pulse(hz(key), n, 0.125)) * release_tail(decay(n, 8.0), 0.005)
+    return soften(pulse(midi_hz(key), n, 0.125)) * release_tail(decay(n, 8.0), 0.005)
 
 
 def bleep(key, seconds):
     n = at(seconds)
     t = np.arange(n) / RATE
-    freq = hz(key) * (1 + 0.5 * np.exp(-t * 60))  # a blip up into the note
+    freq = midi_hz(key) * (1 + 0.5 * np.exp(-t * 60))  # a blip up into the note
     phase = np.cumsum(freq) / RATE
     return soften(np.where(phase % 1.0 < 0.5, 1.0, -1.0)) * release_tail(decay(n, 6.0), 0.01)
 
@@ -285,7 +268,7 @@ def vinyl_piano(key, seconds):
     away, a slow wobble of the turntable."""
     n = at(seconds + 0.4)
     t = np.arange(n) / RATE
-    f = hz(key) * (1 + 0.003 * np.sin(2 * np.pi * 0.7 * t))
+    f = midi_hz(key) * (1 + 0.003 * np.sin(2 * np.pi * 0.7 * t))
     sig = np.zeros(n)
     for k, amp in ((1, 1.0), (2, 0.45), (3, 0.25), (4, 0.12), (5, 0.06)):
         sig += amp * np.sin(2 * np.pi * np.cumsum(f * k * (1 + 0.0008 * k * k)) / RATE) * np.exp(-t * (2.5 + k))
@@ -364,17 +347,8 @@ def main():
     midi = os.path.join(folder, "quendle.mid")
     write_midi(midi, BPM, tracks, "Quendle")
     mix = render(tracks)
-    pcm = (np.clip(mix, -1, 1) * 32767).astype("<i2")
     ogg = os.path.join(folder, "quendle.ogg")
-    with tempfile.TemporaryDirectory() as tmp:
-        wav_path = os.path.join(tmp, "quendle.wav")
-        with wave.open(wav_path, "wb") as w:
-            w.setnchannels(2)
-            w.setsampwidth(2)
-            w.setframerate(RATE)
-            w.writeframes(pcm.tobytes())
-        subprocess.run(["oggenc", "--quiet", "-q", "2", "--serial", "155", "-t", "Quendle", "-a", "Orvenhal",
-                        "-o", ogg, wav_path], check=True)
+    synth.write_ogg(mix, ogg, "Quendle", "Orvenhal", quality=2, serial=155)
     print(f"wrote {midi} and {ogg}: {len(mix) / RATE:.1f} s")
 
 
