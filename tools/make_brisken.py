@@ -46,13 +46,6 @@ LEAD_PHRASE = [  # (sixteenth step within two bars, note, length in steps)
 PLUCK_STEPS = [0, 3, 6, 8, 11, 14]  # within a bar
 
 
-def section(bar):
-    for name, first, count in SECTIONS:
-        if first <= bar < first + count:
-            return name, (bar - first) / count
-    return "outro", 1.0
-
-
 def sub_kick():
     """The drop's kick: the shared kick over a long sine tail at 45 Hz that
     carries the low end."""
@@ -83,7 +76,7 @@ def render():
     heavy = ("drop", "drop2")
 
     for bar in range(BARS):
-        name, progress = section(bar)
+        name, progress = synth.section(SECTIONS, bar)
         t0 = bar * BAR
         chord = bar % 4
         root = ROOTS[chord]
@@ -150,10 +143,7 @@ def render():
         # Lead phrase over two bars in the second drop, and sparse in the break;
         # plucked arpeggios over the chord in the pluck section.
         if (name == "drop2" and bar % 2 == 1) or (name == "break" and bar % 2 == 0):
-            for step, note, length in LEAD_PHRASE:
-                if name == "break" and step % 8:
-                    continue
-                add(lead, at(t0 + step * STEP), synth.lead_note(note, length * STEP), 0.3)
+            synth.lead_phrase(lead, t0, BEAT, LEAD_PHRASE, 0.3, sparse=name == "break")
         if name in ("pluck", "drop2"):
             notes = CHORDS[chord] + [CHORDS[chord][0] + 12]
             for i, st in enumerate(PLUCK_STEPS):
@@ -162,7 +152,7 @@ def render():
 
     # Pads and bass duck under the drop kicks.
     duck = np.ones(LENGTH)
-    kicks = [bar * BAR + b * BEAT for bar in range(BARS) if section(bar)[0] in heavy for b in range(4)]
+    kicks = [bar * BAR + b * BEAT for bar in range(BARS) if synth.section(SECTIONS, bar)[0] in heavy for b in range(4)]
     synth.duck_under(duck, kicks, BEAT, 0.1)
     mix = synth.stereo_mix(drums, bass, pads, lead, duck)
     # A soft limiter: louder quiet parts without clipping the drops.

@@ -51,13 +51,6 @@ at, add = synth.at, synth.add
 rng = np.random.default_rng(138)
 
 
-def section(bar):
-    for name, first, count in SECTIONS:
-        if first <= bar < first + count:
-            return name, (bar - first) / count
-    return "outro", 1.0
-
-
 # ---- this piece's own sounds --------------------------------------------
 
 def siren(length):
@@ -96,44 +89,27 @@ def render():
     pads = np.zeros(LENGTH)
     lead = np.zeros(LENGTH)
     fx = np.zeros(LENGTH)
-    k, s, ch, oh = synth.kick(), synth.snare(), synth.hat(False), synth.hat(True)
+    sounds = synth.kit()
 
     for bar in range(BARS):
-        sec, progress = section(bar)
+        sec, progress = synth.section(SECTIONS, bar)
         t0 = bar * BAR
         chord = bar % 4
         root = ROOTS[chord]
 
         if sec in DROPS:
-            for b in range(4):
-                add(drums, at(t0 + b * BEAT), k, 1.0)
-            for b in (1, 3):
-                add(drums, at(t0 + b * BEAT), s, 0.6)
-            for st in range(16):
-                add(drums, at(t0 + st * STEP), oh if st % 4 == 2 else ch, 0.45)
-            for e in range(8):
-                note = root + (12 if e % 4 == 3 else 0)
-                add(bass, at(t0 + e * BEAT / 2 + BEAT / 4), synth.bass_note(note, BEAT / 4), 0.8)
+            synth.drop_beat(drums, t0, BEAT, sounds, 0.45)
+            synth.offbeat_bass(bass, t0, BEAT, root)
         elif sec in ("build", "build2"):
-            for b in range(4):
-                add(drums, at(t0 + b * BEAT), k, 0.8)
-            rate = 2 if progress < 0.5 else (4 if progress < 0.875 else 8)
-            for i in range(4 * rate // 2, 4 * rate):
-                add(drums, at(t0 + i * BAR / (4 * rate)), s, 0.25 + 0.4 * progress)
-            for st in range(0, 16, 2):
-                add(drums, at(t0 + st * STEP), ch, 0.4)
+            synth.build_beat(drums, t0, BEAT, sounds, progress)
             add(bass, at(t0), synth.bass_note(root, BAR * 0.95), 0.5)
         elif sec == "intro":
             for st in range(0, 16, 2):
-                add(drums, at(t0 + st * STEP), ch, 0.15 + 0.3 * progress)
+                add(drums, at(t0 + st * STEP), sounds.closed, 0.15 + 0.3 * progress)
         elif sec == "break":
             add(bass, at(t0), synth.bass_note(root, BAR * 0.95), 0.45)
         elif sec == "outro":
-            if progress < 0.5:
-                for b in range(4):
-                    add(drums, at(t0 + b * BEAT), k, 0.8 * (1 - progress))
-            for st in range(0, 16, 4):
-                add(drums, at(t0 + st * STEP), ch, 0.3 * (1 - progress))
+            synth.outro_beat(drums, t0, BEAT, sounds, progress)
 
         bright = {"intro": 500 + 1000 * progress, "build": 1500 + 2000 * progress, "drop": 3200,
                   "break": 800, "build2": 1800 + 2000 * progress, "drop2": 3800,
@@ -143,11 +119,8 @@ def render():
         add(pads, at(t0), synth.pad_chord(CHORDS[chord], BAR * 1.05, bright), gain)
 
         if (sec in DROPS and bar % 2 == 0) or (sec == "break" and bar % 2 == 1):
-            for step, note, length in LEAD:
-                if sec == "break" and step % 8:
-                    continue
-                up = 12 if sec == "drop2" else 0
-                add(lead, at(t0 + step * STEP), synth.lead_note(note + up, length * STEP), 0.33)
+            synth.lead_phrase(lead, t0, BEAT, LEAD, 0.33, transpose=12 if sec == "drop2" else 0,
+                              sparse=sec == "break")
 
     # The siren over the second half of the intro, a blast under each drop.
     add(fx, at(4 * BAR), siren(4 * BAR), 0.25)
@@ -155,7 +128,7 @@ def render():
         add(fx, at(first * BAR), blast(6 * BEAT), 0.8)
 
     duck = np.ones(LENGTH)
-    kicks = [bar * BAR + b * BEAT for bar in range(BARS) if section(bar)[0] in DROPS for b in range(4)]
+    kicks = [bar * BAR + b * BEAT for bar in range(BARS) if synth.section(SECTIONS, bar)[0] in DROPS for b in range(4)]
     synth.duck_under(duck, kicks, BEAT, 0.08)
     mix = synth.stereo_mix(drums, bass, pads, lead, duck)
     # The siren and the blasts over the mix, a little wider on the right.

@@ -35,13 +35,6 @@ BARS = 56
 LENGTH = int(BARS * BAR * RATE) + RATE  # one second of tail
 
 
-def section_of(bar):
-    for name, first, count in SECTIONS:
-        if first <= bar < first + count:
-            return name
-    return "outro"
-
-
 # ---- score -------------------------------------------------------------
 
 # A minor: Am, F, C, G (one chord a bar), as MIDI notes.
@@ -58,50 +51,30 @@ def render():
     bass = np.zeros(LENGTH)
     pads = np.zeros(LENGTH)
     lead = np.zeros(LENGTH)
-    k, s, ch, oh = synth.kick(), synth.snare(), synth.hat(False), synth.hat(True)
+    sounds = synth.kit()
 
     for bar in range(BARS):
-        sec = section_of(bar)
+        sec, progress = synth.section(SECTIONS, bar)
         t0 = bar * BAR
         chord = bar % 4
-        first, count = next((f, c) for name, f, c in SECTIONS if name == sec)
-        progress = (bar - first) / count
 
         # Drums
         if sec in ("drop", "drop2"):
-            for b in range(4):
-                add(drums, at(t0 + b * BEAT), k, 1.0)
-            for b in (1, 3):
-                add(drums, at(t0 + b * BEAT), s, 0.6)
-            for st in range(16):
-                add(drums, at(t0 + st * STEP), oh if st % 4 == 2 else ch, 0.5)
+            synth.drop_beat(drums, t0, BEAT, sounds, 0.5)
         elif sec == "build":
-            for b in range(4):
-                add(drums, at(t0 + b * BEAT), k, 0.8)
-            # snare roll that doubles its rate over the build
-            rate = 2 if progress < 0.5 else (4 if progress < 0.875 else 8)
-            for i in range(4 * rate // 2, 4 * rate):
-                add(drums, at(t0 + i * BAR / (4 * rate)), s, 0.25 + 0.4 * progress)
-            for st in range(0, 16, 2):
-                add(drums, at(t0 + st * STEP), ch, 0.4)
+            synth.build_beat(drums, t0, BEAT, sounds, progress)
         elif sec == "intro":
             for st in range(0, 16, 2):
-                add(drums, at(t0 + st * STEP), ch, 0.2 + 0.3 * progress)
+                add(drums, at(t0 + st * STEP), sounds.closed, 0.2 + 0.3 * progress)
             if bar >= 4:
-                add(drums, at(t0), k, 0.7)
+                add(drums, at(t0), sounds.kick, 0.7)
         elif sec == "outro":
-            if progress < 0.5:
-                for b in range(4):
-                    add(drums, at(t0 + b * BEAT), k, 0.8 * (1 - progress))
-            for st in range(0, 16, 4):
-                add(drums, at(t0 + st * STEP), ch, 0.3 * (1 - progress))
+            synth.outro_beat(drums, t0, BEAT, sounds, progress)
 
         # Bass: off-beat eighths in the drops, long notes in build and break
         root = ROOTS[chord]
         if sec in ("drop", "drop2"):
-            for e in range(8):
-                note = root + (12 if e % 4 == 3 else 0)
-                add(bass, at(t0 + e * BEAT / 2 + BEAT / 4), synth.bass_note(note, BEAT / 4), 0.8)
+            synth.offbeat_bass(bass, t0, BEAT, root)
         elif sec in ("build", "break"):
             add(bass, at(t0), synth.bass_note(root, BAR * 0.95), 0.5)
 
@@ -112,17 +85,14 @@ def render():
         add(pads, at(t0), synth.pad_chord(CHORDS[chord], BAR * 1.05, bright), gain)
 
         # Lead: the phrase over two bars in the drops, sparse in the break
-        if sec in ("drop", "drop2") or (sec == "break" and bar % 2 == 1):
-            if bar % 2 == 0 or sec == "break":
-                for step, note, length in LEAD_PHRASE:
-                    if sec == "break" and step % 8:
-                        continue
-                    transpose = 12 if sec == "drop2" else 0
-                    add(lead, at(t0 + step * STEP), synth.lead_note(note + transpose, length * STEP), 0.35)
+        if (sec in ("drop", "drop2") and bar % 2 == 0) or (sec == "break" and bar % 2 == 1):
+            synth.lead_phrase(lead, t0, BEAT, LEAD_PHRASE, 0.35, transpose=12 if sec == "drop2" else 0,
+                              sparse=sec == "break")
 
     # Sidechain-style ducking of pads and bass on the drop kicks
     duck = np.ones(LENGTH)
-    kicks = [bar * BAR + b * BEAT for bar in range(BARS) if section_of(bar) in ("drop", "drop2") for b in range(4)]
+    kicks = [bar * BAR + b * BEAT for bar in range(BARS) if synth.section(SECTIONS, bar)[0] in ("drop", "drop2")
+             for b in range(4)]
     synth.duck_under(duck, kicks, BEAT, 0.08)
     mix = synth.stereo_mix(drums, bass, pads, lead, duck)
     mix /= np.max(np.abs(mix)) * 1.1

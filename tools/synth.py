@@ -1,8 +1,8 @@
 #!/usr/bin/python3
 """The synthesis the soundtrack scripts share: placing sounds in a buffer,
 envelopes and filters, the instruments of the electronic pieces (kick,
-snare, hats, bass, pads, lead), their mix, and writing a mix out as WAV,
-MP3 (lame) or Ogg Vorbis (oggenc). Everything at RATE samples a second;
+snare, hats, bass, pads, lead), the bars they play them in, their mix, and
+writing a mix out as WAV, MP3 (lame) or Ogg Vorbis (oggenc). Everything at RATE samples a second;
 signals are numpy arrays of floats, a stereo mix one of (samples, 2) in
 -1..1.
 
@@ -14,6 +14,7 @@ The noise of the snare and the hats comes from the one generator seeded
 here, drawn in the order a script makes its sounds, so each script writes
 the same sound every run. Needs python3-numpy.
 """
+import collections
 import os
 import subprocess
 import tempfile
@@ -122,6 +123,84 @@ def lead_note(note, length):
     phase = np.cumsum(f) / RATE
     square = np.sign(np.sin(2 * np.pi * phase)) * 0.5 + np.sin(2 * np.pi * 2 * phase) * 0.3
     return one_pole_lowpass(square, 2500.0) * envelope(n, 0.01, 0.08)
+
+
+# ---- the electronic pieces' patterns -----------------------------------
+
+def section(sections, bar):
+    """The section of `sections` ((name, first bar, bar count), ...) that
+    holds `bar`, and how far into it the bar is (0 at its first bar); after
+    the last, ("outro", 1.0)."""
+    for name, first, count in sections:
+        if first <= bar < first + count:
+            return name, (bar - first) / count
+    return "outro", 1.0
+
+
+Kit = collections.namedtuple("Kit", "kick snare closed opened")
+
+
+def kit():
+    """The drum sounds of the patterns below, made in this order (the order
+    their noise is drawn in): kick, snare, closed and open hat."""
+    return Kit(kick(), snare(), hat(False), hat(True))
+
+
+def drop_beat(drums, t0, beat, sounds, hat_gain):
+    """A bar of a drop from `t0` seconds, `beat` seconds a beat: a kick on
+    every beat, the snare on two and four, hats on every sixteenth with the
+    open one between the beats."""
+    step = beat / 4
+    for b in range(4):
+        add(drums, at(t0 + b * beat), sounds.kick, 1.0)
+    for b in (1, 3):
+        add(drums, at(t0 + b * beat), sounds.snare, 0.6)
+    for st in range(16):
+        add(drums, at(t0 + st * step), sounds.opened if st % 4 == 2 else sounds.closed, hat_gain)
+
+
+def build_beat(drums, t0, beat, sounds, progress):
+    """A bar of a build, `progress` (0..1) into it: a kick on every beat, a
+    snare roll over the second half of the bar that doubles its rate and
+    grows louder as the build goes on, closed hats on the eighths."""
+    bar, step = 4 * beat, beat / 4
+    for b in range(4):
+        add(drums, at(t0 + b * beat), sounds.kick, 0.8)
+    rate = 2 if progress < 0.5 else (4 if progress < 0.875 else 8)
+    for i in range(4 * rate // 2, 4 * rate):
+        add(drums, at(t0 + i * bar / (4 * rate)), sounds.snare, 0.25 + 0.4 * progress)
+    for st in range(0, 16, 2):
+        add(drums, at(t0 + st * step), sounds.closed, 0.4)
+
+
+def outro_beat(drums, t0, beat, sounds, progress):
+    """A bar of an outro, `progress` (0..1) into it: kicks on the beats
+    through its first half, closed hats on the beats, both fading out."""
+    step = beat / 4
+    if progress < 0.5:
+        for b in range(4):
+            add(drums, at(t0 + b * beat), sounds.kick, 0.8 * (1 - progress))
+    for st in range(0, 16, 4):
+        add(drums, at(t0 + st * step), sounds.closed, 0.3 * (1 - progress))
+
+
+def offbeat_bass(bass, t0, beat, root):
+    """A bar of bass between the kicks: eighths off the beat on `root`, every
+    fourth an octave up."""
+    for e in range(8):
+        note = root + (12 if e % 4 == 3 else 0)
+        add(bass, at(t0 + e * beat / 2 + beat / 4), bass_note(note, beat / 4), 0.8)
+
+
+def lead_phrase(lead, t0, beat, phrase, gain, transpose=0, sparse=False):
+    """The lead's `phrase` ((sixteenth step, note, length in steps), ...)
+    from `t0`, moved by `transpose` semitones; sparse: only its notes on the
+    half bars."""
+    step = beat / 4
+    for st, note, length in phrase:
+        if sparse and st % 8:
+            continue
+        add(lead, at(t0 + st * step), lead_note(note + transpose, length * step), gain)
 
 
 # ---- the mix -----------------------------------------------------------
