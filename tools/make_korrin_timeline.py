@@ -34,12 +34,23 @@ def key(track, beat, value, interpolation="step"):
     lines.append(f"{track} {b} {value:g} {interpolation}")
 
 
+def keys(track, *changes):
+    """Keys of one track that switch it, (beat, value) each."""
+    for beat, value in changes:
+        key(track, beat, value)
+
+
+def ramp(track, start, value, end, end_value):
+    """From `value` at `start` linearly to `end_value` at `end`, held there."""
+    key(track, start, value, "linear")
+    key(track, end, end_value, "step")
+
+
 def pulses(track, beats, high, low, decay=0.875):
     """A hit on every beat listed: `high`, falling linearly to `low` over
     `decay` beats (less than the spacing of the hits: one key a row)."""
     for b in beats:
-        key(track, b, high, "linear")
-        key(track, b + decay, low, "step")
+        ramp(track, b, high, b + decay, low)
 
 
 def scenes():
@@ -52,13 +63,9 @@ again under the credits.""")
     for beat, scene in [(0, 0), (48, 1), (64, 3), (80, 4), (96, 5), (112, 6), (144, 8), (176, 9),
                         (208, 0), (224, 5), (240, 9)]:
         key("ActiveScene1st", beat, scene)
-    key("ActiveScene2nd", 0, -1)
-    key("ActiveScene2nd", 48, 2)
-    key("ActiveScene2nd", 64, -1)
+    keys("ActiveScene2nd", (0, -1), (48, 2), (64, -1))
     key("ActiveScene3rd", 0, -1)
-    key("ActiveScene4rd", 0, 7)
-    key("ActiveScene4rd", 32, -1)
-    key("ActiveScene4rd", 240, 7)
+    keys("ActiveScene4rd", (0, 7), (32, -1), (240, 7))
 
 
 def gallery():
@@ -72,31 +79,21 @@ with the snare roll; the interlude in the second drop revisits four of them.""")
 def title_and_credits():
     comment("""Title: the three words come in one by one, a bar apart, and leave together
 before the build; credits over the outro in the same face, a little smaller.""")
-    key("textScene", 0, 0)
-    key("textScene", 240, 1)
-    key("textSize", 0, 128)
-    key("textSize", 240, 110)
+    keys("textScene", (0, 0), (240, 1))
+    keys("textSize", (0, 128), (240, 110))
     for n, start in ((1, 4), (2, 8), (3, 12)):
         key(f"textA{n}", 0, 0)
-        key(f"textA{n}", start, 0, "linear")
-        key(f"textA{n}", start + 2, 1, "step")
-        key(f"textA{n}", 28, 1, "linear")
-        key(f"textA{n}", 32, 0, "step")
+        ramp(f"textA{n}", start, 0, start + 2, 1)
+        ramp(f"textA{n}", 28, 1, 32, 0)
     for n, start in ((1, 244), (2, 248)):
-        key(f"textA{n}", start, 0, "linear")
-        key(f"textA{n}", start + 2, 1, "step")
+        ramp(f"textA{n}", start, 0, start + 2, 1)
     # A slight drift of each line while it shows.
-    key("textX1", 0, 0.08, "linear")
-    key("textX1", 32, 0.12, "step")
-    key("textX2", 0, 0.35, "linear")
-    key("textX2", 32, 0.31, "step")
-    key("textX3", 0, 0.58, "linear")
-    key("textX3", 32, 0.62, "step")
-    key("textX1", 240, 0.10, "linear")
-    key("textX1", 272, 0.14, "step")
+    ramp("textX1", 0, 0.08, 32, 0.12)
+    ramp("textX2", 0, 0.35, 32, 0.31)
+    ramp("textX3", 0, 0.58, 32, 0.62)
+    ramp("textX1", 240, 0.10, 272, 0.14)
     key("textY1", 240, 0.64)
-    key("textX2", 240, 0.27, "linear")
-    key("textX2", 272, 0.23, "step")
+    ramp("textX2", 240, 0.27, 272, 0.23)
     key("textY2", 240, 0.40)
 
 
@@ -107,38 +104,30 @@ turning to red toward the drop.""")
     key("NukeTriBgVal", 0, 0)
     key("NukeTriBgAlpha", 0, 0.92)
     key("NukeTriFgAlpha", 0, 1)
-    key("NukeTriFgHue", 48, 0.15, "linear")
-    key("NukeTriFgHue", 64, 0.0, "step")
+    ramp("NukeTriFgHue", 48, 0.15, 64, 0.0)
     key("NukeTriSize", 0, 0.0)
     key("NukeTriSize", 48, 0.05, "smooth")
     for b in range(56, 64):
-        key("NukeTriSize", b, 0.82, "linear")
-        key("NukeTriSize", b + 0.875, 0.7 + 0.02 * (b - 55), "step")
+        ramp("NukeTriSize", b, 0.82, b + 0.875, 0.7 + 0.02 * (b - 55))
 
 
 def city():
     comment("""The city: from a close look at the roofs the picture pans across and pulls
 back until the whole of it shows at the end of the phrase.""")
-    key("NukImgX", 64, -1.3, "smooth")
-    key("NukImgY", 64, -0.9, "smooth")
-    key("NukImgSiz", 64, 2.8, "smooth")
-    key("NukImgX", 72, -0.2, "smooth")
-    key("NukImgY", 72, -0.55, "smooth")
-    key("NukImgSiz", 72, 1.9, "smooth")
-    key("NukImgX", 79, 0, "step")
-    key("NukImgY", 79, 0, "step")
-    key("NukImgSiz", 79, 1, "step")
+    for beat, x, y, size, interpolation in ((64, -1.3, -0.9, 2.8, "smooth"), (72, -0.2, -0.55, 1.9, "smooth"),
+                                            (79, 0, 0, 1, "step")):
+        key("NukImgX", beat, x, interpolation)
+        key("NukImgY", beat, y, interpolation)
+        key("NukImgSiz", beat, size, interpolation)
 
 
 def bunker():
     comment("""The bunker: the radio for two bars, then the road sign, each filling the
 width and slowly closing in; the outlines flare in orange on every beat
 (cyan on the sign).""")
-    key("BunkerMode", 80, 0)
-    key("BunkerMode", 88, 1)
+    keys("BunkerMode", (80, 0), (88, 1))
     key("BunkerImg", 0, 0.95)
-    key("BunkerHue", 80, 0.08)
-    key("BunkerHue", 88, 0.5)
+    keys("BunkerHue", (80, 0.08), (88, 0.5))
     for start in (80, 88):
         key("BunkerImgSiz", start, 1.4, "linear")
         key("BunkerImgX", start, -0.2, "linear")
@@ -208,25 +197,17 @@ def passes():
 The fade brings the show out of black, flashes white on the blasts of the two
 drops and on the first explosion, and goes to black at the end.""")
     key("ppFade", 0, 4)
-    key("ppFadeValue", 0, -1, "linear")
-    key("ppFadeValue", 4, 0, "step")
+    ramp("ppFadeValue", 0, -1, 4, 0)
     for hit in (64, 112, 176):
-        key("ppFadeValue", hit, 0.9, "linear")
-        key("ppFadeValue", hit + 2, 0, "step")
+        ramp("ppFadeValue", hit, 0.9, hit + 2, 0)
     # Under the credits the floor dims, so the words (drawn after the passes)
     # stand out; then everything goes to black.
-    key("ppFadeValue", 240, 0, "linear")
-    key("ppFadeValue", 244, -0.5, "step")
-    key("ppFadeValue", 264, -0.5, "linear")
-    key("ppFadeValue", 272, -1, "step")
+    ramp("ppFadeValue", 240, 0, 244, -0.5)
+    ramp("ppFadeValue", 264, -0.5, 272, -1)
 
     comment("""Radial blur kicks on the beat through both drops (lighter on the floor,
 every other beat).""")
-    key("ppRadblur", 0, -1)
-    key("ppRadblur", 64, 2)
-    key("ppRadblur", 128, -1)
-    key("ppRadblur", 176, 2)
-    key("ppRadblur", 240, -1)
+    keys("ppRadblur", (0, -1), (64, 2), (128, -1), (176, 2), (240, -1))
     key("ppRadblurStep", 0, 0.6)
     key("ppRadblurStrength", 0, 0)
     pulses("ppRadblurStrength", range(64, 128), 0.35, 0.0, 0.75)
@@ -235,12 +216,7 @@ every other beat).""")
 
     comment("""Film: grain on the city, sepia grain and scan lines on the fallout, a
 little grain under the credits.""")
-    key("ppFilm", 0, -1)
-    key("ppFilm", 64, 0)
-    key("ppFilm", 80, -1)
-    key("ppFilm", 144, 0)
-    key("ppFilm", 176, -1)
-    key("ppFilm", 240, 0)
+    keys("ppFilm", (0, -1), (64, 0), (80, -1), (144, 0), (176, -1), (240, 0))
     key("ppFilmFilmgrainAmount", 64, 0.12)
     key("ppFilmBrownSepia", 64, 0)
     key("ppFilmScanlineAmount", 64, 0)
@@ -252,28 +228,19 @@ little grain under the credits.""")
     key("ppFilmScanlineAmount", 240, 0)
 
     comment("Noise over the fallout, growing with the second build.")
-    key("ppNoise", 0, -1)
-    key("ppNoise", 144, 1)
-    key("ppNoise", 176, -1)
-    key("ppNoiseAlpha", 144, 0.08, "linear")
-    key("ppNoiseAlpha", 176, 0.3, "step")
-    key("ppNoiseTime", 0, 0, "linear")
-    key("ppNoiseTime", 272, 272, "step")
+    keys("ppNoise", (0, -1), (144, 1), (176, -1))
+    ramp("ppNoiseAlpha", 144, 0.08, 176, 0.3)
+    ramp("ppNoiseTime", 0, 0, 272, 272)
 
     comment("""VHS: a one-beat burst at the end of every other bar of the second drop's
 floor, and all through the gallery interlude with the rolling band.""")
     key("ppVHS", 0, -1)
     for b in range(183, 207, 8):
-        key("ppVHS", b, 3)
-        key("ppVHS", b + 1, -1)
-    key("ppVHS", 208, 3)
-    key("ppVHS", 224, -1)
+        keys("ppVHS", (b, 3), (b + 1, -1))
+    keys("ppVHS", (208, 3), (224, -1))
     key("ppVHSAlpha", 0, 1.0)
-    key("ppVHSBandOn", 0, 0)
-    key("ppVHSBandOn", 208, 1)
-    key("ppVHSBandOn", 224, 0)
-    key("ppVHSTime", 0, 0, "linear")
-    key("ppVHSTime", 272, 272, "step")
+    keys("ppVHSBandOn", (0, 0), (208, 1), (224, 0))
+    ramp("ppVHSTime", 0, 0, 272, 272)
 
 
 def main():
