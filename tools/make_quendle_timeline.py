@@ -40,6 +40,13 @@ def key(track, beat, value, interpolation="step"):
         lines.append(line)
 
 
+def ramp(track, start, value, end, end_value, interpolation="linear"):
+    """From `value` at `start` to `end_value` at `end` (linearly, or as
+    `interpolation` says), held there."""
+    key(track, start, value, interpolation)
+    key(track, end, end_value)
+
+
 def comment(text):
     lines.append("")
     for line in text.strip().splitlines():
@@ -75,29 +82,24 @@ def main():
     lengths = [0, 3, 5, 11, 14, 20, 22, 29, 35, 38, 46, 51, 58, 64, 71, 77, 80]
     for beat, length in enumerate(lengths):
         key("introProgress", beat, length)
-    key("introProg3", 0, 0, "smooth")
-    key("introProg3", 16, 80)
+    ramp("introProg3", 0, 0, 16, 80, "smooth")
     key("introProg2", 0, 0)
 
     comment("Beats 16-24: the bar alone in colour with its glint running along it, on\n"
             "the kicks; 24-32: the flipped logo wiped in again with the tower bouncing.")
     key("introSection", 16, 4)
-    key("introProg2", 16, 0, "linear")
-    key("introProg2", 23.875, 82)
+    ramp("introProg2", 16, 0, 23.875, 82)
     key("introSection", 24, 1)
-    key("introProgress", 24, 0, "linear")
-    key("introProgress", 32, 80)
+    ramp("introProgress", 24, 0, 32, 80)
     for beat in range(24, 32):
-        key("introProg2", beat, 6, "linear")
-        key("introProg2", beat + 0.5, 1)
+        ramp("introProg2", beat, 6, beat + 0.5, 1)
 
     comment("Beats 32-48: the pictures scroll over stars and fire, a phrase each: the\n"
             "lower lettering through the screen, both letterings, then the logo revealed\n"
             "top down. Glitch cells burst on every snare.")
     key("introSection", 32, 2)
     for start, value in ((32, 1.0), (36, 2.0), (40, 3.0), (44, 4.0)):
-        key("introProg3", start, value, "linear")
-        key("introProg3", start + 3.875, value + 0.97)
+        ramp("introProg3", start, value, start + 3.875, value + 0.97)
     key("introProg3", 48, 4.99)
     key("introRndThings", 0, 0)
     for n, beat in enumerate(snares(32, 48)):
@@ -108,11 +110,9 @@ def main():
 
     comment("Record, beats 48-80: revealed from the left over two beats, then squeezed on\n"
             "every kick and springing back.")
-    key("rotoX1", 48, 64, "smooth")
-    key("rotoX1", 50, 0)
+    ramp("rotoX1", 48, 64, 50, 0, "smooth")
     for beat in range(48, 80):
-        key("rotoSqY1", beat, 1.35, "smooth")
-        key("rotoSqY1", beat + 0.5, 1.0)
+        ramp("rotoSqY1", beat, 1.35, beat + 0.5, 1.0, "smooth")
 
     comment("Flashes on the snares of the record, the lettering and the ribbons: white,\n"
             "then fading through the greys in three eighths of a beat; the piano's snares\n"
@@ -141,20 +141,17 @@ def main():
     key("pianoSpeed1", 0, round(speed1, 3))
     key("pianoSpeed2", 0, round(speed2, 3))
     key("pianoProgress", 0, 0)
-    key("pianoProgress", 80, 0, "linear")
-    key("pianoProgress", 143, progress_end)
+    ramp("pianoProgress", 80, 0, 143, progress_end)
     key("lastText", 0, -100)
 
     comment("Lettering, beats 144-176: rising in from below over four beats, then a\n"
             "step along the upper line on every beat, up to the lower line, and back\n"
             "along it.")
-    key("bigY", 144, -50, "smooth")
-    key("bigY", 148, 0)
+    ramp("bigY", 144, -50, 148, 0, "smooth")
     key("bigX", 144, 0)
     for i in range(17):
         key("bigX", 148 + i, round(i * 220 / 16, 2), "smooth")
-    key("bigY", 164, 0, "smooth")
-    key("bigY", 168, 54)
+    ramp("bigY", 164, 0, 168, 54, "smooth")
     for i in range(9):
         key("bigX", 168 + i, round(220 - i * 220 / 8, 2), "smooth")
 
@@ -166,19 +163,15 @@ def main():
         key(name + "Y", 0, 10 * (n + 1))
         for lap in range(4):
             start = 176 + lap * 8 + n
-            key(name + "X", start, 0, "linear")
-            key(name + "X", start + 7.875, 112)
-        key(name + "Seed", 176, 0, "linear")
-        key(name + "Seed", 208, 40 + 6 * n)
+            ramp(name + "X", start, 0, start + 7.875, 112)
+        ramp(name + "Seed", 176, 0, 208, 40 + 6 * n)
 
     comment("Closing lines, beats 220-232: dropping in to land on the last hit (beat 224),\n"
             "then everything fades to black before the song's end.")
-    key("lastText", 220, -60, "smooth")
-    key("lastText", 224, 0)
+    ramp("lastText", 220, -60, 224, 0, "smooth")
     key("ppFade", 0, -1)
     key("ppFade", 226, 0)
-    key("ppFadeValue", 226, 0, "linear")
-    key("ppFadeValue", 231, -1)
+    ramp("ppFadeValue", 226, 0, 231, -1)
 
     comment("A radial blur hit where the record, the lettering and the ribbons come in.")
     key("ppRadblur", 0, -1)
@@ -186,8 +179,7 @@ def main():
     for beat in (48, 144, 176):
         key("ppRadblur", beat, 0)
         key("ppRadblur", beat + 2, -1)
-        key("ppRadblurStrength", beat, 0.8, "linear")
-        key("ppRadblurStrength", beat + 2, 0)
+        ramp("ppRadblurStrength", beat, 0.8, beat + 2, 0)
 
     with open(out, "w") as f:
         f.write("\n".join(lines) + "\n")
