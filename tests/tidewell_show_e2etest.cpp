@@ -5,9 +5,6 @@
 // pressed. The run must end by itself with status 0, the recording must last
 // as long as the soundtrack, and frames from each section of the music must
 // show something, each different from the others.
-#include <chrono>
-#include <cmath>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -32,49 +29,29 @@ TEST(TidewellShowE2ETest, RecordsTheWholeShowFromTheArchive) {
     ASSERT_TRUE(display.ok()) << "Xvfb did not start";
     test_support::TempDir work, dir;
     std::filesystem::create_symlink(archive, work.file("data.tlx"));
-
-    ProgramRun::Options options;
-    options.program = test_support::binary_path("zembla");
-    options.working_dir = work.path();
-    options.output_file = dir.file("output.txt");
-    options.display = &display;
-    options.timeout_seconds = 280;
-    auto started = std::chrono::steady_clock::now();
-    ProgramRun program(options);
-
-    std::string dialog = test_support::wait_for_window(display, "Wembrel - tidewell", test_support::is_dialog, 60);
-    ASSERT_FALSE(dialog.empty()) << program.output();
-    display.x("xdotool windowfocus --sync " + dialog + " key alt+a");
-
-    ASSERT_EQ(program.wait(275), 0) << program.output();
-    std::chrono::duration<double> took = std::chrono::steady_clock::now() - started;
-    std::printf("recording took %.1f s\n", took.count());
-    EXPECT_EQ(program.output().find("ERROR:"), std::string::npos) << program.output();
+    Recording recording =
+        record_show(display, "zembla", "Wembrel - tidewell", work.path(), dir.file("output.txt"), 280);
+    ASSERT_FALSE(recording.parts.empty());
 
     // As long as the soundtrack, to within one frame.
-    Recording recording = read_recording(work.path(), "Wembrel - tidewell");
-    ASSERT_FALSE(recording.parts.empty()) << run_command("ls -l " + shell_quoted(work.path())).output;
     double song = probe_duration(test_support::source_path("data/music/Krestel_-_Tidewell.mp3"));
     ASSERT_GT(song, 90.0);
     EXPECT_NEAR(recording.total(), song, 1.0 / kFps);
-    CommandResult size = run_command("ffprobe -v error -select_streams v:0 -show_entries stream=width,height -of csv=p=0 " +
-                                     shell_quoted(recording.parts[0]));
-    EXPECT_EQ(size.output, std::to_string(kWidth) + "," + std::to_string(kHeight) + "\n");
+    EXPECT_EQ(video_size(recording.parts[0]), std::make_pair(kWidth, kHeight));
 
     // One frame from the middle of each section: intro, build, drop, break,
     // second drop, outro.
     const double beats[] = {20, 56, 100, 150, 180, 206};
     std::vector<RecordedFrame> frames;
+    std::vector<std::string> labels;
     for (double beat : beats) {
+        labels.push_back("beat " + std::to_string(int(beat)));
         std::string png = test_support::screenshot_path(dir.path(), "tidewell-beat-" + std::to_string(int(beat)) + ".png");
         frames.push_back(frame_at(recording, beat * kSecondsPerBeat, png));
         ASSERT_EQ(frames.back().rgb.size(), size_t(kWidth) * kHeight * 3) << "beat " << beat;
         EXPECT_GT(lit_share(frames.back().rgb), 0.01) << "beat " << beat << " is black";
     }
-    for (size_t i = 0; i < frames.size(); ++i)
-        for (size_t j = i + 1; j < frames.size(); ++j)
-            EXPECT_GT(mean_difference(frames[i].rgb, frames[j].rgb), 3.0)
-                << "beats " << beats[i] << " and " << beats[j] << " look alike";
+    expect_frames_differ(frames, labels, 3.0);
 }
 
 }  // namespace

@@ -24,6 +24,7 @@ using Clock = std::chrono::steady_clock;
 namespace fs = std::filesystem;
 
 const char* const kTitle = "Pelltide";
+const char* const kProgram = "zembla-pelltide";
 const char* const kMidi = "data/music/grovelight_bassintro.mid";
 constexpr double kFps = 30.0;
 
@@ -81,15 +82,6 @@ private:
     MidiNoteData notes_;
 };
 
-ProgramRun::Options program_in(const std::string& work, const std::string& output, const VirtualDisplay& display) {
-    ProgramRun::Options options;
-    options.program = binary_path("zembla-pelltide");
-    options.working_dir = work;
-    options.output_file = output;
-    options.display = &display;
-    return options;
-}
-
 // Pixels of a frame of the 320 x 180 recording, y from the top.
 struct Picture {
     const std::vector<unsigned char>& rgb;
@@ -112,25 +104,14 @@ TEST(PelltideE2ETest, RecordsTheWholeShowFromTheArchive) {
     ASSERT_TRUE(display.ok()) << "Xvfb did not start";
     TempDir work, dir;
     fs::create_symlink(archive(), work.file("data.tlx"));
-    ProgramRun::Options options = program_in(work.path(), dir.file("output.txt"), display);
-    options.timeout_seconds = 400;
-    ProgramRun program(options);
-
-    std::string dialog = wait_for_window(display, kTitle, is_dialog, 30);
-    ASSERT_FALSE(dialog.empty()) << program.output();
-    press_keys(display, dialog, "alt+a");  // Get avi
-    ASSERT_EQ(program.wait(395), 0) << program.output();
-    EXPECT_EQ(program.output().find("ERROR:"), std::string::npos) << program.output();
+    Recording recording = record_show(display, kProgram, kTitle, work.path(), dir.file("output.txt"), 400);
+    ASSERT_FALSE(recording.parts.empty());
 
     // As long as the soundtrack, to within a frame, at the display's size.
-    Recording recording = read_recording(work.path(), kTitle);
-    ASSERT_FALSE(recording.parts.empty()) << run_command("ls -l " + shell_quoted(work.path())).output;
     const double song = probe_duration(source_path("data/music/grovelight_bassintro.ogg"));
     ASSERT_GT(song, 45.0);
     EXPECT_NEAR(recording.total(), song, 1.0 / kFps);
-    EXPECT_EQ(run_command("ffprobe -v error -select_streams v:0 -show_entries stream=width,height -of csv=p=0 " +
-                          shell_quoted(recording.parts[0])).output,
-              "320,180\n");
+    EXPECT_EQ(video_size(recording.parts[0]), std::make_pair(320, 180));
 
     // Frames picked from the notes: in the drums' bars before the bass (past
     // the fade in), one on a kick, one on a snare, one between hits; then
@@ -175,18 +156,15 @@ TEST(PelltideE2ETest, PlaysFromTheDialogThroughTheLogoToTheEndOfTheSong) {
     ASSERT_TRUE(display.ok()) << "Xvfb did not start";
     TempDir work, dir;
     fs::create_symlink(archive(), work.file("data.tlx"));
-    ProgramRun::Options options = program_in(work.path(), dir.file("output.txt"), display);
-    options.timeout_seconds = 200;
-    ProgramRun program(options);
-    std::string dialog = wait_for_window(display, kTitle, is_dialog, 30);
-    ASSERT_FALSE(dialog.empty()) << program.output();
-    press_keys(display, dialog, "Return");
+    std::unique_ptr<ProgramRun> program =
+        start_show(display, kProgram, kTitle, work.path(), dir.file("output.txt"), 200, SetupAnswer::Play);
+    ASSERT_TRUE(program);
 
     // The logo shows while loading: the night-blue field with the pale blue
     // emblem; then the show, black with white and red shapes.
     bool logo = false, show = false;
     auto deadline = Clock::now() + std::chrono::seconds(90);
-    for (int n = 0; Clock::now() < deadline && program.running() && !(logo && show); ++n) {
+    for (int n = 0; Clock::now() < deadline && program->running() && !(logo && show); ++n) {
         Screenshot shot = take_screenshot(display, screenshot_path(dir.path(), "pelltide-play-" + std::to_string(n) + ".png"));
         if (shot.width != VirtualDisplay::kWidth) continue;
         const unsigned char* emblem = shot.at(640, 288);  // the emblem's middle
@@ -196,8 +174,8 @@ TEST(PelltideE2ETest, PlaysFromTheDialogThroughTheLogoToTheEndOfTheSong) {
     }
     EXPECT_TRUE(logo);
     EXPECT_TRUE(show);
-    EXPECT_EQ(program.wait(150), 0) << program.output();
-    EXPECT_EQ(program.output().find("ERROR:"), std::string::npos) << program.output();
+    EXPECT_EQ(program->wait(150), 0) << program->output();
+    EXPECT_EQ(program->output().find("ERROR:"), std::string::npos) << program->output();
 }
 
 TEST(PelltideE2ETest, BadNoteDataEndsTheRunWithItsMessage) {
@@ -225,16 +203,15 @@ TEST(PelltideE2ETest, BadNoteDataEndsTheRunWithItsMessage) {
             write_archive_without(archive(), kMidi, work.path());
         else
             write_archive_replacing(archive(), kMidi, std::vector<uint8_t>(c.midi.begin(), c.midi.end()), work.path());
-        ProgramRun run(program_in(work.path(), dir.file("output.txt"), display));
-        std::string dialog = wait_for_window(display, kTitle, is_dialog, 30);
-        ASSERT_FALSE(dialog.empty()) << run.output();
-        press_keys(display, dialog, "Return");
-
+        std::unique_ptr<ProgramRun> run =
+            start_show(display, kProgram, kTitle, work.path(), dir.file("output.txt"), 300, SetupAnswer::Play);
+        ASSERT_TRUE(run);
+    
         std::string caption =
-            answer_error_box(display, run, 60, screenshot_path(dir.path(), "pelltide-error-box.png"));
-        EXPECT_EQ(caption.rfind("Error in file ", 0), 0u) << caption << "\n" << run.output();
-        EXPECT_EQ(run.wait(20), 1) << run.output();
-        const std::string output = run.output();
+            answer_error_box(display, *run, 60, screenshot_path(dir.path(), "pelltide-error-box.png"));
+        EXPECT_EQ(caption.rfind("Error in file ", 0), 0u) << caption << "\n" << run->output();
+        EXPECT_EQ(run->wait(20), 1) << run->output();
+        const std::string output = run->output();
         const size_t error = output.find("ERROR: ");
         ASSERT_NE(error, std::string::npos) << output;
         EXPECT_NE(output.find(c.message, error), std::string::npos) << c.message << "\n" << output;

@@ -20,18 +20,10 @@ using Clock = std::chrono::steady_clock;
 namespace fs = std::filesystem;
 
 const char* const kTitle = "Quendle";
+const char* const kProgram = "zembla-quendle";
 constexpr double kSecondsPerBeat = 60.0 / 155.0;
 
 std::string archive() { return binary_path("run/quendle/data.tlx"); }
-
-ProgramRun::Options program_in(const std::string& work, const std::string& output, const VirtualDisplay& display) {
-    ProgramRun::Options options;
-    options.program = binary_path("zembla-quendle");
-    options.working_dir = work;
-    options.output_file = output;
-    options.display = &display;
-    return options;
-}
 
 // The share of lit pixels in columns x0..x1-1 of a 320 x 180 frame.
 double lit_share_in(const std::vector<unsigned char>& rgb, int x0, int x1) {
@@ -50,24 +42,12 @@ TEST(QuendleE2ETest, RecordsTheWholeShowFromTheArchive) {
     ASSERT_TRUE(display.ok()) << "Xvfb did not start";
     TempDir work, dir;
     fs::create_symlink(archive(), work.file("data.tlx"));
-    ProgramRun::Options options = program_in(work.path(), dir.file("output.txt"), display);
-    options.timeout_seconds = 600;
-    ProgramRun program(options);
-
-    std::string dialog = wait_for_window(display, kTitle, is_dialog, 30);
-    ASSERT_FALSE(dialog.empty()) << program.output();
-    press_keys(display, dialog, "alt+a");  // Get avi
-    ASSERT_EQ(program.wait(595), 0) << program.output();
-    EXPECT_EQ(program.output().find("ERROR:"), std::string::npos) << program.output();
-
-    Recording recording = read_recording(work.path(), kTitle);
-    ASSERT_FALSE(recording.parts.empty()) << run_command("ls -l " + shell_quoted(work.path())).output;
+    Recording recording = record_show(display, kProgram, kTitle, work.path(), dir.file("output.txt"), 600);
+    ASSERT_FALSE(recording.parts.empty());
     const double song = probe_duration(source_path("data/music/quendle.ogg"));
     ASSERT_GT(song, 85.0);
     EXPECT_NEAR(recording.total(), song, 1.0 / 30.0);
-    EXPECT_EQ(run_command("ffprobe -v error -select_streams v:0 -show_entries stream=width,height -of csv=p=0 " +
-                          shell_quoted(recording.parts[0])).output,
-              "320,180\n");
+    EXPECT_EQ(video_size(recording.parts[0]), std::make_pair(320, 180));
 
     // A frame inside every section, between the moves of its first beats.
     const struct {
@@ -79,7 +59,8 @@ TEST(QuendleE2ETest, RecordsTheWholeShowFromTheArchive) {
         {"record", 64.5, true},      {"piano", 110, true},      {"lettering", 156.5, true},
         {"ribbons", 190, true},      {"monitor", 214, false},   {"closing", 225, true},
     };
-    std::vector<std::vector<unsigned char>> frames;
+    std::vector<RecordedFrame> frames;
+    std::vector<std::string> labels;
     for (const auto& s : sections) {
         SCOPED_TRACE(s.name);
         RecordedFrame f = frame_at(recording, s.beat * kSecondsPerBeat,
@@ -93,10 +74,10 @@ TEST(QuendleE2ETest, RecordsTheWholeShowFromTheArchive) {
         } else {
             EXPECT_GT(lit_share_in(f.rgb, 0, 38) + lit_share_in(f.rgb, 282, 320), 0.0);
         }
-        for (size_t i = 0; i < frames.size(); ++i)
-            EXPECT_GT(mean_difference(frames[i], f.rgb), 2.0) << "like " << sections[i].name;
-        frames.push_back(f.rgb);
+        frames.push_back(f);
+        labels.push_back(s.name);
     }
+    expect_frames_differ(frames, labels, 2.0);
 }
 
 TEST(QuendleE2ETest, PlaysFromTheDialogThroughTheLoadingBarToTheEndOfTheSong) {
@@ -105,18 +86,15 @@ TEST(QuendleE2ETest, PlaysFromTheDialogThroughTheLoadingBarToTheEndOfTheSong) {
     ASSERT_TRUE(display.ok()) << "Xvfb did not start";
     TempDir work, dir;
     fs::create_symlink(archive(), work.file("data.tlx"));
-    ProgramRun::Options options = program_in(work.path(), dir.file("output.txt"), display);
-    options.timeout_seconds = 240;
-    ProgramRun program(options);
-    std::string dialog = wait_for_window(display, kTitle, is_dialog, 30);
-    ASSERT_FALSE(dialog.empty()) << program.output();
-    press_keys(display, dialog, "Return");
+    std::unique_ptr<ProgramRun> program =
+        start_show(display, kProgram, kTitle, work.path(), dir.file("output.txt"), 240, SetupAnswer::Play);
+    ASSERT_TRUE(program);
 
     // The show: a character screen at 4:3 in the middle of the 16:9 window,
     // lit, with black bars beside it.
     bool show = false;
     auto deadline = Clock::now() + std::chrono::seconds(120);
-    for (int n = 0; Clock::now() < deadline && program.running() && !show; ++n) {
+    for (int n = 0; Clock::now() < deadline && program->running() && !show; ++n) {
         Screenshot shot = take_screenshot(display, screenshot_path(dir.path(), "quendle-play-" + std::to_string(n) + ".png"));
         if (shot.width != VirtualDisplay::kWidth) continue;
         int lit_middle = 0, lit_bars = 0;
@@ -130,8 +108,8 @@ TEST(QuendleE2ETest, PlaysFromTheDialogThroughTheLoadingBarToTheEndOfTheSong) {
         show = lit_middle > 100 && lit_bars == 0;
     }
     EXPECT_TRUE(show);
-    EXPECT_EQ(program.wait(200), 0) << program.output();
-    EXPECT_EQ(program.output().find("ERROR:"), std::string::npos) << program.output();
+    EXPECT_EQ(program->wait(200), 0) << program->output();
+    EXPECT_EQ(program->output().find("ERROR:"), std::string::npos) << program->output();
 }
 
 }  // namespace

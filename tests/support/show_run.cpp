@@ -11,6 +11,7 @@
 #include <sstream>
 #include <thread>
 
+#include "support/test_support.h"
 #include "util/data/data.h"
 
 namespace test_support {
@@ -20,6 +21,14 @@ std::string shell_quoted(const std::string& s) { return "'" + s + "'"; }
 double probe_duration(const std::string& file) {
     CommandResult r = run_command("ffprobe -v error -show_entries format=duration -of csv=p=0 " + shell_quoted(file));
     return r.status == 0 ? std::atof(r.output.c_str()) : -1.0;
+}
+
+std::pair<int, int> video_size(const std::string& file) {
+    CommandResult r = run_command("ffprobe -v error -select_streams v:0 -show_entries stream=width,height -of csv=p=0 " +
+                                  shell_quoted(file));
+    int width = 0, height = 0;
+    if (r.status != 0 || std::sscanf(r.output.c_str(), "%d,%d", &width, &height) != 2) return {0, 0};
+    return {width, height};
 }
 
 double Recording::total() const {
@@ -38,6 +47,42 @@ Recording read_recording(const std::string& folder, const std::string& title) {
         recording.parts.push_back(path);
         recording.durations.push_back(probe_duration(path));
     }
+    return recording;
+}
+
+std::unique_ptr<ProgramRun> start_show(const VirtualDisplay& display, const std::string& program,
+                                       const std::string& title, const std::string& work, const std::string& output,
+                                       int seconds, SetupAnswer answer) {
+    ProgramRun::Options options;
+    options.program = binary_path(program);
+    options.working_dir = work;
+    options.output_file = output;
+    options.display = &display;
+    options.timeout_seconds = seconds;
+    auto run = std::make_unique<ProgramRun>(options);
+    std::string dialog = wait_for_window(display, title, is_dialog, 60);
+    if (dialog.empty()) {
+        ADD_FAILURE() << "no setup dialog \"" << title << "\"\n" << run->output();
+        return nullptr;
+    }
+    press_keys(display, dialog, answer == SetupAnswer::GetAvi ? "alt+a" : "Return");
+    return run;
+}
+
+Recording record_show(const VirtualDisplay& display, const std::string& program, const std::string& title,
+                      const std::string& work, const std::string& output, int seconds) {
+    auto started = std::chrono::steady_clock::now();
+    std::unique_ptr<ProgramRun> run = start_show(display, program, title, work, output, seconds, SetupAnswer::GetAvi);
+    if (!run) return {};
+    const int status = run->wait(seconds - 5);
+    EXPECT_EQ(status, 0) << run->output();
+    if (status != 0) return {};
+    std::chrono::duration<double> took = std::chrono::steady_clock::now() - started;
+    std::printf("recording took %.1f s\n", took.count());
+    EXPECT_EQ(run->output().find("ERROR:"), std::string::npos) << run->output();
+
+    Recording recording = read_recording(work, title);
+    if (recording.parts.empty()) ADD_FAILURE() << "no recording\n" << run_command("ls -l " + shell_quoted(work)).output;
     return recording;
 }
 
@@ -71,6 +116,15 @@ double mean_difference(const std::vector<unsigned char>& a, const std::vector<un
     double sum = 0;
     for (size_t i = 0; i < a.size() && i < b.size(); ++i) sum += std::abs(int(a[i]) - int(b[i]));
     return a.empty() ? 0.0 : sum / static_cast<double>(a.size());
+}
+
+void expect_frames_differ(const std::vector<RecordedFrame>& frames, const std::vector<std::string>& labels,
+                          double min_difference) {
+    ASSERT_EQ(frames.size(), labels.size());
+    for (size_t i = 0; i < frames.size(); ++i)
+        for (size_t j = i + 1; j < frames.size(); ++j)
+            EXPECT_GT(mean_difference(frames[i].rgb, frames[j].rgb), min_difference)
+                << labels[i] << " and " << labels[j] << " look alike";
 }
 
 namespace {

@@ -1,11 +1,14 @@
-// What the e2e tests of whole productions share beyond the display: reading
-// back a show recorded to AVI (its parts, their lengths, a frame at a time),
-// measuring frames, damaging a production's archive, and answering the box
-// that a fatal error shows.
+// What the e2e tests of whole productions share beyond the display: running
+// a production's program, recording its show to AVI and reading it back (its
+// parts, their lengths and size, a frame at a time), measuring frames,
+// damaging a production's archive, and answering the box that a fatal error
+// shows.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/e2e_display.h"
@@ -17,6 +20,22 @@ std::string shell_quoted(const std::string& s);
 // The duration ffprobe reads from a media file, -1 when it cannot.
 double probe_duration(const std::string& file);
 
+// The width and height of the first video stream of `file`, {0, 0} when
+// ffprobe cannot read one.
+std::pair<int, int> video_size(const std::string& file);
+
+// How a test answers a production's setup dialog.
+enum class SetupAnswer { Play, GetAvi };
+
+// Starts `program` (an executable of the build tree, such as
+// "zembla-quendle") on `display` in `work`, a folder that holds the
+// production's data.tlx, its console output in `output` and `seconds` as the
+// last guard, and answers its setup dialog, titled `title`; the run, or none
+// (with a test failure) when no dialog came.
+std::unique_ptr<ProgramRun> start_show(const VirtualDisplay& display, const std::string& program,
+                                       const std::string& title, const std::string& work, const std::string& output,
+                                       int seconds, SetupAnswer answer);
+
 // A recording's parts in order ("<title>.01.avi", "<title>.02.avi", ...)
 // with their durations.
 struct Recording {
@@ -25,6 +44,13 @@ struct Recording {
     double total() const;
 };
 Recording read_recording(const std::string& folder, const std::string& title);
+
+// Starts the show as start_show() does, answering "Get avi", and gives it
+// `seconds` to record the whole show and end by itself with status 0 and no
+// error in its output. The recording it left in `work`; none (with a test
+// failure) when the run went wrong.
+Recording record_show(const VirtualDisplay& display, const std::string& program, const std::string& title,
+                      const std::string& work, const std::string& output, int seconds);
 
 struct RecordedFrame {
     double seconds;
@@ -38,6 +64,11 @@ RecordedFrame frame_at(const Recording& recording, double seconds, const std::st
 // The share of pixels with a channel above a quarter of full brightness.
 double lit_share(const std::vector<unsigned char>& rgb);
 double mean_difference(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b);
+
+// Every two of the frames differ by more than `min_difference` on average
+// (test failures naming the pair by `labels`, one a frame, if not).
+void expect_frames_differ(const std::vector<RecordedFrame>& frames, const std::vector<std::string>& labels,
+                          double min_difference);
 
 // Packs the archive `archive` again into `folder`/data.tlx, without the
 // entry `name`, or with its bytes replaced (as a text load stores them, with
