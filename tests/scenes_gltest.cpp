@@ -312,21 +312,32 @@ INSTANTIATE_TEST_SUITE_P(
                     PassOrderCase{7, -1, {255, 128, 128}}),      // Film alone
     pass_order_case_name);
 
+// Draws a frame with the window's ping-pong partner filled with blue
+// beforehand: the window shows the red scene faded to half, and the partner
+// keeps its blue, so the one pass drew straight into the window.
+void expect_faded_straight_into_window(SceneManager& manager) {
+    auto pixel = [](int x, int y) {
+        auto p = test_support::read_pixels(x, y, 1, 1);
+        return std::vector<int>{p[0], p[1], p[2], p[3]};
+    };
+    FBO* partner = manager.get_fbos()[2];
+    partner->push(false);
+    glClearColor(0, 0, 1, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    partner->pop();
+    manager.frame();
+    EXPECT_THAT(pixel(120, 60), Near(std::vector<int>{128, 0, 0, 255}));
+    partner->push(false);
+    EXPECT_THAT(pixel(5, 5), Near(std::vector<int>{0, 0, 255, 255}));
+    partner->pop();
+}
+
 TEST_F(SceneManagerTest, OnePassDrawsStraightIntoTheWindowWithoutThePingPongTarget) {
     write_track("ActiveScene1st", 0);
     write_track("ppFade", 0);
     write_track("ppFadeValue", -0.5f);
     make_manager();
-    FBO* partner = manager->get_fbos()[2];
-    partner->push(false);
-    glClearColor(0, 0, 1, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
-    partner->pop();
-    manager->frame();
-    EXPECT_THAT(window_pixel(120, 60), Near(std::vector<int>{128, 0, 0, 255}));
-    partner->push(false);
-    EXPECT_THAT(window_pixel(5, 5), Near(std::vector<int>{0, 0, 255, 255}));
-    partner->pop();
+    expect_faded_straight_into_window(*manager);
 }
 
 TEST_F(SceneManagerTest, PassesThatWouldLeaveThePictureAloneAreNotDrawn) {
@@ -340,16 +351,7 @@ TEST_F(SceneManagerTest, PassesThatWouldLeaveThePictureAloneAreNotDrawn) {
     write_track("ppBlur", 2);
     write_track("ppBlurScale", 0);
     make_manager();
-    FBO* partner = manager->get_fbos()[2];
-    partner->push(false);
-    glClearColor(0, 0, 1, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
-    partner->pop();
-    manager->frame();
-    EXPECT_THAT(window_pixel(120, 60), Near(std::vector<int>{128, 0, 0, 255}));
-    partner->push(false);
-    EXPECT_THAT(window_pixel(5, 5), Near(std::vector<int>{0, 0, 255, 255}));
-    partner->pop();
+    expect_faded_straight_into_window(*manager);
     // Fade without a value leaves nothing to draw: the plain copy shows the scene.
     write_track("ppFadeValue", 0);
     make_manager();

@@ -91,18 +91,9 @@ protected:
 TEST_F(KorrinScenesTest, EveryClassIsPartOfTheProgramAndRegistersItsTracksInOrder) {
     for (const SceneEntry& entry : korrin_scenes()) EXPECT_NE(entry.make, nullptr) << entry.class_name;
     make_manager(&korrin_scenes());
-    const std::vector<SyncValue>& values = manager->get_music()->sync_values;
-    size_t i = scene_test::manager_tracks().size();
-    ASSERT_EQ(values.size(), i + 3 + 10 + 12 + 15);
-    for (const SceneTracks* table :
-         {&KorrinImage::tracks, &KorrinBunker::tracks, &NukeBlast::tracks, &NukeText::tracks})
-        for (const SceneTrack& track : *table) {
-            SCOPED_TRACE(track.name);
-            EXPECT_EQ(values[i].name, track.name);
-            EXPECT_FLOAT_EQ(manager->get_music()->get_sync_value(track.name), track.value);
-            EXPECT_NE(values[i].track, nullptr) << "tracked";
-            ++i;
-        }
+    const size_t first = scene_test::manager_tracks().size();
+    ASSERT_EQ(manager->get_music()->sync_values.size(), first + 3 + 10 + 12 + 15);
+    expect_scene_tracks({&KorrinImage::tracks, &KorrinBunker::tracks, &NukeBlast::tracks, &NukeText::tracks}, first);
     EXPECT_FLOAT_EQ(manager->get_music()->get_sync_value("NukImgSiz"), 2.5f);
     EXPECT_FLOAT_EQ(manager->get_music()->get_sync_value("BunkerHue"), 0.14f);
     EXPECT_FLOAT_EQ(manager->get_music()->get_sync_value("textY2"), 0.45f);

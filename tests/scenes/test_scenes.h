@@ -9,6 +9,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,6 +18,7 @@
 #include "platform/ticks.h"
 #include "scenes.h"
 #include "scenes/scene.h"
+#include "scenes/scene_tracks.h"
 #include "support/gl_context.h"
 #include "support/test_support.h"
 #include "system/settings_guard.h"
@@ -159,6 +161,22 @@ protected:
         manager = std::make_unique<SceneManager>(scenes, &events);
         window_ = std::make_unique<FBO>(ZemblaSystem::width, ZemblaSystem::height, FBO_TYPE_RGBA8, 0);
         window_->push(true);
+    }
+
+    // The manager's sync values from index `first` on are the tracks of
+    // `tables`, in order, each read at its default and tracked.
+    void expect_scene_tracks(std::initializer_list<const SceneTracks*> tables, size_t first) {
+        const std::vector<SyncValue>& values = manager->get_music()->sync_values;
+        size_t i = first;
+        for (const SceneTracks* table : tables)
+            for (const SceneTrack& track : *table) {
+                SCOPED_TRACE(track.name);
+                ASSERT_LT(i, values.size());
+                EXPECT_EQ(values[i].name, track.name);
+                EXPECT_FLOAT_EQ(manager->get_music()->get_sync_value(track.name), track.value);
+                EXPECT_NE(values[i].track, nullptr) << "tracked";
+                ++i;
+            }
     }
 
     // The window's pixel at (x, y) as 0..255 RGBA.

@@ -52,17 +52,8 @@ protected:
 TEST_F(TidewellScenesTest, RegistersTheSceneTracksAfterTheFrameLoopsInListOrder) {
     make_manager(production_scene_list(PRODUCTION_TIDEWELL));
     ASSERT_EQ(manager->get_scenes().size(), 3u);
-    const std::vector<SyncValue>& values = manager->get_music()->sync_values;
-    ASSERT_EQ(values.size(), 105u);
-    size_t i = 58;
-    for (const SceneTracks* table : {&JqGlowShapes::tracks, &JqBoxes::tracks, &SiriusText::tracks})
-        for (const SceneTrack& track : *table) {
-            SCOPED_TRACE(track.name);
-            EXPECT_EQ(values[i].name, track.name);
-            EXPECT_FLOAT_EQ(manager->get_music()->get_sync_value(track.name), track.value);
-            EXPECT_NE(values[i].track, nullptr) << "tracked";
-            ++i;
-        }
+    ASSERT_EQ(manager->get_music()->sync_values.size(), 105u);
+    expect_scene_tracks({&JqGlowShapes::tracks, &JqBoxes::tracks, &SiriusText::tracks}, 58);
     EXPECT_EQ(JqGlowShapes::tracks.size(), 20u);
     EXPECT_EQ(JqBoxes::tracks.size(), 18u);
     EXPECT_EQ(SiriusText::tracks.size(), 9u);
