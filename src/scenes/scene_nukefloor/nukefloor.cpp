@@ -24,11 +24,7 @@ void NukeFloor::init() {
     // minutes, on a cube's faces seen edge-on with it (a few frames of the
     // camera's circle took 15 s each at 320 x 180), and the faces of a floor
     // seen from above gain little from it.
-    if (GLEW_EXT_texture_filter_anisotropic) {
-        textures.front()->bind(0);
-        glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, 1.0f);
-        Texture::unbind(0);
-    }
+    textures.front()->sample_without_anisotropy();
     builder.reset(make_shader_texture3d("nukefloor"));
     program = std::make_unique<ShaderProgram>(builder.get());
     camera.set_clip(0.01f, 500.0f);

@@ -195,6 +195,13 @@ void Texture::unbind(int unit) {
     glActiveTexture(GL_TEXTURE0);
 }
 
+void Texture::sample_without_anisotropy() {
+    if (!GLEW_EXT_texture_filter_anisotropic) return;
+    bind(0);
+    glTexParameterf(get_target(), GL_TEXTURE_MAX_ANISOTROPY_EXT, 1.0f);
+    unbind(0);
+}
+
 void Texture::draw(float x, float y, float w, float h) {
     glDisable(GL_DEPTH_TEST);
     bind(0);

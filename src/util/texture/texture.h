@@ -70,6 +70,10 @@ public:
     void bind_and_enable();
     // Binds no 2D texture on the unit, then makes unit 0 active.
     static void unbind(int unit);
+    // Plain trilinear sampling from now on, without the anisotropic
+    // filtering mipmapped textures get: on llvmpipe anisotropic lookups cost
+    // several times a plain one. Leaves unit 0 active with no 2D texture.
+    void sample_without_anisotropy();
 
     // The texture over (x, y)..(x + w, y + h) on unit 0 through the bound
     // program; switches the depth test off.
