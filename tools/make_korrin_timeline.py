@@ -81,6 +81,9 @@ def title_and_credits():
 before the build; credits over the outro in the same face, a little smaller.""")
     keys("textScene", (0, 0), (240, 1))
     keys("textSize", (0, 128), (240, 110))
+    # Paler for the credits: the floor's smileys behind them are the title's
+    # yellow.
+    key("textVal", 240, 0.82)
     for n, start in ((1, 4), (2, 8), (3, 12)):
         key(f"textA{n}", 0, 0)
         ramp(f"textA{n}", start, 0, start + 2, 1)
@@ -175,7 +178,10 @@ camera rises away and the floor shrinks into the dark.""")
         key("cameraEyeY", beat, round(30 - 2.2 * n, 2), "smooth")
     for t in ("cameraDstX", "cameraDstZ"):
         key(t, 176, 14)
-    key("cameraDstY", 176, 0)
+    # Aimed below the middle: seen from above at a slant the near half of the
+    # floor looks bigger than the far half, and aimed at the middle the near
+    # edge would leave the bottom of the picture with black above the far one.
+    key("cameraDstY", 176, -5)
     # 224-240 is the interlude of balls; the run starts at 240 (credits).
     key("cameraEyeX", 240, -8, "linear")
     key("cameraEyeZ", 240, -8, "linear")
@@ -202,8 +208,8 @@ drops and on the first explosion, and goes to black at the end.""")
         ramp("ppFadeValue", hit, 0.9, hit + 2, 0)
     # Under the credits the floor dims, so the words (drawn after the passes)
     # stand out; then everything goes to black.
-    ramp("ppFadeValue", 240, 0, 244, -0.5)
-    ramp("ppFadeValue", 264, -0.5, 272, -1)
+    ramp("ppFadeValue", 240, 0, 244, -0.6)
+    ramp("ppFadeValue", 264, -0.6, 272, -1)
 
     comment("""Radial blur kicks on the beat through both drops (lighter on the floor,
 every other beat).""")
