@@ -57,6 +57,17 @@ TEST_F(TextureTest, EmptyRenderTargetTextures) {
     GLfloat anisotropy = 0;
     glGetTexParameterfv(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, &anisotropy);
     EXPECT_EQ(anisotropy, gl_max_anisotropy());
+    // Switched off for pictures drawn face-on: one sample, still trilinear,
+    // and unit 0 active with nothing bound.
+    mipmapped.sample_without_anisotropy();
+    GLint bound = -1, active = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    glGetIntegerv(GL_ACTIVE_TEXTURE, &active);
+    EXPECT_EQ(bound, 0);
+    EXPECT_EQ(active, GL_TEXTURE0);
+    EXPECT_EQ(parameter(mipmapped, GL_TEXTURE_MIN_FILTER), GL_LINEAR_MIPMAP_LINEAR);
+    glGetTexParameterfv(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, &anisotropy);
+    EXPECT_EQ(anisotropy, 1.0f);
 
     Texture multisampled;
     multisampled.create_empty_multisample(8, 8, false, false, GL_RGBA8, 4);
