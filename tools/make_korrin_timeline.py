@@ -83,7 +83,7 @@ before the build; credits over the outro in the same face, a little smaller.""")
     keys("textSize", (0, 128), (240, 110))
     # Paler for the credits: the floor's smileys behind them are the title's
     # yellow.
-    key("textVal", 240, 0.82)
+    keys("textVal", (0, 0.5), (240, 0.82))
     for n, start in ((1, 4), (2, 8), (3, 12)):
         key(f"textA{n}", 0, 0)
         ramp(f"textA{n}", start, 0, start + 2, 1)
