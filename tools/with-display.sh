@@ -8,8 +8,11 @@ if [ -n "${DISPLAY:-}" ]; then
   exec "$@"
 fi
 display_file=$(mktemp)
-# Xvfb picks a free display number and writes it to fd 3.
-Xvfb -displayfd 3 -screen 0 1280x720x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
+# Xvfb picks a free display number and writes it to fd 3. -noreset: by
+# default the server resets whenever its last client leaves and drops a
+# client that connects meanwhile, so with tests coming and going one of them
+# now and then finds no display.
+Xvfb -displayfd 3 -screen 0 1280x720x24 -nolisten tcp -noreset 3>"$display_file" >/dev/null 2>&1 &
 xvfb_pid=$!
 trap 'kill "$xvfb_pid" 2>/dev/null || true; wait "$xvfb_pid" 2>/dev/null || true; rm -f "$display_file"' EXIT
 for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.1; done

@@ -5,7 +5,14 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "system/fatal.h"
+
 namespace {
+
+// How long a named display may refuse the connection before the program
+// gives up on it. An X server's reset takes well under a second on an idle
+// machine; a loaded two-core machine needs more.
+constexpr double kDisplayWaitSeconds = 10.0;
 
 // Drivers that draw where nobody can see. SDL falls back to them when there
 // is no display; a dialog there would wait for an answer for ever.
@@ -13,14 +20,61 @@ bool invisible_driver(const char* name) {
     return name && (std::strcmp(name, "offscreen") == 0 || std::strcmp(name, "dummy") == 0);
 }
 
+bool set(const char* name) {
+    const char* value = SDL_getenv(name);
+    return value && *value;
+}
+
+// One attempt; on failure the subsystem is down and `why` says what happened.
+bool try_video_init(std::string& why) {
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        why = SDL_GetError();
+        return false;
+    }
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!set("SDL_VIDEODRIVER") && invisible_driver(driver)) {
+        // SDL leaves no message for the display it could not open (what
+        // it has is from a later driver it tried), so the driver says it.
+        why = std::string("the connection failed and SDL fell back to its \"") + driver +
+              "\" driver";
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        return false;
+    }
+    return true;
+}
+
+std::string display_name() {
+    if (set("DISPLAY")) return SDL_getenv("DISPLAY");
+    if (set("WAYLAND_DISPLAY")) return SDL_getenv("WAYLAND_DISPLAY");
+    return "";
+}
+
 }  // namespace
+
+bool sdl_video_connect(double seconds, std::string& why) {
+    // Only a named display is worth waiting for; without one the first
+    // answer is the last.
+    const bool named = !display_name().empty();
+    const Uint64 start = SDL_GetTicks64();
+    for (;;) {
+        SDL_ClearError();
+        if (try_video_init(why)) return true;
+        if (!named || SDL_GetTicks64() - start >= static_cast<Uint64>(seconds * 1000)) return false;
+        SDL_Delay(100);
+    }
+}
 
 bool sdl_video_init() {
     if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
-    const char* requested = SDL_getenv("SDL_VIDEODRIVER");
-    if (!(requested && *requested) && invisible_driver(SDL_GetCurrentVideoDriver())) {
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    static bool display_stayed_away = false;
+    std::string why;
+    if (!sdl_video_connect(display_stayed_away ? 0.0 : kDisplayWaitSeconds, why)) {
+        if (!display_stayed_away) {
+            const std::string display = display_name();
+            fatal::log_info("Could not open the display " +
+                            (display.empty() ? std::string("(none is set)") : display) + ": " + why);
+        }
+        display_stayed_away = true;
         return false;
     }
     static bool registered = false;

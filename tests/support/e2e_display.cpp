@@ -136,7 +136,11 @@ VirtualDisplay::VirtualDisplay(int width, int height) {
     std::string fd = std::to_string(fds[1]);
     std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
     server_ = std::make_unique<ProcessGroup>(
-        std::vector<std::string>{"Xvfb", "-displayfd", fd, "-screen", "0", screen, "-nolisten", "tcp", "-wr"}, [&] {
+        // -noreset: a server that resets as its last client leaves drops a
+        // client connecting meanwhile (the program, xdotool, import).
+        std::vector<std::string>{"Xvfb", "-displayfd", fd, "-screen", "0", screen, "-nolisten",
+                                 "tcp", "-wr", "-noreset"},
+        [&] {
             close(fds[0]);
             int null = open("/dev/null", O_WRONLY);
             dup2(null, 1);

@@ -5,6 +5,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "system/sdl_video.h"
+
 namespace test_support {
 
 void ensure_gl_context() {
@@ -14,8 +16,12 @@ void ensure_gl_context() {
         SDL_GL_MakeCurrent(window, context);
         return;
     }
-    if (SDL_Init(SDL_INIT_VIDEO) != 0)
-        throw std::runtime_error(std::string("SDL_Init failed: ") + SDL_GetError());
+    // On the X driver only: when the virtual display drops the connection
+    // (it resets as its last client leaves), SDL would quietly draw
+    // offscreen through EGL, where GLEW finds no GLX display.
+    std::string why;
+    if (!sdl_video_connect(30.0, why))
+        throw std::runtime_error("SDL's video layer could not connect to the display: " + why);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
     SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
     SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
@@ -26,17 +32,8 @@ void ensure_gl_context() {
     if (!window) throw std::runtime_error(std::string("SDL_CreateWindow failed: ") + SDL_GetError());
     context = SDL_GL_CreateContext(window);
     if (!context) throw std::runtime_error(std::string("SDL_GL_CreateContext failed: ") + SDL_GetError());
-    // Under a busy virtual display GLEW now and then finds no current GLX
-    // display right after the context was made; making it current again and
-    // retrying settles it.
     glewExperimental = GL_TRUE;
-    GLenum err = GLEW_OK;
-    for (int attempt = 0; attempt < 5; ++attempt) {
-        SDL_GL_MakeCurrent(window, context);
-        err = glewInit();
-        if (err == GLEW_OK) break;
-        SDL_Delay(50);
-    }
+    const GLenum err = glewInit();
     if (err != GLEW_OK)
         throw std::runtime_error(std::string("glewInit failed (") + std::to_string(err) +
                                  "): " + reinterpret_cast<const char*>(glewGetErrorString(err)));

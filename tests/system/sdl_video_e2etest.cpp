@@ -1,0 +1,120 @@
+// Connecting SDL's video layer to a display that is not there yet, or never
+// comes: an X server that resets as its last client leaves drops a client
+// connecting meanwhile, and SDL then falls back to a driver that draws
+// nowhere. The connection is tried again while a display is named, until a
+// deadline; without a display, the first answer stands.
+#include <SDL.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <future>
+#include <string>
+#include <thread>
+
+#include "support/e2e_display.h"
+#include "support/test_support.h"
+#include "system/sdl_video.h"
+
+namespace {
+
+using test_support::ProcessGroup;
+using test_support::VirtualDisplay;
+using Clock = std::chrono::steady_clock;
+
+double seconds_since(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// The display variables for the length of a test.
+class SdlVideoConnect : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"})
+            if (const char* value = std::getenv(name)) saved_.push_back({name, value});
+        unsetenv("DISPLAY");
+        unsetenv("WAYLAND_DISPLAY");
+        unsetenv("SDL_VIDEODRIVER");
+    }
+    void TearDown() override {
+        if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"}) unsetenv(name);
+        for (const auto& variable : saved_) setenv(variable.first.c_str(), variable.second.c_str(), 1);
+    }
+
+    // A display number that no server holds now: one Xvfb picked as free,
+    // gone again.
+    static std::string free_display() {
+        VirtualDisplay probe(64, 64);
+        return probe.name();
+    }
+
+    std::vector<std::pair<std::string, std::string>> saved_;
+};
+
+TEST_F(SdlVideoConnect, WaitsForANamedDisplayThatComesUpLate) {
+    const std::string display = free_display();
+    ASSERT_FALSE(display.empty()) << "Xvfb did not start";
+    setenv("DISPLAY", display.c_str(), 1);
+
+    // The server lives in a thread that stays until the connection is
+    // settled: a child started from a thread gets its parent-death signal
+    // when that thread ends.
+    std::promise<void> settled;
+    std::thread starter([&display, done = settled.get_future()] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        ProcessGroup server({"Xvfb", display, "-screen", "0", "64x64x24", "-nolisten", "tcp"}, [] {
+            const int null = open("/dev/null", O_WRONLY);
+            return dup2(null, 1) == 1 && dup2(null, 2) == 2;
+        });
+        done.wait();
+    });
+    const auto start = Clock::now();
+    std::string why;
+    const bool connected = sdl_video_connect(60.0, why);
+    const double waited = seconds_since(start);
+    const std::string driver = connected ? SDL_GetCurrentVideoDriver() : "";
+    if (connected) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    settled.set_value();
+    starter.join();
+
+    ASSERT_TRUE(connected) << why;
+    EXPECT_EQ(driver, "x11");
+    EXPECT_GE(waited, 1.0);
+}
+
+TEST_F(SdlVideoConnect, GivesUpAtTheDeadlineOrAtOnceWithoutADisplay) {
+    const struct {
+        const char* name;
+        bool display_named;
+        double deadline;
+        double min_seconds;
+        double max_seconds;
+    } cases[] = {
+        // Tried again until the deadline.
+        {"named display with no server", true, 1.0, 1.0, 30.0},
+        // Nothing to wait for: the offscreen fallback is the answer.
+        {"no display", false, 30.0, 0.0, 10.0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.display_named) {
+            const std::string display = free_display();
+            ASSERT_FALSE(display.empty()) << "Xvfb did not start";
+            setenv("DISPLAY", display.c_str(), 1);
+        } else {
+            unsetenv("DISPLAY");
+        }
+        const auto start = Clock::now();
+        std::string why;
+        EXPECT_FALSE(sdl_video_connect(c.deadline, why));
+        const double waited = seconds_since(start);
+        EXPECT_GE(waited, c.min_seconds);
+        EXPECT_LE(waited, c.max_seconds);
+        EXPECT_FALSE(SDL_WasInit(SDL_INIT_VIDEO));
+        EXPECT_FALSE(why.empty());
+    }
+}
+
+}  // namespace
