@@ -3,14 +3,16 @@
 # tools/debian-packages.txt (building and playing) and, unless --play is
 # given, those of tools/debian-test-packages.txt (tests and benchmarks); with
 # --authoring also those of tools/authoring-packages.txt (what the scripts
-# that make data need, tools/data-scripts.txt).
+# that make data need, tools/data-scripts.txt); with --fuzz those of
+# tools/fuzz-packages.txt (clang for the libFuzzer build).
 #
-#   tools/install-deps.sh [--play | --authoring]
+#   tools/install-deps.sh [--play | --authoring | --fuzz]
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 lists=("$here/debian-packages.txt")
 [ "${1:-}" = --play ] || lists+=("$here/debian-test-packages.txt")
 [ "${1:-}" != --authoring ] || lists+=("$here/authoring-packages.txt")
+[ "${1:-}" != --fuzz ] || lists+=("$here/fuzz-packages.txt")
 mapfile -t wanted < <(cat "${lists[@]}" | grep -v '^\s*#' | grep -v '^\s*$')
 missing=()
 for p in "${wanted[@]}"; do
