@@ -69,11 +69,11 @@ bool sdl_video_init() {
     static bool display_stayed_away = false;
     std::string why;
     if (!sdl_video_connect(display_stayed_away ? 0.0 : kDisplayWaitSeconds, why)) {
-        if (!display_stayed_away) {
-            const std::string display = display_name();
-            fatal::log_info("Could not open the display " +
-                            (display.empty() ? std::string("(none is set)") : display) + ": " + why);
-        }
+        // Without a display there is nothing to explain: the setup dialog
+        // and the window say what they cannot do.
+        const std::string display = display_name();
+        if (!display_stayed_away && !display.empty())
+            LOG_INFO("Could not open the display " << display << ": " << why << "\n");
         display_stayed_away = true;
         return false;
     }

@@ -10,8 +10,9 @@
 // A display that is named (DISPLAY or WAYLAND_DISPLAY) but refuses the
 // connection is tried again for a few seconds: an X server resets when its
 // last client leaves, and a client that connects in that moment is dropped,
-// which SDL reports by falling back to a driver that draws nowhere. When the
-// display stays away, the reason goes to the log; a later call tries once.
+// which SDL reports by falling back to a driver that draws nowhere. When a
+// named display stays away, the reason goes to the log; a later call tries
+// once.
 bool sdl_video_init();
 
 // One attempt to bring up SDL's video subsystem on a driver that shows
