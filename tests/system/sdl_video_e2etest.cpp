@@ -20,7 +20,6 @@
 namespace {
 
 using test_support::ProcessGroup;
-using test_support::VirtualDisplay;
 using Clock = std::chrono::steady_clock;
 
 double seconds_since(Clock::time_point start) {
@@ -43,19 +42,25 @@ protected:
         for (const auto& variable : saved_) setenv(variable.first.c_str(), variable.second.c_str(), 1);
     }
 
-    // A display number that no server holds now: one Xvfb picked as free,
-    // gone again.
-    static std::string free_display() {
-        VirtualDisplay probe(64, 64);
-        return probe.name();
+    // A display number that no server holds and that no other test's
+    // display will take meanwhile: those pick the lowest free numbers, so
+    // this one is searched for far above them.
+    static std::string unused_display() {
+        for (int n = 2000 + getpid() % 3000; n < 9000; ++n) {
+            const std::string number = std::to_string(n);
+            if (access(("/tmp/.X" + number + "-lock").c_str(), F_OK) != 0 &&
+                access(("/tmp/.X11-unix/X" + number).c_str(), F_OK) != 0)
+                return ":" + number;
+        }
+        return "";
     }
 
     std::vector<std::pair<std::string, std::string>> saved_;
 };
 
 TEST_F(SdlVideoConnect, WaitsForANamedDisplayThatComesUpLate) {
-    const std::string display = free_display();
-    ASSERT_FALSE(display.empty()) << "Xvfb did not start";
+    const std::string display = unused_display();
+    ASSERT_FALSE(display.empty());
     setenv("DISPLAY", display.c_str(), 1);
 
     // The server lives in a thread that stays until the connection is
@@ -100,8 +105,8 @@ TEST_F(SdlVideoConnect, GivesUpAtTheDeadlineOrAtOnceWithoutADisplay) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         if (c.display_named) {
-            const std::string display = free_display();
-            ASSERT_FALSE(display.empty()) << "Xvfb did not start";
+            const std::string display = unused_display();
+            ASSERT_FALSE(display.empty());
             setenv("DISPLAY", display.c_str(), 1);
         } else {
             unsetenv("DISPLAY");
