@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <stdexcept>
 
@@ -104,6 +105,10 @@ bool FakeSyncEditor::finish_accept() {
     return false;
 }
 
+bool FakeSyncEditor::accept_done() const {
+    return accepting_.valid() && accepting_.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+}
+
 bool FakeSyncEditor::recv_exact(void* data, size_t size, int timeout_ms) {
     auto* p = static_cast<uint8_t*>(data);
     while (size > 0) {
@@ -120,7 +125,7 @@ std::optional<std::string> FakeSyncEditor::expect_request() {
     uint8_t head[5];
     if (!recv_exact(head, 5, kTimeoutMs) || head[0] != 2) return std::nullopt;
     uint32_t length = static_cast<uint32_t>(head[1]) << 24 | head[2] << 16 | head[3] << 8 | head[4];
-    if (length > 4096) return std::nullopt;
+    if (length > (1u << 24)) return std::nullopt;
     std::string name(length, '\0');
     if (!recv_exact(name.data(), length, kTimeoutMs)) return std::nullopt;
     return name;
@@ -134,9 +139,9 @@ std::optional<int32_t> FakeSyncEditor::expect_row() {
 
 bool FakeSyncEditor::nothing_sent(int ms) { return client_ >= 0 && !wait_readable(client_, ms); }
 
-bool FakeSyncEditor::client_closed() {
+bool FakeSyncEditor::client_closed(int wait_ms) {
     uint8_t byte;
-    if (client_ < 0 || !wait_readable(client_, kTimeoutMs)) return false;
+    if (client_ < 0 || !wait_readable(client_, wait_ms)) return false;
     // A client that closes with unread commands resets the connection.
     ssize_t n = ::recv(client_, &byte, 1, 0);
     return n == 0 || (n < 0 && errno == ECONNRESET);

@@ -28,6 +28,8 @@ public:
     void start_accept(const std::string& reply = "hello, demo!", bool split = false, bool hang_up = false);
     // Waits for that: true when a client came and sent the right greeting.
     bool finish_accept();
+    // True once that is over, without waiting.
+    bool accept_done() const;
 
     // The name of the next RequestTrack, or nullopt (anything else, time-out).
     std::optional<std::string> expect_request();
@@ -35,8 +37,8 @@ public:
     std::optional<int32_t> expect_row();
     // True when nothing arrives within `ms` milliseconds.
     bool nothing_sent(int ms = 100);
-    // True when the client closed its end.
-    bool client_closed();
+    // True when the client closed its end, waiting at most `wait_ms` for it.
+    bool client_closed(int wait_ms = 3000);
 
     void put_key(uint32_t track, int32_t row, float value, uint8_t type);
     void remove_key(uint32_t track, int32_t row);

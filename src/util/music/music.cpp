@@ -202,8 +202,10 @@ void Music::update() {
 
     // A NaN tempo (from the "bpm" track) makes a NaN row: row 0 then.
     int32_t current_row = saturate_floor(get_row());
+    // A connection the editor has not answered within the short wait goes on
+    // in the next frames.
     if (sync_device->poll(current_row, &kSyncCallbacks, nullptr) != 0)
-        sync_device->connect(reconnect_host, sync_port);
+        sync_device->connect(reconnect_host, sync_port, kSyncReconnectWaitMs);
 
     beat_step = 0.0f;
     for (int i = 0; i < 9; ++i) {

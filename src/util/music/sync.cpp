@@ -7,6 +7,7 @@
 
 #include "system/fatal.h"
 #include "util/data/data.h"
+#include "util/music/syncclient.h"
 
 namespace {
 

@@ -12,6 +12,8 @@
 
 #include "util/music/synctrack.h"
 
+class SyncConnectAttempt;
+
 // How the device reads track files in player mode (fopen/fread/fclose-like;
 // `read` returns what it copied).
 struct SyncIoCallbacks {
@@ -32,9 +34,15 @@ namespace SyncCmd {
 enum : uint8_t { PutKey = 0, RemoveKey = 1, RequestTrack = 2, Row = 3, Pause = 4, SaveAll = 5 };
 }
 
-// How long a started transfer (the greeting, a command) may stall before the
-// connection counts as lost.
+// How long the editor may take to answer the greeting, to send the rest of a
+// command it began or to take what the client sends, before the connection
+// counts as lost.
 constexpr int kSyncSocketTimeoutMs = 5000;
+
+// How long a frame that reconnects waits for the editor: an editor that is
+// running answers well within it, so the connection is back in the same
+// frame, and a silent one costs it once per attempt.
+constexpr int kSyncReconnectWaitMs = 100;
 
 // How much of the editor's data one poll takes: about 4,600 key commands.
 constexpr size_t kSyncPollBudgetBytes = 64 * 1024;
@@ -73,12 +81,25 @@ public:
     void free_tracks();
 
     // The editor connection (syncclient.cpp). Both return 0 at once in player
-    // mode. `poll` never waits for the editor: it takes what has arrived (at
-    // most kSyncPollBudgetBytes a frame, so a flood of commands is spread
-    // over frames), applies the whole commands in order and keeps a command
-    // cut short for the next frames; a command that stays incomplete for
-    // `stall_limit_ms` drops the connection.
-    int connect(const std::string& host, int port);
+    // mode.
+    //
+    // `connect` drops the current connection and connects again: 0 once the
+    // editor answered the greeting and every track is requested, -1
+    // otherwise. A new connection waits at most `wait_ms` for the editor
+    // (the frame loop passes kSyncReconnectWaitMs). One still under way when
+    // the wait ends is kept, and later calls go on with it without waiting
+    // rather than starting over, until the editor has had `stall_limit_ms` to
+    // answer; tracks opened meanwhile are requested once it is made.
+    //
+    // `poll` never waits for the editor: it takes what has arrived (at most
+    // kSyncPollBudgetBytes a frame, so a flood of commands is spread over
+    // frames), applies the whole commands in order and keeps a command cut
+    // short for the next frames; a command that stays incomplete for
+    // `stall_limit_ms` drops the connection. What the client sends (track
+    // requests, rows) goes out as far as the editor takes it and the rest in
+    // later frames; an editor that leaves some of it untaken for
+    // `stall_limit_ms` is dropped as well.
+    int connect(const std::string& host, int port, int wait_ms = kSyncSocketTimeoutMs);
     int poll(int32_t row, const SyncCallbacks* callbacks, void* opaque);
 
     std::string base;
@@ -88,7 +109,8 @@ public:
     SyncIoCallbacks io;
     int client_mode = 0;
     int stall_limit_ms = kSyncSocketTimeoutMs;
-    std::vector<uint8_t> inbox;  // received bytes of a command not yet whole
+    std::vector<uint8_t> inbox;   // received bytes of a command not yet whole
+    std::vector<uint8_t> outbox;  // bytes the editor has not taken yet
 
 private:
     SyncDevice() = default;
@@ -98,8 +120,14 @@ private:
     // (disconnected) on a command that breaks the protocol.
     int apply_commands(const SyncCallbacks* callbacks, void* opaque);
     int disconnect();
+    // Queues a message and sends what the editor takes; -1 (disconnected)
+    // when the connection failed or the editor stopped reading.
+    int send(const std::vector<uint8_t>& m);
+    int flush();
 
     int64_t partial_since_ms = 0;  // when the incomplete command in `inbox` began
+    int64_t outbox_since_ms = 0;   // since when `outbox` has not been empty
+    std::unique_ptr<SyncConnectAttempt> attempt;  // a connection under way
 };
 
 // The handle of the archive callbacks: a whole file from the data layer.

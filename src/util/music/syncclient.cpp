@@ -23,10 +23,6 @@ std::vector<uint8_t> message(uint8_t code, uint32_t field, const std::string& ta
     return m;
 }
 
-bool send_message(int socket, const std::vector<uint8_t>& m) {
-    return platform::tcp_send_all(socket, m.data(), m.size());
-}
-
 uint32_t get_u32(const uint8_t* p) {
     return static_cast<uint32_t>(p[0]) << 24 | static_cast<uint32_t>(p[1]) << 16 |
            static_cast<uint32_t>(p[2]) << 8 | static_cast<uint32_t>(p[3]);
@@ -52,31 +48,96 @@ int64_t steady_ms() {
 
 }  // namespace
 
-int sync_server_connect(const std::string& host, int port) {
-    int socket = platform::tcp_connect(host, port, kSyncSocketTimeoutMs);
-    if (socket < 0) return -1;
-    char reply[sizeof kServerGreeting - 1];
-    if (!platform::tcp_send_all(socket, kClientGreeting, sizeof kClientGreeting - 1) ||
-        !platform::tcp_recv_all(socket, reply, sizeof reply) ||
-        std::memcmp(reply, kServerGreeting, sizeof reply) != 0) {
-        platform::tcp_close(socket);
-        return -1;
+SyncConnectAttempt::SyncConnectAttempt(const std::string& host, int port)
+    : host_(host), port_(port), started_ms_(steady_ms()), connector_(host, port) {}
+
+SyncConnectAttempt::~SyncConnectAttempt() { platform::tcp_close(socket_); }
+
+int SyncConnectAttempt::take_socket() {
+    int s = socket_;
+    socket_ = -1;
+    return s;
+}
+
+// Takes each stage as far as it goes at once.
+int SyncConnectAttempt::step() {
+    if (socket_ < 0) {
+        const int connected = connector_.advance();
+        if (connected <= 0) return connected;
+        socket_ = connector_.take();
     }
-    return socket;
+    const size_t greeting_size = sizeof kClientGreeting - 1;
+    const size_t reply_size = sizeof kServerGreeting - 1;
+    while (greeting_sent_ < greeting_size) {
+        const long n = platform::tcp_send_available(socket_, kClientGreeting + greeting_sent_,
+                                                    greeting_size - greeting_sent_);
+        if (n < 0) return -1;
+        if (n == 0) return 0;
+        greeting_sent_ += static_cast<size_t>(n);
+    }
+    while (reply_.size() < reply_size) {
+        char part[sizeof kServerGreeting];
+        const long n = platform::tcp_recv_available(socket_, part, reply_size - reply_.size());
+        if (n < 0) return -1;
+        if (n == 0) return 0;
+        reply_.append(part, static_cast<size_t>(n));
+        // Only as much as the greeting is read: the commands come after it.
+        if (reply_.compare(0, reply_.size(), kServerGreeting, reply_.size()) != 0) return -1;
+    }
+    return 1;
+}
+
+int SyncConnectAttempt::advance(int wait_ms) {
+    const int64_t deadline = steady_ms() + wait_ms;
+    for (;;) {
+        const int result = step();
+        if (result < 0) {
+            platform::tcp_close(socket_);
+            socket_ = -1;
+        }
+        if (result != 0) return result;
+        const int64_t left = deadline - steady_ms();
+        if (left <= 0) return 0;
+        if (socket_ < 0)
+            platform::tcp_wait(connector_.socket(), true, static_cast<int>(left));
+        else
+            platform::tcp_wait(socket_, greeting_sent_ < sizeof kClientGreeting - 1, static_cast<int>(left));
+    }
+}
+
+int sync_server_connect(const std::string& host, int port) {
+    SyncConnectAttempt attempt(host, port);
+    return attempt.advance(kSyncSocketTimeoutMs) == 1 ? attempt.take_socket() : -1;
 }
 
 int SyncDevice::disconnect() {
     platform::tcp_close(socket);
     socket = -1;
     inbox.clear();
+    outbox.clear();
+    attempt.reset();
     return -1;
 }
 
-int SyncDevice::connect(const std::string& host, int port) {
+int SyncDevice::connect(const std::string& host, int port, int wait_ms) {
     if (!client_mode) return 0;
-    disconnect();
-    socket = sync_server_connect(host, port);
-    if (socket < 0) return -1;
+    if (socket >= 0) disconnect();
+    // A connection under way to the same editor goes on without waiting; it
+    // is given up once the editor has had the stall limit to answer, and the
+    // next call starts again.
+    if (attempt && (attempt->host() != host || attempt->port() != port)) attempt.reset();
+    if (attempt) wait_ms = 0;
+    if (!attempt) attempt = std::make_unique<SyncConnectAttempt>(host, port);
+    const int64_t left = stall_limit_ms - (steady_ms() - attempt->started_ms());
+    const int result = attempt->advance(static_cast<int>(std::clamp<int64_t>(left, 0, std::max(wait_ms, 0))));
+    if (result == 0 && steady_ms() - attempt->started_ms() < stall_limit_ms) return -1;
+    if (result == 0) std::fprintf(stderr, "sync editor did not answer the greeting in time\n");
+    if (result != 1) {
+        attempt.reset();
+        return -1;
+    }
+    socket = attempt->take_socket();
+    attempt.reset();
 
     // The editor sends every key again; until then the tracks read 0.0.
     for (auto& track : tracks) track->keys.clear();
@@ -86,9 +147,34 @@ int SyncDevice::connect(const std::string& host, int port) {
 }
 
 int SyncDevice::request_track(const SyncTrack& track) {
-    if (socket < 0) return -1;
+    // A connection under way requests every track once it is made.
+    if (socket < 0) return attempt ? 0 : -1;
     uint32_t length = static_cast<uint32_t>(track.name.size());
-    if (!send_message(socket, message(SyncCmd::RequestTrack, length, track.name))) return disconnect();
+    return send(message(SyncCmd::RequestTrack, length, track.name));
+}
+
+int SyncDevice::send(const std::vector<uint8_t>& m) {
+    if (outbox.empty()) outbox_since_ms = steady_ms();
+    outbox.insert(outbox.end(), m.begin(), m.end());
+    return flush();
+}
+
+int SyncDevice::flush() {
+    if (socket < 0) return -1;
+    size_t sent = 0;
+    while (sent < outbox.size()) {
+        const long n = platform::tcp_send_available(socket, outbox.data() + sent, outbox.size() - sent);
+        if (n < 0) return disconnect();
+        if (n == 0) break;
+        sent += static_cast<size_t>(n);
+    }
+    outbox.erase(outbox.begin(), outbox.begin() + static_cast<std::ptrdiff_t>(sent));
+    // What the editor does not take waits for later frames, but an editor
+    // that has not emptied its window for the stall limit is not reading.
+    if (!outbox.empty() && steady_ms() - outbox_since_ms > stall_limit_ms) {
+        std::fprintf(stderr, "sync editor stopped reading\n");
+        return disconnect();
+    }
     return 0;
 }
 
@@ -162,6 +248,7 @@ int SyncDevice::apply_commands(const SyncCallbacks* callbacks, void* opaque) {
 int SyncDevice::poll(int32_t row, const SyncCallbacks* callbacks, void* opaque) {
     if (!client_mode) return 0;
     if (socket < 0) return -1;
+    if (flush() != 0) return -1;
 
     // Take what has arrived, up to the budget, without waiting.
     const size_t had = inbox.size();
@@ -193,7 +280,7 @@ int SyncDevice::poll(int32_t row, const SyncCallbacks* callbacks, void* opaque) 
     }
     if (callbacks && callbacks->is_playing && callbacks->is_playing(opaque) && row != last_row &&
         socket >= 0) {
-        if (!send_message(socket, message(SyncCmd::Row, static_cast<uint32_t>(row)))) return disconnect();
+        if (send(message(SyncCmd::Row, static_cast<uint32_t>(row))) != 0) return -1;
         last_row = row;
     }
     return 0;

@@ -216,20 +216,38 @@ struct FrameLoop {
     double worst_ms = 0.0;
     double worst_cpu_ms = 0.0;  // the same poll's processor time, less the machine's load
     int polls = 0;
+    // When set, a failed poll reconnects to this port of 127.0.0.1 in the
+    // same frame, as the music object does.
+    int reconnect_port = 0;
+    // When set, the music plays: every frame reports a new row.
+    bool playing = false;
+
+    // Runs a frame's work and keeps its time when it is the longest.
+    void timed(const std::function<void()>& work) {
+        const Clock::time_point before = Clock::now();
+        const double cpu_before = thread_cpu_ms();
+        work();
+        const double took = ms_since(before);
+        if (took > worst_ms) {
+            worst_ms = took;
+            worst_cpu_ms = thread_cpu_ms() - cpu_before;
+        }
+    }
+
+    void frame(SyncDevice& device) {
+        static const SyncCallbacks kPlaying{nullptr, nullptr, [](void*) -> int32_t { return 1; }};
+        timed([&] {
+            if (device.poll(playing ? polls : 0, playing ? &kPlaying : nullptr, nullptr) != 0 && reconnect_port != 0)
+                device.connect("127.0.0.1", reconnect_port, kSyncReconnectWaitMs);
+        });
+        ++polls;
+    }
 
     bool run_until(SyncDevice& device, const std::function<bool()>& done, double deadline_ms) {
         const Clock::time_point start = Clock::now();
         while (!done()) {
             if (ms_since(start) > deadline_ms) return false;
-            const Clock::time_point before = Clock::now();
-            const double cpu_before = thread_cpu_ms();
-            device.poll(0, nullptr, nullptr);
-            const double took = ms_since(before);
-            if (took > worst_ms) {
-                worst_ms = took;
-                worst_cpu_ms = thread_cpu_ms() - cpu_before;
-            }
-            ++polls;
+            frame(device);
             std::this_thread::sleep_for(std::chrono::milliseconds(2));
         }
         return true;
@@ -284,6 +302,90 @@ TEST(SyncClientDevice, ATricklingEditorNeverHoldsAFrame) {
     EXPECT_GE(dropped_after, kSyncSocketTimeoutMs - 100);
     EXPECT_TRUE(editor.client_closed());
     EXPECT_EQ(device->tracks[0]->keys.size(), 2u);  // the half key never applied
+}
+
+// Editors that stop taking part: no sync update (the poll, and the
+// reconnection when it fails) holds a frame for long, whichever way the
+// editor stalls; each is dropped once overdue, and an editor that behaves is
+// served afterwards: every track requested again, its keys applied.
+TEST(SyncClientDevice, AStalledEditorNeverHoldsAFrame) {
+    constexpr int kStallLimitMs = 1000;
+    struct Case {
+        const char* what;
+        const char* reply;  // the editor's answer to the greeting
+        bool reads;         // false: it never reads, and long track requests fill its window
+        const char* stderr_line;
+    } cases[] = {
+        {"never answers the greeting", "", true, "sync editor did not answer the greeting in time\n"},
+        {"answers half the greeting", "hello,", true, "sync editor did not answer the greeting in time\n"},
+        {"never reads", "hello, demo!", false, "sync editor stopped reading\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        FakeSyncEditor stalled;
+        FakeSyncEditor good;
+        auto device = SyncDevice::create("data/sync_tracker/", 1);
+        device->stall_limit_ms = kStallLimitMs;
+        FrameLoop loop;
+        loop.reconnect_port = stalled.port();
+        loop.playing = true;
+
+        // The frame loop connects; tracks opened meanwhile wait for the
+        // connection.
+        stalled.start_accept(c.reply);
+        const Clock::time_point start = Clock::now();
+        ASSERT_TRUE(loop.run_until(*device, [&] { return stalled.accept_done(); }, 10000));
+        ASSERT_TRUE(stalled.finish_accept());
+        std::vector<std::string> names = {"a", "b"};
+        for (const std::string& name : names) ASSERT_NE(device->open_track(name, 7.0f), nullptr);
+        Clock::time_point stall_from = start;
+        if (!c.reads) {
+            ASSERT_TRUE(loop.run_until(*device, [&] { return device->socket >= 0; }, 10000));
+            stall_from = Clock::now();
+            // Until a whole request waits: the system's buffers are full.
+            const size_t kNameSize = 256 * 1024;
+            while (device->outbox.size() < kNameSize) {
+                ASSERT_LT(names.size(), 200u) << "the editor's window never filled";
+                names.push_back(std::to_string(names.size()) + std::string(kNameSize, 't'));
+                loop.timed([&] { ASSERT_NE(device->open_track(names.back(), 0.0f), nullptr); });
+            }
+        }
+
+        testing::internal::CaptureStderr();
+        EXPECT_TRUE(loop.run_until(
+            *device, [&] { return c.reads ? stalled.client_closed(0) : device->socket < 0; }, 10 * kStallLimitMs));
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), c.stderr_line);
+        const double dropped_after = ms_since(stall_from);
+        EXPECT_GE(dropped_after, kStallLimitMs);
+        const double worst_stalled = loop.worst_ms;
+        const double worst_stalled_cpu = loop.worst_cpu_ms;
+
+        // An editor that behaves gets every track and sends keys.
+        good.start_accept();
+        loop.reconnect_port = good.port();
+        ASSERT_TRUE(loop.run_until(*device, [&] { return device->socket >= 0; }, 10000));
+        ASSERT_TRUE(good.finish_accept());
+        auto requests = std::async(std::launch::async, [&good, count = names.size()] {
+            std::vector<std::string> got;
+            for (size_t i = 0; i < count; ++i) got.push_back(good.expect_request().value_or("(none)"));
+            return got;
+        });
+        ASSERT_TRUE(loop.run_until(
+            *device, [&] { return requests.wait_for(std::chrono::seconds(0)) == std::future_status::ready; },
+            20000));
+        EXPECT_TRUE(requests.get() == names);
+        good.put_key(1, 16, 3.0f, SyncKeyType::Linear);
+        ASSERT_TRUE(loop.run_until(*device, [&] { return !device->tracks[1]->keys.empty(); }, 10000));
+        EXPECT_EQ(device->tracks[1]->keys[0].value, 3.0f);
+        EXPECT_EQ(device->tracks[0]->keys.size(), 0u);  // every key comes from the editor again
+        EXPECT_GE(device->socket, 0);
+
+        std::printf("editor that %s: %zu tracks, worst sync update %.1f ms (%.1f ms processor) while it stalled, "
+                    "dropped after %.0f ms; %.1f ms over %d updates in all\n",
+                    c.what, names.size(), worst_stalled, worst_stalled_cpu, dropped_after, loop.worst_ms,
+                    loop.polls);
+        EXPECT_LT(loop.worst_ms, kFrameBoundMs);
+    }
 }
 
 // 100,000 keys in descending rows (each one lands before all the others),
