@@ -614,6 +614,40 @@ TEST_F(MusicClientTest, UnknownCommandReconnectsInTheSameUpdate) {
     EXPECT_EQ(editor.expect_request(), std::optional<std::string>("b"));
 }
 
+// An editor that accepts the reconnection but never answers the greeting:
+// the show goes on, frame after frame, and once that editor is given up the
+// one that answers gets every track.
+TEST_F(MusicClientTest, ASilentEditorDoesNotHoldTheShow) {
+    auto music = connected_music();
+    music->sync_device->stall_limit_ms = 1000;
+    editor.drop_client();
+    editor.start_accept("");
+    double worst_ms = 0.0;
+    auto frames_until = [&](const std::function<bool()>& done) {
+        const Clock::time_point start = Clock::now();
+        while (!done() && ms_since(start) < 10000) {
+            now += 16;
+            const Clock::time_point before = Clock::now();
+            music->update();
+            worst_ms = std::max(worst_ms, ms_since(before));
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        return done();
+    };
+    ASSERT_TRUE(frames_until([&] { return editor.accept_done(); }));
+    ASSERT_TRUE(editor.finish_accept());
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(frames_until([&] { return editor.client_closed(0); }));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "sync editor did not answer the greeting in time\n");
+
+    editor.start_accept();
+    ASSERT_TRUE(frames_until([&] { return music->sync_device->socket >= 0; }));
+    ASSERT_TRUE(editor.finish_accept());
+    EXPECT_EQ(editor.expect_request(), std::optional<std::string>("a"));
+    EXPECT_EQ(editor.expect_request(), std::optional<std::string>("b"));
+    EXPECT_LT(worst_ms, kFrameBoundMs);
+}
+
 TEST_F(MusicClientTest, NoEditorRetriesEveryFrame) {
     auto music = connected_music();
     editor.drop_client();
