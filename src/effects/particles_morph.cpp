@@ -182,6 +182,24 @@ void BillboardWriter::write(const vec3& centre, const float rgb[3], float alpha)
     ++cursor_;
 }
 
+size_t keep_visible(float* block, const BillboardLayout& layout, size_t quads) {
+    float* positions = block;
+    float* texcoords = block + layout.position_bytes / sizeof(float);
+    float* colours = block + (layout.position_bytes + layout.texcoord_bytes) / sizeof(float);
+    size_t kept = 0;
+    for (size_t q = 0; q < quads; ++q) {
+        // The four corners share the alpha.
+        if (!(colours[q * 16 + 3] > 0.0f)) continue;
+        if (kept != q) {
+            std::copy(positions + q * 12, positions + q * 12 + 12, positions + kept * 12);
+            std::copy(texcoords + q * 8, texcoords + q * 8 + 8, texcoords + kept * 8);
+            std::copy(colours + q * 16, colours + q * 16 + 16, colours + kept * 16);
+        }
+        ++kept;
+    }
+    return kept;
+}
+
 void fill_billboards(float* block, const std::vector<Particle>& particles,
                      const std::vector<uint32_t>& order, const mat4& model, const vec3& colour) {
     const size_t count = order.empty() ? particles.size() : order.size();

@@ -134,6 +134,12 @@ private:
     size_t cursor_ = 0;
 };
 
+// Moves the quads of the first `quads` whose alpha is above 0 to the front
+// of the block, keeping their order, and returns how many there are. Drawn
+// with additive blending, a quad of alpha 0 (or below, which the colour
+// clamps to 0) adds nothing to the picture but still costs its pixels.
+size_t keep_visible(float* block, const BillboardLayout& layout, size_t quads);
+
 // The order in which to draw the particles so that the farthest comes first:
 // ascending eye-space z of model x current under the modelview (column-major,
 // as GL gives it). Equal depths keep their index order.

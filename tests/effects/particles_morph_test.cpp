@@ -288,4 +288,30 @@ TEST(ParticleBillboards, DepthOrderPutsTheFarthestFirst) {
               (std::vector<uint32_t>{0, 2, 1, 3}));
 }
 
+TEST(ParticleBillboards, OnlyQuadsWithAlphaAboveZeroAreKeptInTheirOrder) {
+    // Alphas per quad; the quads past the third argument are not looked at.
+    const float alphas[6] = {0.0f, 0.5f, -0.25f, 1.0f, std::nanf(""), 0.75f};
+    const Effects::BillboardLayout layout(6);
+    std::vector<float> block(layout.total_bytes() / sizeof(float));
+    Effects::BillboardWriter out(block.data(), 6);
+    const float rgb[3] = {0.1f, 0.2f, 0.3f};
+    for (int q = 0; q < 6; ++q) out.write(vec3(static_cast<float>(q), 0, 0), rgb, alphas[q]);
+
+    EXPECT_EQ(Effects::keep_visible(block.data(), layout, 5), 2u);
+    const float* pos = block.data();
+    const float* tex = block.data() + layout.position_bytes / 4;
+    const float* col = block.data() + (layout.position_bytes + layout.texcoord_bytes) / 4;
+    const float kept[2][2] = {{1.0f, 0.5f}, {3.0f, 1.0f}};  // x, alpha
+    for (int q = 0; q < 2; ++q)
+        for (int corner = 0; corner < 4; ++corner) {
+            EXPECT_EQ(pos[q * 12 + corner * 3], kept[q][0]);
+            EXPECT_EQ(std::vector<float>(col + q * 16 + corner * 4, col + q * 16 + corner * 4 + 4),
+                      (std::vector<float>{0.1f, 0.2f, 0.3f, kept[q][1]}));
+        }
+    EXPECT_EQ(std::vector<float>(tex, tex + 16), (std::vector<float>{0, 0, 1, 0, 1, 1, 0, 1, 0, 0, 1, 0, 1, 1, 0, 1}));
+    // The quad past the count stays where it was.
+    EXPECT_EQ(pos[5 * 12], 5.0f);
+    EXPECT_EQ(Effects::keep_visible(block.data(), layout, 0), 0u);
+}
+
 }  // namespace

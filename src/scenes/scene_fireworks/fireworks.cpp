@@ -63,5 +63,8 @@ void Fireworks::render() {
     float modelview[16];
     Effects::bind_billboard_program(*program, FireworksShow::kSize, modelview);
     quads_drawn = show->write_vertices(*writer);
-    Effects::draw_billboard_block(vbo, buffer_vertex.get(), writer->layout(), quads_drawn);
+    // The sparks of burnt-out rockets stay in the block at alpha 0 until
+    // their rocket relaunches, up to half of it; only the lit ones are drawn.
+    const size_t lit = Effects::keep_visible(buffer_vertex.get(), writer->layout(), quads_drawn);
+    Effects::draw_billboard_block(vbo, buffer_vertex.get(), writer->layout(), lit);
 }

@@ -70,28 +70,39 @@ bool GeomObject::update_vbos() {
 
 bool GeomObject::fill_buffers() {
     check_mesh();
+    if (!attributes_dirty && !indices_dirty) return true;
     const Mesh& mesh = *mesh_ptr;
-    if (attributes_dirty) {
-        struct Slot {
-            uint32_t slot;
-            int stride;
-            const std::vector<float>* flat;
-        };
-        const Slot slots[] = {{GEOM_SLOT_POSITION, mesh.vertices_stride, &vbo_vertices},
-                              {GEOM_SLOT_NORMAL, mesh.normals_stride, &vbo_normals},
-                              {GEOM_SLOT_TANGENT, mesh.tangents_stride, &vbo_tangents},
-                              {GEOM_SLOT_TEXCOORD, mesh.texcoords_stride, &vbo_texcoords}};
-        for (const Slot& s : slots) {
-            if (s.stride == 0) continue;
-            draw_object.set_attribute(s.slot, static_cast<uint32_t>(s.stride),
-                                      static_cast<uint32_t>(s.flat->size()), s.flat->data(), 0);
-        }
-        attributes_dirty = false;
+    struct Slot {
+        uint32_t slot;
+        int stride;
+        const std::vector<float>* flat;
+    };
+    const Slot slots[] = {{GEOM_SLOT_POSITION, mesh.vertices_stride, &vbo_vertices},
+                          {GEOM_SLOT_NORMAL, mesh.normals_stride, &vbo_normals},
+                          {GEOM_SLOT_TANGENT, mesh.tangents_stride, &vbo_tangents},
+                          {GEOM_SLOT_TEXCOORD, mesh.texcoords_stride, &vbo_texcoords}};
+    std::vector<const std::vector<float>*> lists;
+    std::vector<int> strides;
+    for (const Slot& s : slots) {
+        if (s.stride == 0) continue;
+        lists.push_back(s.flat);
+        strides.push_back(s.stride);
     }
-    if (indices_dirty) {
-        draw_object.set_indices(static_cast<uint32_t>(vbo_indices.size()), vbo_indices.data());
-        indices_dirty = false;
+    // The flat lists repeat a vertex for every triangle that shares it; the
+    // renderer runs the vertex stage once per vertex it is given, so the
+    // uploaded arrays hold each distinct vertex once and the indices pick
+    // them. The triangles drawn are the same.
+    welded.weld(lists, strides, vbo_indices);
+    size_t list = 0;
+    for (const Slot& s : slots) {
+        if (s.stride == 0) continue;
+        const std::vector<float>& values = welded.attributes[list++];
+        draw_object.set_attribute(s.slot, static_cast<uint32_t>(s.stride), static_cast<uint32_t>(values.size()),
+                                  values.data(), 0);
     }
+    draw_object.set_indices(static_cast<uint32_t>(welded.indices.size()), welded.indices.data());
+    attributes_dirty = false;
+    indices_dirty = false;
     return true;
 }
 

@@ -1,9 +1,10 @@
 // One drawable piece of a scene graph: a mesh paired with a material index,
 // plus the GPU side of that mesh. The mesh is expanded once through
 // per-attribute index lists into flat vertex arrays and uploaded on the
-// first draw; after that each draw uploads only the per-instance data set
-// before it (one model-view matrix and optionally one colour per instance)
-// and issues one instanced draw.
+// first draw (each distinct vertex once, picked by an index list); after
+// that each draw uploads only the per-instance data set before it (one
+// model-view matrix and optionally one colour per instance) and issues one
+// instanced draw.
 //
 // Vertex-array slots: position 0, normal 1, texture coordinate 2, tangent 3,
 // instance colour 4, instance matrix 8..11.
@@ -16,6 +17,7 @@
 #include "util/math/mat4.h"
 #include "util/math/vector.h"
 #include "util/objects3d/mesh.h"
+#include "util/objects3d/vertexweld.h"
 
 enum GeomObjectSlot : uint32_t {
     GEOM_SLOT_POSITION = 0,
@@ -82,4 +84,7 @@ private:
     // Copies (append) or overwrites (not append) the flat lists from the
     // current sources.
     void copy_sources(bool append);
+
+    // What was last uploaded: the flat lists with shared vertices.
+    VertexWeld welded;
 };
