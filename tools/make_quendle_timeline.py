@@ -157,10 +157,12 @@ def main():
 
     comment("Ribbons, beats 176-208: each runs in from the left across the screen every\n"
             "eight beats, the four a beat apart in rows 10, 20, 30 and 40, snaking as\n"
-            "their phase turns.")
+            "their phase turns. Until its first run a ribbon waits left of the screen\n"
+            "(head in column -1), so no head cell sits at the left edge.")
     for n in range(4):
         name = f"ribbon{n + 1}"
         key(name + "Y", 0, 10 * (n + 1))
+        key(name + "X", 0, -1)
         for lap in range(4):
             start = 176 + lap * 8 + n
             ramp(name + "X", start, 0, start + 7.875, 112)
