@@ -1,7 +1,5 @@
 #include "scenes/scene_sjakkvektor/sjakkvektor.h"
 
-#include <GL/glew.h>
-
 #include <cmath>
 
 #include "util/camera/cameradriver.h"
@@ -52,11 +50,6 @@ void SjakkVektor::draw() {
     const vec3 p = light_position(progress, half_size);
     objects->lights.back()->set_position(p.x, p.y, p.z);
     update_camera(*objects->cameras.back(), keys, input, half_size, music);
-    // The floor before leaves back-face culling on. The balls are closed and
-    // depth-tested, so culling hides nothing that shows, but with it on the
-    // renderer takes its slow path for the 200 000 triangles (six times
-    // the frame's cost).
-    glDisable(GL_CULL_FACE);
     objects->draw();
 }
 
