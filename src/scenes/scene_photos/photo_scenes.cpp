@@ -24,8 +24,8 @@ void load_photo(Texture& photo, const std::string& file) {
 }
 
 std::unique_ptr<Texture> load_photo(const std::string& file) {
-    auto photo = std::make_unique<Texture>(file, true, true, GL_LINEAR, GL_LINEAR);
-    photo->sample_without_anisotropy();
+    auto photo = std::make_unique<Texture>();
+    load_photo(*photo, file);
     return photo;
 }
 
