@@ -37,7 +37,9 @@ struct CubeFace {
     CubeCorner p, q, r, s;  // in units of the half edge
 };
 
-// Each face is the two triangles P Q R and Q S R.
+// Each face is the two triangles P R Q and Q R S, counter-clockwise seen
+// from outside like every other shape, so that face culling keeps the
+// outside of the cube.
 const CubeFace kCubeFaces[6] = {
     {0, 0, 1, {-1, -1, 1, 0, 0}, {-1, 1, 1, 0, 1}, {1, -1, 1, 1, 0}, {1, 1, 1, 1, 1}},
     {0, 0, -1, {-1, -1, -1, 1, 0}, {1, -1, -1, 0, 0}, {-1, 1, -1, 1, 1}, {1, 1, -1, 0, 1}},
@@ -77,7 +79,7 @@ Mesh* create_cube(float size, bool invert_normals) {
     const float h = size * 0.5f;
     const float s = invert_normals ? -1.0f : 1.0f;
     for (const CubeFace& face : kCubeFaces) {
-        const CubeCorner* order[6] = {&face.p, &face.q, &face.r, &face.q, &face.s, &face.r};
+        const CubeCorner* order[6] = {&face.p, &face.r, &face.q, &face.q, &face.r, &face.s};
         for (const CubeCorner* c : order) {
             push3(mesh->vertices, c->x * h, c->y * h, c->z * h);
             push3(mesh->normals, face.nx * s, face.ny * s, face.nz * s);

@@ -34,7 +34,7 @@ struct Mesh {
 // the normals only (positions, winding and texture coordinates stay).
 
 // A cube of that edge length around the origin, 36 vertices, triangles
-// clockwise seen from outside.
+// counter-clockwise seen from outside.
 Mesh* create_cube(float size, bool invert_normals);
 // A tube along +z from 0 to height without caps, 6 x (segments + 1)
 // vertices; null for 0 segments.

@@ -44,7 +44,7 @@ struct BuilderCase {
 
 TEST(Mesh, BuildersGiveTheirNamesCountsStridesAndWinding) {
     const BuilderCase cases[] = {
-        {"cube", [] { return create_cube(2.0f, false); }, "Cube", 36, 0, -1},
+        {"cube", [] { return create_cube(2.0f, false); }, "Cube", 36, 0, 1},
         {"cylinder 4", [] { return create_cylinder(1.0f, 2.0f, 4, false); }, "Cylinder", 30, 0, 1},
         {"cylinder 8", [] { return create_cylinder(0.5f, 1.0f, 8, false); }, "Cylinder", 54, 0, 1},
         {"icosahedron 1", [] { return create_icosahedron(2.0f, 1, false); }, "Icosahedron", 240, 0, 1},

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <string>
 
 #include "scenes.h"
 #include "util/camera/camera.h"
@@ -291,6 +292,54 @@ TEST_F(Objects3DTest, SmallGraphWithAShadowingLightAndDepthOfField) {
         for (int y = 140; y < kH; ++y)
             if (std::abs(level(soft, kW, x, y) - level(sharp, kW, x, y)) > 8) ++changed;
     EXPECT_GT(changed, 20);
+}
+
+// With culling on, the shadow pipeline's lit pass keeps the faces turned to
+// the camera. A box whose outside faced away from it would be drawn inside
+// out: its lit faces hidden behind the ambient pass's near ones, the top
+// left dark. A mirrored node turns its winding over, and only its mirrored
+// flag turns it back.
+TEST_F(Objects3DTest, CullingKeepsTheOutsideOfTheBoxAndFollowsMirroredNodes) {
+    constexpr int kW = 320, kH = 180;
+    SmallScene scene;
+    scene.graph.set_shadows(true);
+    scene.graph.resize(kW, kH, static_cast<float>(kW) / kH);
+    Node* box = scene.graph.nodes[2];
+    FBO target(kW, kH, FBO_TYPE_RGBA8, 0);
+    struct Case {
+        const char* what;
+        bool cull;
+        float mirror_x;  // -1: the box mirrored in x
+        bool mirrored;
+        bool top_lit;
+    };
+    const Case cases[] = {
+        {"culling on", true, 1.0f, false, true},
+        {"a mirrored box flagged as mirrored", true, -1.0f, true, true},
+        {"a mirrored box not flagged: inside out", true, -1.0f, false, false},
+        {"culling off draws it either way", false, -1.0f, false, true},
+    };
+    int shot = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        mat4 place = translation(0, 1.5f, 0);
+        place.scale(c.mirror_x, 1.0f, 1.0f);
+        box->modelViewMatrices = {place};
+        box->mirrored = c.mirrored;
+        scene.graph.cull_faces = c.cull;
+        SceneManager::reset_gl_state();
+        target.push(true);
+        scene.graph.draw();
+        const auto frame = objects3d_test::read_and_keep("objects3d_cull_" + std::to_string(shot++), kW, kH);
+        target.pop();
+        EXPECT_NO_GL_ERROR();
+        if (c.top_lit)
+            EXPECT_GT(level(frame, kW, kW / 2, 135), 150);
+        else
+            EXPECT_LT(level(frame, kW, kW / 2, 135), 40);
+        EXPECT_GT(level(frame, kW, 60, 78), 150) << "the floor beside the box, lit";
+        EXPECT_LT(level(frame, kW, kW / 2, 100), 40) << "the box's front, turned from the light";
+    }
 }
 
 }  // namespace
