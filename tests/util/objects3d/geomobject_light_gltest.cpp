@@ -98,6 +98,67 @@ TEST_F(GeomObjectGlTest, InstanceColoursMustMatchTheMatrices) {
     EXPECT_NO_GL_ERROR();
 }
 
+// Three squares in a row, left to right at depths 0, 0.5 and 1, two
+// triangles each; trimming a quarter of the depth range off each end keeps
+// only the middle one, wherever the run lies in the index list.
+TEST_F(GeomObjectGlTest, DepthTrimmingDrawsOnlyTheTrianglesBetweenTheCuts) {
+    FBO target(64, 64, FBO_TYPE_RGBA8, 0);
+    target.push(true);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_CULL_FACE);
+    ShaderProgram* program = instanced_colour_program();
+    program->bind();
+    mat4 ortho;
+    ortho.ortho(-1, 1, -1, 1, -2, 2);
+    program->set_uniform_matrix4fv("ProjectionMatrix", ortho.data(), 1, false);
+
+    Mesh squares;
+    squares.vertices_stride = 3;
+    for (int i = 0; i < 3; ++i) {
+        const float x = -0.6f + 0.6f * static_cast<float>(i), z = 0.5f * static_cast<float>(i);
+        const float l = x - 0.2f, r = x + 0.2f;
+        squares.vertices.insert(squares.vertices.end(),
+                                {l, -0.2f, z, r, -0.2f, z, r, 0.2f, z, l, -0.2f, z, r, 0.2f, z, l, 0.2f, z});
+    }
+    GeomObject object;
+    object.mesh_id = 0;
+    object.mesh_ptr = &squares;
+    object.ivertices.resize(18);
+    std::iota(object.ivertices.begin(), object.ivertices.end(), 0);
+    object.triangle_depths = {0, 0, 0.5f, 0.5f, 1, 1};
+    object.z_sorted = true;
+
+    const std::vector<int> white{255, 255, 255, 255}, black{0, 0, 0, 0};
+    struct Step {
+        const char* what;
+        bool trim;
+        float trim_start, trim_end;
+        std::vector<int> left, middle, right;
+    };
+    const Step steps[] = {
+        {"a quarter off each end", true, 0.25f, 0.25f, black, white, black},
+        {"the near end only", true, 0.25f, -50.0f, black, white, white},
+        // Nothing left between the cuts: nothing drawn, not every vertex.
+        {"overlapping cuts", true, 0.75f, 0.75f, black, black, black},
+        {"trimming off", false, 0.75f, 0.75f, white, white, white},
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.what);
+        object.depth_trim = s.trim;
+        object.trim_start = s.trim_start;
+        object.trim_end = s.trim_end;
+        glClear(GL_COLOR_BUFFER_BIT);
+        object.set_instance_matrices({mat4()});
+        object.set_instance_colors({vec4(1, 1, 1, 1)});
+        object.draw();
+        EXPECT_EQ(pixel(13, 32), s.left);
+        EXPECT_EQ(pixel(32, 32), s.middle);
+        EXPECT_EQ(pixel(51, 32), s.right);
+    }
+    target.pop();
+    EXPECT_NO_GL_ERROR();
+}
+
 GLint face_width(GLuint cube_map, int face) {
     GLint width = -1;
     glBindTexture(GL_TEXTURE_CUBE_MAP, cube_map);
