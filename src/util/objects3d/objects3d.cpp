@@ -230,6 +230,11 @@ float Objects3D::get_node_size(const char* name) {
 }
 
 Camera* Objects3D::current_camera() const {
+    // A child graph draws through its owner's camera; one whose owner has
+    // no such camera ends the run instead of reading past the list.
+    if (owner->cur_cam < 0 || owner->cur_cam >= static_cast<int>(owner->cameras.size()))
+        FATAL_ERROR("cur_cam " << owner->cur_cam << " out of range for " << owner->cameras.size()
+                               << " cameras!");
     return owner->cameras[static_cast<size_t>(owner->cur_cam)];
 }
 

@@ -122,6 +122,8 @@ public:
     float light_marker_size = 1.0f;
     bool draw_bounds = false;
     Objects3D* owner = this;  // whose camera and render context draw the nodes
+    // Graphs drawn, sized and measured with this one; a child draws with
+    // its owner's camera and lights, so set its owner to this graph.
     std::vector<Objects3D*> child_scenes;  // borrowed
     std::unique_ptr<FBO> glow_fbo;
     std::unique_ptr<FBO> dof_fbo;

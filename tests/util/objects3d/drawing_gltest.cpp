@@ -1,5 +1,6 @@
 // The drawing passes over small graphs: which nodes draw, instancing down
-// the tree, mirrored winding, per-instance colours, light markers.
+// the tree, mirrored winding, per-instance colours, light markers, glow,
+// the bounds box and child graphs.
 #include <memory>
 
 #include "scenes.h"
@@ -166,6 +167,96 @@ TEST_F(DrawingTest, LightMarkersSitAtTheLightsInTheirColour) {
     graph->cameras.clear();
     graph->cur_cam = 0;
     EXPECT_FATAL(graph->draw_light_markers(1.0f), "Failed assert cameras.size( ) > 0");
+}
+
+TEST_F(DrawingTest, GlowAddsEachMaterialsGlowColourOverTheFrame) {
+    Material glowing, dull;
+    glowing.diffuse = dull.diffuse = vec4(1, 0, 0, 1);
+    glowing.ambient = dull.ambient = vec4(0, 0, 0, 1);
+    glowing.glow = vec4(0, 1, 0, 1);  // dull keeps the default black glow
+    graph->add(cube.get(), &glowing, nullptr)->modelViewMatrices = {translation(2, 0, 0)};
+    graph->add(cube.get(), &dull, nullptr)->modelViewMatrices = {translation(-2, 0, 0)};
+    auto rgb = [&](int x, int y) {
+        std::vector<int> p = at(x, y);
+        p.pop_back();
+        return p;
+    };
+
+    draw();
+    EXPECT_EQ(rgb(48, 32), (std::vector<int>{255, 0, 0}));
+    EXPECT_EQ(graph->glow_fbo, nullptr);
+
+    graph->glow = true;
+    name = "objects3d_glow";
+    draw();
+    ASSERT_NE(graph->glow_fbo, nullptr);
+    EXPECT_EQ(graph->glow_fbo->get_width(), kSize);
+    // Added on top of the plain pass: red and green make yellow.
+    const std::vector<int> yellow = rgb(48, 32);
+    EXPECT_EQ(yellow[0], 255);
+    EXPECT_NEAR(yellow[1], 255, 2);
+    EXPECT_EQ(yellow[2], 0);
+    EXPECT_EQ(rgb(16, 32), (std::vector<int>{255, 0, 0}));  // black glow adds nothing
+    EXPECT_EQ(rgb(32, 32), (std::vector<int>{0, 0, 0}));
+    EXPECT_EQ(rgb(48, 50), (std::vector<int>{0, 0, 0}));  // above the glowing cube
+    EXPECT_NO_GL_ERROR();
+}
+
+TEST_F(DrawingTest, BoundsBoxCoversTheWholeGraphTranslucentlyAndNothingElse) {
+    Material red;
+    red.diffuse = vec4(1, 0, 0, 1);
+    red.ambient = vec4(0, 0, 0, 1);
+    // Two unit cubes at x = -2 and 2: one box from -2.5 to 2.5 around both.
+    graph->add(cube.get(), &red, nullptr)->modelViewMatrices = {translation(-2, 0, 0)};
+    graph->add(cube.get(), &red, nullptr)->modelViewMatrices = {translation(2, 0, 0)};
+    draw();
+    EXPECT_EQ(at(32, 32), kNothing);
+
+    graph->draw_bounds = true;
+    name = "objects3d_bounds";
+    draw();
+    // (0, 0.5, 1) at alpha 0.3, added once by the box's front and once by
+    // its back, through everything.
+    const std::vector<int> between = at(32, 32);
+    EXPECT_EQ(between[0], 0);
+    EXPECT_NEAR(between[1], 77, 2);
+    EXPECT_NEAR(between[2], 153, 2);
+    const std::vector<int> over_cube = at(16, 32);
+    EXPECT_EQ(over_cube[0], 255);
+    EXPECT_NEAR(over_cube[1], 77, 2);
+    EXPECT_NEAR(over_cube[2], 153, 2);
+    EXPECT_EQ(at(32, 50), kNothing);  // above the box
+    EXPECT_EQ(at(4, 32), kNothing);   // beyond its left end
+    EXPECT_NO_GL_ERROR();
+}
+
+TEST_F(DrawingTest, ChildGraphsDrawThroughTheirOwnersCamera) {
+    Material red, blue;
+    red.diffuse = vec4(1, 0, 0, 1);
+    red.ambient = vec4(0, 0, 0, 1);
+    blue.diffuse = vec4(0, 0, 1, 1);
+    blue.ambient = vec4(0, 0, 0, 1);
+    graph->add(cube.get(), &red, nullptr)->modelViewMatrices = {translation(-2, 0, 0)};
+    Objects3D child;  // no camera of its own
+    child.owner = graph.get();
+    child.add(cube.get(), &blue, nullptr)->modelViewMatrices = {translation(2, 0, 0)};
+    Objects3D empty_child;  // no root yet: nothing to draw
+    empty_child.owner = graph.get();
+
+    draw();
+    EXPECT_EQ(at(48, 32), kNothing);
+
+    graph->child_scenes = {&empty_child, &child};
+    name = "objects3d_child_graph";
+    draw();
+    EXPECT_EQ(at(16, 32), (std::vector<int>{255, 0, 0, 255}));
+    EXPECT_EQ(at(48, 32), (std::vector<int>{0, 0, 255, 255}));
+    EXPECT_EQ(at(32, 32), kNothing);
+    EXPECT_NO_GL_ERROR();
+
+    // Left to draw through a camera of its own, which it lacks.
+    child.owner = &child;
+    EXPECT_FATAL(graph->draw(), "cur_cam 0 out of range for 0 cameras!");
 }
 
 }  // namespace
