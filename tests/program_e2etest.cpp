@@ -93,6 +93,79 @@ TEST_F(ProgramE2ETest, EscapeInTheDialogQuitsBeforeAnyWindow) {
     }
 }
 
+// The window with the keyboard focus, "" when none can be read.
+std::string focused_window(const VirtualDisplay& display) {
+    std::string id = display.x("xdotool getwindowfocus").output;
+    while (!id.empty() && (id.back() == '\n' || id.back() == ' ')) id.pop_back();
+    return id;
+}
+
+// Get mp3 with the keyboard alone, on a display without a window manager:
+// the "Success" box takes the keys (Return or Escape closes it), then the
+// dialog has them back, with Run as the button Enter presses.
+TEST_F(ProgramE2ETest, GetMp3ShowsABoxTheKeyboardClosesAndHandsTheKeysBackToTheDialog) {
+    const std::string archive = test_support::binary_path("run/tidewell/data.tlx");
+    ASSERT_TRUE(std::filesystem::exists(archive)) << archive << " is packed by the build";
+    const std::string mp3 = "Krestel_-_Tidewell.mp3";
+    const struct {
+        const char* box_key;    // closes the box
+        const char* next_key;   // then goes to the dialog
+        bool runs;              // the show comes up
+    } cases[] = {{"Return", "Return", true}, {"Escape", "Escape", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.box_key);
+        test_support::TempDir work;
+        std::filesystem::create_symlink(archive, work.file("data.tlx"));
+        ProgramRun program(program_in(&display, work.path(), dir.file("output.txt")));
+        std::string dialog = wait_for_window(display, is_dialog, 60);
+        ASSERT_FALSE(dialog.empty()) << program.output();
+        test_support::press_keys(display, dialog, "alt+m");
+
+        // The box comes up with the keyboard focus.
+        std::string box;
+        auto deadline = Clock::now() + std::chrono::seconds(60);
+        while (Clock::now() < deadline && program.running()) {
+            for (const test_support::Window& w : test_support::visible_windows(display))
+                if (w.title == "Success") box = w.id;
+            if (!box.empty() && std::stoul(focused_window(display)) == std::stoul(box)) break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        ASSERT_FALSE(box.empty()) << program.output();
+        ASSERT_EQ(focused_window(display), box) << "the box has no keyboard";
+        EXPECT_EQ(test_support::read_file(work.file(mp3)),
+                  test_support::read_file(test_support::source_path("data/music/" + mp3)));
+
+        // Keys go wherever the focus is, as a person's do.
+        display.x(std::string("xdotool key ") + c.box_key);
+        auto box_gone = [&] {
+            for (const test_support::Window& w : test_support::visible_windows(display))
+                if (w.title == "Success") return false;
+            return true;
+        };
+        deadline = Clock::now() + std::chrono::seconds(30);
+        while (Clock::now() < deadline && !box_gone()) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        ASSERT_TRUE(box_gone()) << c.box_key << " did not close the box";
+        deadline = Clock::now() + std::chrono::seconds(30);
+        while (Clock::now() < deadline && focused_window(display) != dialog)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        ASSERT_EQ(focused_window(display), dialog) << "the dialog did not get the keyboard back";
+        EXPECT_EQ(program.wait(0.2), -1) << "closing the box closed the dialog: " << program.output();
+
+        display.x(std::string("xdotool key ") + c.next_key);
+        if (c.runs) {
+            std::string show = wait_for_window(display, test_support::is_full_screen, 60);
+            ASSERT_FALSE(show.empty()) << "Enter did not run the show: " << program.output();
+            // Escape ends it, with status 1 while it still loads.
+            test_support::press_keys(display, show, "Escape");
+        }
+        const int status = program.wait(60);
+        EXPECT_TRUE(status == 0 || (c.runs && status == 1)) << status << "\n" << program.output();
+        EXPECT_EQ(program.output().find("ERROR:"), std::string::npos) << program.output();
+        // One export: the second key press did not export again.
+        EXPECT_EQ(program.output().find("Success"), std::string::npos) << program.output();
+    }
+}
+
 // The test show (test scenes in place of production 0's, in 4:3) in a working
 // folder with the pass shaders, the fonts and the track files of its timeline.
 class TestShowE2ETest : public ProgramE2ETest {

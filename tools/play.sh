@@ -11,20 +11,26 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
+
+# A name is checked against the table before anything is installed or
+# configured, so that a typo is answered at once. The build reads the names
+# the same way: the first line of each row reads `{<id>, "<name>",`.
+names=$(sed -n 's/^ *{[0-9]\{1,\}, *"\([a-z0-9_]\{1,\}\)",.*/\1/p' src/system/productions.cpp)
+if [ $# -gt 0 ]; then
+  if ! grep -qxF -- "$1" <<<"$names"; then
+    echo "No production named $1 (there are: $(tr '\n' ' ' <<<"$names"| sed 's/ $//'))." >&2
+    exit 2
+  fi
+  if [ ! -f "data/productions/$1/tracks.txt" ]; then
+    echo "Production $1 cannot be played yet: it has no tracks." >&2
+    exit 2
+  fi
+fi
+
 tools/install-deps.sh --play
 build=build-play
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEMBLA_TESTS=OFF -DZEMBLA_BENCH=OFF >/dev/null
 name=${1:-$(cat "$build/default_production")}
-targets=$(cmake --build "$build" --target help | sed -n 's/^\.\.\. //p')
-if ! grep -qx "zembla-$name" <<<"$targets"; then
-  names=$(sed -n 's/^zembla-//p' <<<"$targets" | tr '\n' ' ')
-  echo "No production named $name (there are: $names)." >&2
-  exit 2
-fi
-if ! grep -qx "run_dir_$name" <<<"$targets"; then
-  echo "Production $name cannot be played yet: it has no tracks." >&2
-  exit 2
-fi
 cmake --build "$build" -j "$(nproc)" --target "zembla-$name" "run_dir_$name"
 run="$build/run/$name"
 if [ ! -f "$run/data.tlx" ]; then

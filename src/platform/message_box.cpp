@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 
+#include "platform/box_focus.h"
 #include "system/fatal.h"
 
 namespace platform {
@@ -46,7 +47,12 @@ MessageBoxAnswer show_message_box(const std::string& caption, const std::string&
                                   MessageBoxKind kind) {
     if (handler()) return handler()(caption, text, kind);
     MessageBoxAnswer answer;
-    if (show_sdl_box(caption, text, kind, &answer)) return answer;
+    {
+        // So that Return and Escape answer it even where no window manager
+        // moves the focus to a new window.
+        FocusBoxWhenShown focus(caption);
+        if (show_sdl_box(caption, text, kind, &answer)) return answer;
+    }
     return log_message_box(caption, text, kind, SDL_GetError());
 }
 

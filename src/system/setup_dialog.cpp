@@ -6,6 +6,7 @@
 #include <backends/imgui_impl_opengl2.h>
 #include <backends/imgui_impl_sdl.h>
 
+#include "system/fatal.h"
 #include "system/sdl_video.h"
 #include "system/zemblasystem.h"
 #include "util/data/data.h"
@@ -64,6 +65,13 @@ public:
     DialogWindow& operator=(const DialogWindow&) = delete;
 
     bool ok() const { return imgui_ != nullptr; }
+
+    // Takes the keyboard back, after a message box had it (no window manager
+    // may be there to give it back).
+    void take_focus() {
+        SDL_RaiseWindow(window_);
+        SDL_SetWindowInputFocus(window_);
+    }
 
     // Runs until the model ends.
     void run(SetupDialogModel& model) {
@@ -270,13 +278,28 @@ void export_soundtrack() {
     DataFile::set_mode(ZemblaSystem::data_mode);
     DataFile::read_archive(ZemblaSystem::data_file);
     DataFile::export_mp3();
+    // The export takes the archive's MP3 files only; without one the button
+    // would seem to do nothing.
+    bool any = false;
+    for (const DataFileEntry* entry : DataFile::entries())
+        if (entry->name.find("mp3") != std::string::npos) any = true;
+    if (!any) {
+        if (ZemblaSystem::music_file.empty())
+            LOG_INFO("Get mp3: " << ZemblaSystem::title << " has no soundtrack; nothing was exported\n");
+        else
+            LOG_INFO("Get mp3: the soundtrack of " << ZemblaSystem::title << ", " << ZemblaSystem::music_file
+                                                   << ", is not an MP3 file; nothing was exported\n");
+    }
 }
 
 int show_setup_dialog(void* /*instance*/, void* /*parent*/) {
     if (!sdl_video_init()) return kSetupDialogFailed;
     DialogWindow window;
     if (!window.ok()) return kSetupDialogFailed;
-    SetupDialogModel model(display_modes(), export_soundtrack);
+    SetupDialogModel model(display_modes(), [&window] {
+        export_soundtrack();
+        window.take_focus();
+    });
     model.init();
     window.run(model);
     return model.result();

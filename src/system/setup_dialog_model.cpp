@@ -154,6 +154,9 @@ bool SetupDialogModel::command(int id) {
             break;
         case SetupDialogId::GetMp3:
             if (export_soundtrack_) export_soundtrack_();
+            // Done with it: the next Enter runs the show instead of exporting
+            // again.
+            focused_ = SetupDialogId::Run;
             break;
         case SetupDialogId::Fullscreen:
             set_fullscreen_checked(!fullscreen_checked_);

@@ -38,7 +38,8 @@ enum class DialogKey { Enter, Escape, Letter, Tab, BackTab, Space, Up, Down, Lef
 class SetupDialogModel {
 public:
     // `modes` in the order the display lists them (smallest first); Get mp3
-    // calls `export_soundtrack` and leaves the dialog open.
+    // calls `export_soundtrack` and leaves the dialog open, with the focus on
+    // Run.
     SetupDialogModel(std::vector<DisplayMode> modes, std::function<void()> export_soundtrack);
 
     // Fills the lists, selects what the settings name and applies every

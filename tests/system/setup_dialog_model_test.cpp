@@ -1,6 +1,7 @@
 #include "system/setup_dialog_model.h"
 
 #include <cstring>
+#include <functional>
 
 #include "support/test_support.h"
 #include "system/settings_guard.h"
@@ -197,6 +198,33 @@ TEST_F(SetupDialogModelTest, GetMp3LeavesTheDialogUsable) {
     EXPECT_EQ(exports, 2);
     EXPECT_TRUE(model.command(SetupDialogId::Run));
     EXPECT_EQ(model.result(), 1);
+}
+
+TEST_F(SetupDialogModelTest, AfterGetMp3EnterRunsTheShowInsteadOfExportingAgain) {
+    // However Get mp3 was pressed: its mnemonic, Space on it, the mouse.
+    const std::function<void(SetupDialogModel&)> presses[] = {
+        [](SetupDialogModel& m) { m.key(DialogKey::Letter, true, 'm'); },
+        [](SetupDialogModel& m) {
+            m.set_focus(SetupDialogId::GetMp3);
+            m.key(DialogKey::Space, false);
+        },
+        [](SetupDialogModel& m) {
+            m.set_focus(SetupDialogId::GetMp3);
+            m.command(SetupDialogId::GetMp3);
+        },
+    };
+    for (const auto& press : presses) {
+        exports = 0;
+        SetupDialogModel model = make_model();
+        model.init();
+        press(model);
+        EXPECT_EQ(exports, 1);
+        EXPECT_FALSE(model.ended());
+        EXPECT_EQ(model.focused(), SetupDialogId::Run);
+        EXPECT_TRUE(model.key(DialogKey::Enter, false));
+        EXPECT_EQ(model.result(), SetupDialogId::Run);
+        EXPECT_EQ(exports, 1);
+    }
 }
 
 TEST_F(SetupDialogModelTest, CheckBoxesToggleTheirSettings) {
