@@ -442,6 +442,33 @@ TEST_F(PostProcPixelsTest, RadblurSmearsAlongTheLinesThroughItsCentre) {
     EXPECT_LE(max_difference(apply(radblur, in, {{2, 1.0f}, {3, 1.0f}}), in), 1);
 }
 
+// A thin bright line away from the centre smears into one streak that fades
+// outward, not into a row of separate copies with black between them (what
+// nine taps alone leave: copies 10 to 20 pixels apart here, a line 4 wide).
+TEST_F(PostProcPixelsTest, RadblurSmearsAThinLineIntoAStreakWithoutGaps) {
+    const int w = 640, h = 360;
+    const Picture in = Picture(w, h, [](int x, int) {
+        const int v = (x >= 400 && x < 404) ? 255 : 0;
+        return std::vector<int>{v, v, v, 255};
+    });
+    // The shows' hits: centred, Step 0.6, at full strength.
+    const Picture out = apply(passes().radblur, in, {{0, 0.5f}, {1, 0.5f}, {2, 0.6f}, {3, 1.0f}});
+    // Along the middle row the streak runs outward from the line: the pull
+    // reaches about 1/0.9^9.5 of the line's distance from the centre.
+    int brightest = 0, darkest = 255;
+    for (int x = 410; x < 520; ++x) {
+        brightest = std::max(brightest, out.at(x, h / 2, 0));
+        darkest = std::min(darkest, out.at(x, h / 2, 0));
+    }
+    EXPECT_GT(brightest, 12);
+    EXPECT_GT(darkest, brightest / 3) << "gaps between copies of the line";
+    // It fades outward, a little at a time.
+    for (int x = 420; x < 520; x += 20)
+        EXPECT_GE(out.at(x, h / 2, 0) + 1, out.at(x + 20, h / 2, 0)) << x;
+    // Nothing smears inward, toward the centre.
+    EXPECT_LE(out.at(390, h / 2, 0), 1);
+}
+
 TEST_F(PostProcPixelsTest, KaleidoscopeMirrorsIntoItsDivisions) {
     Passes& p = passes();
     const Picture in = card();
