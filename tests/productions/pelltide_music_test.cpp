@@ -71,6 +71,28 @@ TEST(PelltideMusic, TheNotesHoldTheDrumAndBassTracksTheScenesRead) {
     EXPECT_LT(seconds, 75.0f);
 }
 
+// The drum scene asks which keys sound: the song's first kick and hi-hat,
+// struck at beat 0, must sound from the first frames on.
+TEST(PelltideMusic, TheFirstKickAndHiHatSoundFromTheFirstBeat) {
+    const std::string bytes = test_support::read_file(kFolder + "grovelight_bassintro.mid");
+    MidiNoteData notes(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), "grovelight_bassintro.mid");
+    Track* drums = nullptr;
+    for (Track& t : notes.tracks)
+        if (t.name == "Ruff Kit") drums = &t;
+    ASSERT_NE(drums, nullptr);
+    const std::vector<bool> states = note_states(*drums, 0.1f);
+    for (int key : {36, 42}) {
+        SCOPED_TRACE(key);
+        size_t i = 0;
+        while (i < drums->notes.size() && drums->notes[i].key != key) ++i;
+        ASSERT_LT(i, drums->notes.size());
+        ASSERT_FALSE(drums->notes[i].times.empty());
+        EXPECT_EQ(drums->notes[i].times[0], 0.0f);  // struck at beat 0
+        EXPECT_GT(std::fabs(drums->notes[i].times[1]), 0.1f);
+        EXPECT_TRUE(states[i]);
+    }
+}
+
 TEST(PelltideMusic, TheSoundtrackLastsAsLongAsTheNotes) {
     OggVorbis_File ogg;
     ASSERT_EQ(ov_fopen((kFolder + "grovelight_bassintro.ogg").c_str(), &ogg), 0);

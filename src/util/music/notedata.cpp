@@ -29,7 +29,9 @@ std::vector<bool> note_states(Track& track, float beat) {
     for (Note& note : track.notes) {
         size_t j = 0;
         while (j < note.times.size() && std::fabs(note.times[j]) < beat) ++j;
-        const bool sounds = j != 0 && j != note.times.size() && note.times[j - 1] > 0.0f;
+        // A press by its sign, as the intensities take it: a press at beat 0
+        // is +0.0, which is no greater than zero but sounds all the same.
+        const bool sounds = j != 0 && j != note.times.size() && !is_release(note.times[j - 1]);
         if (sounds) note.state = static_cast<int32_t>(j - 1);
         states.push_back(sounds);
     }

@@ -68,7 +68,8 @@ std::string note_name(uint8_t key);
 // The queries on one track (the music object checks the track index).
 
 // Does each note sound at `beat`? An event exactly at the beat has not
-// happened yet. Sets the `state` of every note that sounds.
+// happened yet; a note pressed at beat 0 sounds after it like any other.
+// Sets the `state` of every note that sounds.
 std::vector<bool> note_states(Track& track, float beat);
 
 // The key of each note.

@@ -66,19 +66,27 @@ TEST(NoteStates, AnEventAtTheBeatHasNotHappenedYet) {
     EXPECT_EQ(track.notes[0].state, 0);
 }
 
-TEST(NoteStates, PressAtZeroAndUnreleasedPress) {
-    Track track = track_with({{60, {0.0f, -1.0f}}, {62, {1.0f, -2.0f, 3.0f}}});
-    EXPECT_EQ(note_states(track, 0.5f), (std::vector<bool>{false, false}));
-    EXPECT_EQ(note_intensities(track, 120, 0.5f), (std::vector<float>{1.0f, 0.0f}));
+TEST(NoteStates, PressAtZeroSoundsForBothQueries) {
+    // A press at beat 0 is stored as +0.0; like any press it sounds once
+    // the beat is past it, for the state query as for the intensities.
+    Track track = track_with({{60, {0.0f, -1.0f}}});
+    const std::pair<float, bool> cases[] = {{0.0f, false}, {0.5f, true}, {1.0f, true}, {1.5f, false}};
+    for (const auto& c : cases) EXPECT_EQ(note_states(track, c.first)[0], c.second) << c.first;
+    EXPECT_EQ(track.notes[0].state, 0);
+    EXPECT_EQ(note_intensities(track, 120, 0.5f)[0], 1.0f);
+}
+
+TEST(NoteStates, UnreleasedPress) {
+    Track track = track_with({{62, {1.0f, -2.0f, 3.0f}}});
     // The last press without a release: silent for the state query, held
     // for the intensities.
-    EXPECT_EQ(note_states(track, 4.0f), (std::vector<bool>{false, false}));
-    EXPECT_EQ(note_intensities(track, 120, 4.0f), (std::vector<float>{0.0f, 1.0f}));
-    EXPECT_EQ(track.notes[1].state, -1);
+    EXPECT_EQ(note_states(track, 4.0f), (std::vector<bool>{false}));
+    EXPECT_EQ(note_intensities(track, 120, 4.0f), (std::vector<float>{1.0f}));
+    EXPECT_EQ(track.notes[0].state, -1);
     note_states(track, 3.5f);
-    EXPECT_EQ(track.notes[1].state, -1);  // j is the number of entries: not sounding
+    EXPECT_EQ(track.notes[0].state, -1);  // j is the number of entries: not sounding
     note_states(track, 1.5f);
-    EXPECT_EQ(track.notes[1].state, 0);
+    EXPECT_EQ(track.notes[0].state, 0);
 }
 
 TEST(NoteQueries, ReleaseAtBeatZeroIsARelease) {
