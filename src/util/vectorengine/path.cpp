@@ -164,6 +164,22 @@ void Path::build_outline(const std::vector<double>& points, const std::vector<in
     }
 }
 
+void Path::end_curve_before_close(const Vectors::Segment& last, std::vector<double>& points,
+                                  const std::vector<int>& contour_starts, int& nudge_counter) {
+    const int type = last.GetType();
+    if (type != Vectors::SEGMENT_CUBIC && type != Vectors::SEGMENT_CUBIC_SMOOTH) return;
+    if (points.empty()) return;
+    // A flattened cubic stops at the midpoint of its last piece (whatever
+    // follows goes on from there); the close must run from the curve's own
+    // end, or a shape that closes along a straight edge gets a slanted one.
+    // Back at the contour's start there is nothing to add: the close lands
+    // there itself.
+    const vec3& end = static_cast<const Vectors::SegmentCubic&>(last).end;
+    const size_t first = contour_starts.empty() ? 0 : static_cast<size_t>(contour_starts.back());
+    if (points[first] == end.x && points[first + 1] == end.y) return;
+    add_point(points, end.x, end.y, nudge_counter);
+}
+
 bool Path::rebuild() {
     if (!dirty || segments.empty()) return false;
     if (segments.front()->GetType() != Vectors::SEGMENT_MOVE)
@@ -172,7 +188,11 @@ bool Path::rebuild() {
     points.clear();
     contour_starts.clear();
     int nudge_counter = 0;
-    for (auto& segment : segments) segment->emit(points, contour_starts, nudge_counter);
+    for (size_t i = 0; i < segments.size(); ++i) {
+        segments[i]->emit(points, contour_starts, nudge_counter);
+        if (i + 1 < segments.size() && segments[i + 1]->GetType() == Vectors::SEGMENT_CLOSE)
+            end_curve_before_close(*segments[i], points, contour_starts, nudge_counter);
+    }
 
     if (stroke) {
         const bool closed = segments.back()->GetType() == Vectors::SEGMENT_CLOSE;

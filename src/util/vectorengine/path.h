@@ -57,6 +57,12 @@ public:
     static void add_point(std::vector<double>& points, double x, double y, int& nudge_counter);
     // Nudges the last point likewise when it repeats an earlier one.
     static void nudge_last_point(std::vector<double>& points, int& nudge_counter);
+    // Called after `last` is flattened when a close follows it: a cubic's
+    // own end point, which flattening leaves out, is added (as add_point
+    // does) so that the close runs from where the outline ends; nothing when
+    // that end is the contour's first point or `last` is no cubic.
+    static void end_curve_before_close(const Vectors::Segment& last, std::vector<double>& points,
+                                       const std::vector<int>& contour_starts, int& nudge_counter);
     // The eight nudge offsets, dx and dy, in the order they are used
     // (nudge_counter / 2 is the index).
     static const float nudge_offsets[8][2];

@@ -52,11 +52,9 @@ TEST(BounceLine, ThreeNotesCoverTheLeftThreeFifthsAndCloseAlongTheBaseline) {
         EXPECT_NEAR(line->points[i + 1], kBounceBaseline, 0.01);
         right = std::max(right, line->points[i]);
     }
-    // The curve's own end is never appended: the line stops at the midpoint
-    // of the last arc's last piece.
-    EXPECT_LT(right, 768);
-    EXPECT_GT(right, 740);
-    // The last point is the close's, back at the start.
+    // The line reaches the last arc's end, and the close runs back from
+    // there to the start.
+    EXPECT_EQ(right, 768);
     EXPECT_NEAR(line->points[line->points.size() - 3], 0, 1e-6);
 }
 
@@ -69,6 +67,11 @@ TEST(BounceLine, SoundingNotesRaiseTheirArcsOnly) {
     EXPECT_NEAR(top_between(*line, 60, 200), kBounceBaseline, 0.01);
     EXPECT_NEAR(top_between(*line, 330, 440), kBounceBaseline, 0.01);
     EXPECT_NEAR(top_between(*line, 560, 720), 270, 3);  // the raised arc's top
+    // The raised last arc still comes down to its end on the baseline, where
+    // the close begins: no slanted edge back to the start.
+    const size_t n = line->points.size();
+    EXPECT_EQ(line->points[n - 6], 768);
+    EXPECT_EQ(line->points[n - 5], kBounceBaseline);
 
     // And lay them flat again when they stop.
     set_arc_heights(line->get_segments(), {false, false, false});

@@ -221,6 +221,60 @@ TEST(PathBuild, OnlyGetSegmentsMakesThePathBuildAgain) {
     EXPECT_NEAR(highest, 270, 5);  // the top of the raised arc, y down
 }
 
+// A flattened cubic stops short of its own end point; a close right after
+// it must still run from that end, not from the last piece's midpoint.
+TEST(PathBuild, AClosedShapeClosesWhereItsLastCurveEnds) {
+    Path path("bass", true, false, &white, &red);
+    path.move_to(0, 540);
+    path.line_to(300, 540);
+    path.cubic_to(300, 180, 600, 180, 600, 540);  // raised: its last pieces are high
+    path.close();
+    ASSERT_TRUE(path.rebuild());
+    const size_t n = path.points.size() / 3;
+    ASSERT_GE(n, 12u);  // move, line, eight pieces, the end, the close
+    EXPECT_EQ(path.points[(n - 2) * 3], 600.0);
+    EXPECT_EQ(path.points[(n - 2) * 3 + 1], 540.0);
+    EXPECT_NEAR(path.points[(n - 1) * 3], 0.0, 1e-6);
+    EXPECT_NEAR(path.points[(n - 1) * 3 + 1], 540.0, 1e-6);
+    // So the closing edge lies along the baseline: between the ends of the
+    // line no outline vertex stands above the band of the stroke width.
+    for (size_t i = 0; i < path.stroke_vertices.size(); i += 3) {
+        const float x = path.stroke_vertices[i], y = path.stroke_vertices[i + 1];
+        if (x > 10 && x < 290) {
+            EXPECT_GE(y, 535.0f - 1e-3f) << "vertex at x " << x;
+        }
+    }
+}
+
+TEST(PathBuild, CurvesOtherwiseKeepTheirPointCounts) {
+    const struct {
+        const char* name;
+        void (*build)(Path&);
+        size_t points;
+    } cases[] = {
+        {"open curve", [](Path& p) { p.move_to(0, 0); p.cubic_to(0, 10, 10, 10, 10, 0); }, 1 + 8},
+        {"curve, then a line, then the close",
+         [](Path& p) { p.move_to(0, 0); p.cubic_to(0, 10, 10, 10, 10, 0); p.line_to(20, 0); p.close(); },
+         1 + 8 + 1 + 1},
+        // Back at the start: the close lands there anyway.
+        {"closed loop of curves",
+         [](Path& p) {
+             p.move_to(0, 0);
+             p.cubic_to(0, 10, 10, 10, 10, 0);
+             p.cubic_to(10, -10, 0, -10, 0, 0);
+             p.close();
+         },
+         1 + 8 + 8 + 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Path path(c.name, true, true, &white, &red);
+        c.build(path);
+        ASSERT_TRUE(path.rebuild());
+        EXPECT_EQ(path.points.size(), 3 * c.points);
+    }
+}
+
 TEST(PathBuild, SegmentsOfUnknownTypeEndTheRun) {
     Path path("bad", true, false, &white, &red);
     EXPECT_FATAL(path.add_segment(std::make_unique<Vectors::Segment>(5)),
