@@ -24,8 +24,8 @@ uint8_t read_byte(MidiCursor& cursor) {
     return *cursor.pos++;
 }
 
-// A data byte of a note or controller message; its top bit is clear in
-// every well-formed file (a set bit would be a status byte).
+// A data byte of a channel message; its top bit is clear in every
+// well-formed file (a set bit would be a status byte).
 uint8_t read_data_byte(MidiCursor& cursor, const char* what) {
     const uint8_t value = read_byte(cursor);
     if (value > 127) corrupt(cursor, std::string(what) + " " + std::to_string(value) + " above 127");
@@ -170,10 +170,16 @@ void MidiNoteData::read_channel_message(Track& track, MidiCursor& cursor, uint8_
             break;
         }
         case 0xC: FATAL_ERROR("MIDI_PROGRAM");
-        case 0xD: read_byte(cursor); break;
-        default:  // 0xA polyphonic key pressure, 0xE pitch bend
-            read_byte(cursor);
-            read_byte(cursor);
+        // Read only to be skipped, but checked like every other data byte:
+        // a set top bit means the file is not what it claims.
+        case 0xD: read_data_byte(cursor, "channel pressure"); break;
+        case 0xA:
+            read_data_byte(cursor, "pressed key");
+            read_data_byte(cursor, "key pressure");
+            break;
+        default:  // 0xE pitch bend, low then high seven bits
+            read_data_byte(cursor, "pitch bend");
+            read_data_byte(cursor, "pitch bend");
             break;
     }
 }

@@ -190,6 +190,11 @@ TEST(MidiReader, RefusedFiles) {
         {"velocity above 127", one_track(bytes({0x00, 0x90, 0x3C, 0x80})), corrupt + "velocity 128 above 127"},
         {"release velocity above 127", one_track(bytes({0x00, 0x80, 0x3C, 0xFF})), corrupt + "velocity 255 above 127"},
         {"controller value above 127", one_track(bytes({0x00, 0xB0, 0x01, 0x80})), corrupt + "controller value 128 above 127"},
+        {"pressed key above 127", one_track(bytes({0x00, 0xA0, 0x81, 0x10})), corrupt + "pressed key 129 above 127"},
+        {"key pressure above 127", one_track(bytes({0x00, 0xA0, 0x3C, 0x90})), corrupt + "key pressure 144 above 127"},
+        {"channel pressure above 127", one_track(bytes({0x00, 0xD0, 0xC0})), corrupt + "channel pressure 192 above 127"},
+        {"pitch bend low bits above 127", one_track(bytes({0x00, 0xE0, 0xFF, 0x40})), corrupt + "pitch bend 255 above 127"},
+        {"pitch bend high bits above 127", one_track(bytes({0x00, 0xE0, 0x00, 0x80})), corrupt + "pitch bend 128 above 127"},
         {"division 0", one_track(bytes({0x00, 0x90, 0x3C, 0x40}), 0), corrupt + "division of 0 ticks per quarter note"},
         {"tempo 0", one_track(tempo(0)), corrupt + "tempo of 0 microseconds per quarter note"},
     };
