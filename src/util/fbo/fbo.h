@@ -20,7 +20,9 @@ enum FboType {
     FBO_TYPE_RGBA8 = 5,          // depth buffer, one RGBA8 texture
     // One RGBA8 texture and no depth: for targets that only receive copies
     // and full-screen passes, where a depth buffer would only be cleared.
-    FBO_TYPE_RGBA8_NO_DEPTH = 6,
+    // Kept well away from the small numbers: any other type, 0 and 6
+    // included, ends the run.
+    FBO_TYPE_RGBA8_NO_DEPTH = 0x105,
 };
 
 class FBO {

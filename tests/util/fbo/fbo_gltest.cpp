@@ -237,7 +237,7 @@ TEST_F(FboTest, ResizeKeepsTheTextureObjects) {
 }
 
 TEST_F(FboTest, RefusedTypesAndTextureNumbers) {
-    for (int type : {0, 7}) {
+    for (int type : {0, 6, 7}) {
         EXPECT_FATAL(FBO(4, 4, type, 0), "Unrecognized FBO type");
         glBindFramebuffer(GL_FRAMEBUFFER, 0);
     }
