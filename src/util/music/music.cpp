@@ -116,8 +116,7 @@ void Music::set_time(float seconds) {
 
 void Music::set_row(int32_t row) {
     double rows_per_second = static_cast<double>(bpm) / 60.0 * rows_per_beat;
-    // Without a tempo (a "bpm" track that reads 0 until the editor sends its
-    // keys) a row has no time.
+    // Without a tempo (a "bpm" key of 0 or less) a row has no time.
     if (!(rows_per_second > 0.0)) return;
     if (row < 0) row = 0;
     uint32_t position;

@@ -46,8 +46,14 @@ SyncTrack* SyncDevice::open_track(const std::string& name, float default_value) 
     tracks.push_back(std::make_unique<SyncTrack>());
     SyncTrack* track = tracks.back().get();
     track->name = name;
+    track->default_value = default_value;
     if (fetch_track(*track) != 0) return nullptr;
-    if (track->keys.empty()) track->set_key({0, default_value, SyncKeyType::Step});
+    // A keyless track reads its default however it came to be keyless. In
+    // player mode a key fixes that for good; the editor's tracks get none,
+    // so that they hold only the editor's keys: a key of the client's own
+    // would outlast a reconnection or the deletion of the last key in one
+    // case and not in the other, and would be written into the files.
+    if (!client_mode && track->keys.empty()) track->set_key({0, default_value, SyncKeyType::Step});
     return track;
 }
 

@@ -58,9 +58,11 @@ public:
 
     void set_io_callbacks(const SyncIoCallbacks& callbacks);
 
-    // The track of that name, opened and fetched on first use. A new track
-    // that has no keys after the fetch gets one Step key {0, default}; a
-    // failed fetch gives null (the track stays listed, without keys).
+    // The track of that name, opened and fetched on first use, reading
+    // `default_value` whenever it has no keys. In player mode a new track
+    // that has no keys after the fetch gets one Step key {0, default}; in
+    // client mode it holds the editor's keys alone. A failed fetch gives
+    // null (the track stays listed, without keys).
     SyncTrack* open_track(const std::string& name, float default_value);
     int find_track(const std::string& name) const;
 

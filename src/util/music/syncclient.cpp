@@ -139,7 +139,8 @@ int SyncDevice::connect(const std::string& host, int port, int wait_ms) {
     socket = attempt->take_socket();
     attempt.reset();
 
-    // The editor sends every key again; until then the tracks read 0.0.
+    // The editor sends every key again; until then the tracks read their
+    // defaults.
     for (auto& track : tracks) track->keys.clear();
     for (auto& track : tracks)
         if (fetch_track(*track) != 0) return disconnect();

@@ -38,7 +38,7 @@ int SyncTrack::delete_key(int32_t row) {
 }
 
 float SyncTrack::value_at(double row) const {
-    if (keys.empty()) return 0.0f;
+    if (keys.empty()) return default_value;
     int i = find_key(saturate_floor(row));
     if (i < 0) i = -i - 2;
     if (i < 0) return keys.front().value;

@@ -39,6 +39,9 @@ struct SyncKeyEdit {
 struct SyncTrack {
     std::string name;
     std::vector<SyncKey> keys;  // strictly increasing rows
+    // What the track reads while it has no keys: the default its value was
+    // registered with (sync.h, open_track).
+    float default_value = 0.0f;
 
     // Index of the key at `row`, or -1 - p where p is the index at which a
     // key of that row would be inserted.
@@ -59,8 +62,8 @@ struct SyncTrack {
     void apply_edits(std::vector<SyncKeyEdit> edits);
 
     // The curve's value at a row (not floored): the first key's value before
-    // it, the last key's value after it, 0.0 without keys and on a segment of
-    // an unknown type.
+    // it, the last key's value after it, `default_value` without keys, 0.0 on
+    // a segment of an unknown type.
     float value_at(double row) const;
 };
 

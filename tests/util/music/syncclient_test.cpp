@@ -86,7 +86,8 @@ TEST(SyncClientDevice, KeysArriveAndAreRemoved) {
     auto device = connected_device(editor);
     SyncTrack& a = *device->tracks[0];
     SyncTrack& b = *device->tracks[1];
-    EXPECT_EQ(a.value_at(0.0), 7.0f);  // the default key until the editor sends
+    EXPECT_TRUE(a.keys.empty());
+    EXPECT_EQ(a.value_at(0.0), 7.0f);  // the default until the editor sends
 
     // PutKey track 0, row 16, 3.0, linear, byte for byte; then a second key
     // in the same write: both are applied by one poll.
@@ -96,21 +97,21 @@ TEST(SyncClientDevice, KeysArriveAndAreRemoved) {
     editor.send_raw(both);
     wait_for_delivery(device->socket);
     EXPECT_EQ(device->poll(0, nullptr, nullptr), 0);
-    ASSERT_EQ(a.keys.size(), 2u);
-    EXPECT_EQ(a.keys[1].row, 16);
-    EXPECT_EQ(a.keys[1].value, 3.0f);
-    EXPECT_EQ(a.keys[1].type, SyncKeyType::Linear);
-    ASSERT_EQ(b.keys.size(), 2u);
-    EXPECT_EQ(b.keys[1].type, SyncKeyType::Smoothstep);
+    ASSERT_EQ(a.keys.size(), 1u);
+    EXPECT_EQ(a.keys[0].row, 16);
+    EXPECT_EQ(a.keys[0].value, 3.0f);
+    EXPECT_EQ(a.keys[0].type, SyncKeyType::Linear);
+    ASSERT_EQ(b.keys.size(), 1u);
+    EXPECT_EQ(b.keys[0].type, SyncKeyType::Smoothstep);
 
     // Removal, and removal of a row that has no key.
-    editor.remove_key(0, 0);
+    editor.remove_key(0, 16);
     editor.remove_key(1, 99);
     wait_for_delivery(device->socket);
     EXPECT_EQ(device->poll(0, nullptr, nullptr), 0);
-    ASSERT_EQ(a.keys.size(), 1u);
-    EXPECT_EQ(a.keys[0].row, 16);
-    EXPECT_EQ(b.keys.size(), 2u);
+    EXPECT_TRUE(a.keys.empty());
+    EXPECT_EQ(a.value_at(20.0), 7.0f);
+    EXPECT_EQ(b.keys.size(), 1u);
     EXPECT_GE(device->socket, 0);
 }
 
@@ -188,13 +189,11 @@ TEST(SyncClientDevice, MalformedMessagesDropTheConnection) {
         ASSERT_EQ(device->tracks.size(), 2u);
         const SyncTrack& a = *device->tracks[0];
         const SyncTrack& b = *device->tracks[1];
-        ASSERT_EQ(a.keys.size(), 2u);
-        EXPECT_EQ(a.keys[0].row, 0);
-        EXPECT_EQ(a.keys[0].value, 7.0f);
-        EXPECT_EQ(a.keys[1].row, 8);
-        EXPECT_EQ(a.keys[1].value, 2.0f);
-        ASSERT_EQ(b.keys.size(), 1u);
-        EXPECT_EQ(b.keys[0].value, 7.0f);
+        ASSERT_EQ(a.keys.size(), 1u);
+        EXPECT_EQ(a.keys[0].row, 8);
+        EXPECT_EQ(a.keys[0].value, 2.0f);
+        EXPECT_TRUE(b.keys.empty());
+        EXPECT_EQ(b.value_at(0.0), 7.0f);
     }
 }
 
@@ -276,17 +275,17 @@ TEST(SyncClientDevice, ATricklingEditorNeverHoldsAFrame) {
     });
     FrameLoop trickle;
     EXPECT_TRUE(trickle.run_until(
-        *device, [&] { return device->tracks[1]->keys.size() == 2 || device->socket < 0; }, 20000));
+        *device, [&] { return device->tracks[1]->keys.size() == 1 || device->socket < 0; }, 20000));
     sending.get();
     std::printf("trickle of %zu bytes: worst poll %.1f ms (%.1f ms processor) over %d polls\n", bytes.size(),
                 trickle.worst_ms, trickle.worst_cpu_ms, trickle.polls);
     EXPECT_LT(trickle.worst_ms, kFrameBoundMs);
     ASSERT_GE(device->socket, 0);
-    ASSERT_EQ(device->tracks[0]->keys.size(), 2u);
-    EXPECT_EQ(device->tracks[0]->keys[1].row, 16);
-    EXPECT_EQ(device->tracks[0]->keys[1].value, 3.0f);
-    EXPECT_EQ(device->tracks[0]->keys[1].type, SyncKeyType::Linear);
-    EXPECT_EQ(device->tracks[1]->keys[1].type, SyncKeyType::Smoothstep);
+    ASSERT_EQ(device->tracks[0]->keys.size(), 1u);
+    EXPECT_EQ(device->tracks[0]->keys[0].row, 16);
+    EXPECT_EQ(device->tracks[0]->keys[0].value, 3.0f);
+    EXPECT_EQ(device->tracks[0]->keys[0].type, SyncKeyType::Linear);
+    EXPECT_EQ(device->tracks[1]->keys[0].type, SyncKeyType::Smoothstep);
 
     // Half a key, then silence.
     editor.send_raw(FakeSyncEditor::message(0, {0, 32}));
@@ -301,7 +300,7 @@ TEST(SyncClientDevice, ATricklingEditorNeverHoldsAFrame) {
     EXPECT_LT(stalled.worst_ms, kFrameBoundMs);
     EXPECT_GE(dropped_after, kSyncSocketTimeoutMs - 100);
     EXPECT_TRUE(editor.client_closed());
-    EXPECT_EQ(device->tracks[0]->keys.size(), 2u);  // the half key never applied
+    EXPECT_EQ(device->tracks[0]->keys.size(), 1u);  // the half key never applied
 }
 
 // Editors that stop taking part: no sync update (the poll, and the
@@ -413,7 +412,7 @@ TEST(SyncClientDevice, AKeyFloodIsSpreadOverFrames) {
     const Clock::time_point start = Clock::now();
     FrameLoop flood;
     EXPECT_TRUE(flood.run_until(
-        *device, [&] { return device->tracks[1]->keys.size() == 2 || device->socket < 0; }, 120000));
+        *device, [&] { return device->tracks[1]->keys.size() == 1 || device->socket < 0; }, 120000));
     const double total_ms = ms_since(start);
     sending.get();
     std::printf("flood of %d keys: worst poll %.1f ms (%.1f ms processor), all applied after %.0f ms over %d polls\n",
@@ -424,11 +423,11 @@ TEST(SyncClientDevice, AKeyFloodIsSpreadOverFrames) {
     ASSERT_GE(device->socket, 0);
 
     const std::vector<SyncKey>& keys = device->tracks[0]->keys;
-    ASSERT_EQ(keys.size(), static_cast<size_t>(kKeys));  // rows 0 (the default) to kKeys, less row 7
+    ASSERT_EQ(keys.size(), static_cast<size_t>(kKeys - 1));  // rows 1 to kKeys, less row 7
     for (size_t k = 0; k < keys.size(); ++k) {
-        const int32_t row = static_cast<int32_t>(k < 7 ? k : k + 1);
+        const int32_t row = static_cast<int32_t>(k < 6 ? k + 1 : k + 2);
         ASSERT_EQ(keys[k].row, row);
-        const float value = row == 0 ? 7.0f : row == 5 ? -1.0f : static_cast<float>(kKeys - row);
+        const float value = row == 5 ? -1.0f : static_cast<float>(kKeys - row);
         ASSERT_EQ(keys[k].value, value) << "row " << row;
     }
 }
@@ -560,7 +559,7 @@ TEST_F(MusicClientTest, SaveCommandAndShutDownWriteTrackFiles) {
     const std::vector<uint8_t> expected_a = {2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xF0, 0x42, 0,
                                              0x40, 0, 0, 0, 0, 0, 0x0C, 0x43, 1};
     EXPECT_EQ(read_file(track_file("a")), expected_a);
-    EXPECT_EQ(read_file(track_file("b")), SyncTrackFile::encode({{0, 5.0f, SyncKeyType::Step}}));
+    EXPECT_EQ(read_file(track_file("b")), SyncTrackFile::encode({}));  // the editor holds no key
 
     editor.remove_key(0, 64);
     frame(*music);
@@ -592,14 +591,60 @@ TEST_F(MusicClientTest, ReconnectsAfterTheEditorVanishesMidMessage) {
     ASSERT_TRUE(editor.finish_accept());
     EXPECT_EQ(editor.expect_request(), std::optional<std::string>("a"));
     EXPECT_EQ(editor.expect_request(), std::optional<std::string>("b"));
-    EXPECT_EQ(music->get_sync_value("a"), 0.0f);  // until the editor sends keys
-    EXPECT_EQ(music->get_sync_value("b"), 0.0f);
+    EXPECT_EQ(music->get_sync_value("a"), 3.0f);  // the defaults until the editor sends keys
+    EXPECT_EQ(music->get_sync_value("b"), 5.0f);
 
     editor.put_key(1, 0, 9.0f, SyncKeyType::Step);
     now += 125;
     frame(*music);
     EXPECT_EQ(music->get_sync_value("b"), 9.0f);
     EXPECT_EQ(editor.expect_row(), std::optional<int32_t>(2));
+}
+
+// A track reads what the editor holds for it, whatever happened before:
+// one without keys reads the default its scene registered, at the first
+// connection, after a reconnection, once its last key is deleted and from
+// the files the client writes; one with keys reads them alike in all those
+// cases, its first key's value before that key.
+TEST_F(MusicClientTest, TracksReadTheSameAfterEveryConnectionEditAndExport) {
+    using Values = std::pair<float, float>;
+    auto music = connected_music();
+    auto values = [&] { return Values(music->get_sync_value("a"), music->get_sync_value("b")); };
+    auto exported = [](const char* name, float default_value) {
+        auto player = SyncDevice::create("data/sync_tracker/", 0);
+        return player->open_track(name, default_value)->value_at(4.0);
+    };
+    EXPECT_EQ(values(), Values(3.0f, 5.0f));  // nothing sent yet
+
+    now += 250;  // row 4
+    editor.put_key(0, 8, 1.0f, SyncKeyType::Step);  // "a": one key, after row 4
+    frame(*music);
+    EXPECT_EQ(values(), Values(1.0f, 5.0f));
+    editor.send_save_all();
+    frame(*music);
+    EXPECT_EQ(exported("a", 3.0f), 1.0f);
+    EXPECT_EQ(exported("b", 5.0f), 5.0f);
+
+    // The editor goes and comes back: until its keys arrive again, the
+    // defaults; then the same values as before.
+    editor.drop_client();
+    editor.start_accept();
+    frame(*music);
+    ASSERT_TRUE(editor.finish_accept());
+    EXPECT_EQ(editor.expect_request(), std::optional<std::string>("a"));
+    EXPECT_EQ(editor.expect_request(), std::optional<std::string>("b"));
+    EXPECT_EQ(values(), Values(3.0f, 5.0f));
+    editor.put_key(0, 8, 1.0f, SyncKeyType::Step);
+    frame(*music);
+    EXPECT_EQ(values(), Values(1.0f, 5.0f));
+
+    // Its only key deleted, "a" reads its default again, live and exported.
+    editor.remove_key(0, 8);
+    editor.send_save_all();
+    frame(*music);
+    EXPECT_EQ(values(), Values(3.0f, 5.0f));
+    EXPECT_EQ(exported("a", 3.0f), 3.0f);
+    EXPECT_EQ(exported("b", 5.0f), 5.0f);
 }
 
 TEST_F(MusicClientTest, UnknownCommandReconnectsInTheSameUpdate) {

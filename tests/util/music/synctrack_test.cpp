@@ -47,9 +47,13 @@ TEST(SyncTrackValue, InterpolationTable) {
 TEST(SyncTrackValue, NoKeysAndOneKey) {
     SyncTrack t;
     EXPECT_EQ(t.value_at(3.0), 0.0f);
+    t.default_value = -2.0f;  // without keys a track reads its default
+    EXPECT_EQ(t.value_at(3.0), -2.0f);
     t.set_key({10, 5.0f, SyncKeyType::Linear});
     EXPECT_EQ(t.value_at(-1e12), 5.0f);
     EXPECT_EQ(t.value_at(1e12), 5.0f);
+    t.delete_key(10);
+    EXPECT_EQ(t.value_at(3.0), -2.0f);
 }
 
 TEST(SyncTrackKeys, FindSetDelete) {
