@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 #include <sstream>
 
@@ -57,10 +58,53 @@ std::string position_text(int32_t row) {
     return std::to_string(row);
 }
 
+// A NaN other than the two that "nan" and "-nan" read back as is written
+// with its bits: the decimal text of every NaN is the same.
+constexpr char kNanBitsPrefix[] = "nan:0x";
+constexpr uint32_t kPlainNan = 0x7FC00000u;  // what strtof gives for "nan"
+constexpr uint32_t kSignBit = 0x80000000u;
+
+uint32_t bits_of(float value) {
+    uint32_t bits;
+    std::memcpy(&bits, &value, 4);
+    return bits;
+}
+
+bool is_nan_bits(uint32_t bits) { return (bits & 0x7F800000u) == 0x7F800000u && (bits & 0x007FFFFFu) != 0; }
+
 std::string value_text(float value) {
     char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%.9g", static_cast<double>(value));
+    const uint32_t bits = bits_of(value);
+    if (is_nan_bits(bits) && (bits & ~kSignBit) != kPlainNan)
+        std::snprintf(buffer, sizeof buffer, "%s%08x", kNanBitsPrefix, static_cast<unsigned>(bits));
+    else if (is_nan_bits(bits))
+        return bits & kSignBit ? "-nan" : "nan";
+    else
+        std::snprintf(buffer, sizeof buffer, "%.9g", static_cast<double>(value));
     return buffer;
+}
+
+// The value of a key: a decimal number, or "nan:0x" and the 8 hex digits of
+// a NaN's bits.
+std::string parse_value(const std::string& text, float* value) {
+    const size_t prefix = sizeof kNanBitsPrefix - 1;
+    if (text.compare(0, prefix, kNanBitsPrefix) == 0) {
+        const std::string digits = text.substr(prefix);
+        const bool hex = digits.size() == 8 && std::all_of(digits.begin(), digits.end(), [](char c) {
+                             return std::isxdigit(static_cast<unsigned char>(c)) != 0;
+                         });
+        const uint32_t bits = hex ? static_cast<uint32_t>(std::strtoul(digits.c_str(), nullptr, 16)) : 0;
+        if (!hex || !is_nan_bits(bits))
+            return "bad value \"" + text + "\" (" + kNanBitsPrefix + " and the 8 hex digits of a NaN)";
+        std::memcpy(value, &bits, 4);
+        return "";
+    }
+    char* end = nullptr;
+    errno = 0;
+    *value = std::strtof(text.c_str(), &end);
+    if (*end != '\0') return "bad value \"" + text + "\"";
+    if (errno == ERANGE && std::isinf(*value)) return "value " + text + " is out of range";
+    return "";
 }
 
 std::string type_text(int32_t type) {
@@ -107,11 +151,7 @@ bool parse(const std::string& text, std::vector<SyncTrack>* tracks, std::string*
 
         SyncKey key;
         if (!(why = parse_position(f[1], &key.row)).empty()) return fail(why);
-        char* end = nullptr;
-        errno = 0;
-        key.value = std::strtof(f[2].c_str(), &end);
-        if (*end != '\0') return fail("bad value \"" + f[2] + "\"");
-        if (errno == ERANGE && std::isinf(key.value)) return fail("value " + f[2] + " is out of range");
+        if (!(why = parse_value(f[2], &key.value)).empty()) return fail(why);
         if (!(why = parse_type(f[3], &key.type)).empty()) return fail(why);
 
         auto [seen, fresh] = key_line.emplace(std::make_pair(found->second, key.row), number);

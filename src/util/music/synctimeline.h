@@ -10,7 +10,9 @@
 // - position: a row ("130", "-4") or a beat with a "b" suffix ("16b",
 //   "2.5b" = row 20); 8 rows make a beat, so a beat must land on a row.
 // - value: a decimal number; written back with 9 significant digits, which
-//   gives the same 32-bit float again.
+//   gives the same 32-bit float again. "nan" and "-nan" are the plain NaNs;
+//   any other NaN is written as "nan:0x" and its 32 bits in hexadecimal
+//   ("nan:0x7fa00001"), so that it too comes back bit for bit.
 // - interpolation: the curve from this key to the next one: "step",
 //   "linear", "smooth" or "ramp" (t squared); another type code as a number
 //   from -128 to 127.

@@ -1,5 +1,7 @@
 #include "util/music/synctimeline.h"
 
+#include <cstring>
+
 #include "support/test_support.h"
 
 namespace {
@@ -70,6 +72,29 @@ TEST(SyncTimeline, RoundTripKeepsEveryFloatBit) {
     expect_same(parse_ok(SyncTimeline::format(tracks)), tracks);
 }
 
+float from_bits(uint32_t bits) {
+    float f;
+    std::memcpy(&f, &bits, 4);
+    return f;
+}
+
+// A NaN keeps its sign and payload through the text: a track file saved
+// from an editor may hold any of them.
+TEST(SyncTimeline, RoundTripKeepsTheBitsOfNotANumber) {
+    std::vector<SyncTrack> tracks(1);
+    tracks[0].name = "v";
+    const uint32_t patterns[] = {0x7FC00000, 0xFFC00000, 0x7FC00001, 0x7FA00000, 0x7F800001, 0xFFFFFFFF,
+                                 0x7F800000, 0xFF800000};  // the last two: the infinities
+    int32_t row = 0;
+    for (uint32_t bits : patterns) tracks[0].keys.push_back({row++, from_bits(bits), SyncKeyType::Step});
+    const std::string text = SyncTimeline::format(tracks);
+    expect_same(parse_ok(text), tracks);
+    // The plain NaNs read as a person writes them; the others show their bits.
+    for (const char* shown : {" nan ", " -nan ", " nan:0x7fc00001 ", " nan:0x7fa00000 ", " nan:0x7f800001 ",
+                              " nan:0xffffffff ", " inf ", " -inf "})
+        EXPECT_NE(text.find(shown), std::string::npos) << shown << " in\n" << text;
+}
+
 TEST(SyncTimeline, RefusesBadLines) {
     struct Case {
         const char* text;
@@ -85,6 +110,9 @@ TEST(SyncTimeline, RefusesBadLines) {
         {"a b 1 step\n", "line 1: bad beat \"b\""},
         {"a 0 one step\n", "line 1: bad value \"one\""},
         {"a 0 1e39 step\n", "line 1: value 1e39 is out of range"},
+        {"a 0 nan:0x7f800000 step\n", "line 1: bad value \"nan:0x7f800000\" (nan:0x and the 8 hex digits of a NaN)"},
+        {"a 0 nan:0x7fc0 step\n", "line 1: bad value \"nan:0x7fc0\" (nan:0x and the 8 hex digits of a NaN)"},
+        {"a 0 nan:7fc00001 step\n", "line 1: bad value \"nan:7fc00001\""},
         {"a 0 1 cubic\n", "line 1: bad interpolation \"cubic\" (step, linear, smooth, ramp or -128..127)"},
         {"a 0 1 128\n", "line 1: bad interpolation \"128\" (step, linear, smooth, ramp or -128..127)"},
         {"a/b 0 1 step\n", "line 1: track name \"a/b\" holds a blank, \"/\" or \"#\""},
