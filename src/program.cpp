@@ -49,8 +49,9 @@ int run_program(ProgramSteps& steps) {
     steps.clamp_samples_to_driver();
 
     if (ZemblaSystem::sync_client && ZemblaSystem::data_mode == DataFileMode::Write) {
+        // A plain box with only an OK button: the caption says it warns.
         platform::show_message_box("Warning", "Can't act as Sync Client in data file write mode!",
-                                   platform::MessageBoxKind::Warning);
+                                   platform::MessageBoxKind::Plain);
         ZemblaSystem::sync_client = 0;
     }
 

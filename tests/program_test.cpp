@@ -172,7 +172,7 @@ TEST_F(ProgramTest, SyncClientInArchiveWriteModeIsWarnedAboutAndSwitchedOff) {
     const auto& box = test_support::recorded_boxes()[0];
     EXPECT_EQ(box.caption, "Warning");
     EXPECT_EQ(box.text, "Can't act as Sync Client in data file write mode!");
-    EXPECT_EQ(box.kind, platform::MessageBoxKind::Warning);
+    EXPECT_EQ(box.kind, platform::MessageBoxKind::Plain);  // only an OK button, no icon
     // After the window and its checks, before the data layer and loading.
     EXPECT_EQ(steps.boxes_before_step("clamp_samples_to_driver"), 0u);
     EXPECT_EQ(steps.boxes_before_step("set_data_mode"), 1u);
