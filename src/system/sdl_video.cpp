@@ -55,11 +55,42 @@ bool sdl_video_connect(double seconds, std::string& why) {
     // Only a named display is worth waiting for; without one the first
     // answer is the last.
     const bool named = !display_name().empty();
+    // The process's first try goes through all of SDL's drivers; the later
+    // ones, in this call or a later one, only to the named display's own.
+    // The others answer the same every time, and some say so on the console
+    // (Wayland's line about XDG_RUNTIME_DIR): ten times a second for as long
+    // as the display stays away.
+    static bool all_drivers_tried = false;
+    const bool pin = named && !set("SDL_VIDEODRIVER");
+    const char* own_driver = set("DISPLAY") ? "x11" : "wayland";
+    const char* hint = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+    const std::string saved_hint = hint ? hint : "";
+    const bool had_hint = hint != nullptr;
+    bool pinned = false;
+    auto unpin = [&] {
+        if (!pinned) return;
+        if (had_hint)
+            SDL_SetHint(SDL_HINT_VIDEODRIVER, saved_hint.c_str());
+        else
+            SDL_ResetHint(SDL_HINT_VIDEODRIVER);
+    };
+
     const Uint64 start = SDL_GetTicks64();
     for (;;) {
+        if (pin && all_drivers_tried && !pinned) {
+            SDL_SetHint(SDL_HINT_VIDEODRIVER, own_driver);
+            pinned = true;
+        }
+        all_drivers_tried = true;
         SDL_ClearError();
-        if (try_video_init(why)) return true;
-        if (!named || SDL_GetTicks64() - start >= static_cast<Uint64>(seconds * 1000)) return false;
+        if (try_video_init(why)) {
+            unpin();
+            return true;
+        }
+        if (!named || SDL_GetTicks64() - start >= static_cast<Uint64>(seconds * 1000)) {
+            unpin();
+            return false;
+        }
         SDL_Delay(100);
     }
 }
