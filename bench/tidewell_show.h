@@ -112,7 +112,7 @@ public:
 inline void open_window(int width, int height, int samples) {
     static bool open = false;
     if (open) return;
-    ZemblaSystem::production = PRODUCTION_TIDEWELL;
+    ZemblaSystem::production = production_id("tidewell");
     configure_production();
     ZemblaSystem::width = width;
     ZemblaSystem::height = height;
@@ -138,7 +138,7 @@ class Show {
 public:
     // With `scenes` false the scene list is empty and every track keeps its
     // default: the frame loop alone.
-    explicit Show(bool scenes) : Show(scenes ? production_scene_list(PRODUCTION_TIDEWELL) : nullptr, scenes) {}
+    explicit Show(bool scenes) : Show(scenes ? production_scene_list(production_id("tidewell")) : nullptr, scenes) {}
 
     // Any scene list (null for none) over the show's tracks, keyed from its
     // timeline or all at their defaults (then "ActiveScene1st" is 0 and

@@ -149,7 +149,10 @@ TEST(ProductionScenes, TableRowsAreInIdOrderWithDistinctNames) {
         EXPECT_EQ(find_production(row.id), &row);
         EXPECT_EQ(find_production(std::string(row.name)), &row);
     }
-    EXPECT_EQ(find_production("tidewell")->id, PRODUCTION_TIDEWELL);
+    EXPECT_EQ(production_id("pelltide"), find_production("pelltide")->id);
+    EXPECT_FATAL(production_id("nonesuch"), "No production named nonesuch");
+    // What `zembla` plays without a name, as README.md tells.
+    EXPECT_STREQ(find_production(kDefaultProduction)->name, "tidewell");
     EXPECT_EQ(find_production(-1), nullptr);
     EXPECT_EQ(find_production(static_cast<int>(production_table().size())), nullptr);
     EXPECT_EQ(find_production("nonesuch"), nullptr);
@@ -158,8 +161,8 @@ TEST(ProductionScenes, TableRowsAreInIdOrderWithDistinctNames) {
 TEST(ProductionScenes, AProductionIsPlayableWhenEverySceneHasAMaker) {
     EXPECT_NE(scene_maker("JqBoxes"), nullptr);
     EXPECT_EQ(scene_maker("NoSuchScene"), nullptr);
-    EXPECT_TRUE(production_playable(PRODUCTION_TIDEWELL));
-    EXPECT_TRUE(production_playable(PRODUCTION_DEBUG));
+    EXPECT_TRUE(production_playable(production_id("tidewell")));
+    EXPECT_TRUE(production_playable(production_id("debug")));
     EXPECT_FALSE(production_playable(-1));
     EXPECT_FALSE(production_playable(6));
 }

@@ -1,5 +1,7 @@
 #include "system/productions.h"
 
+#include "system/fatal.h"
+
 // clang-format off
 // The build reads `{<id>, "<name>",` from the first line of each row.
 const std::vector<ProductionRow>& production_table() {
@@ -35,6 +37,12 @@ const ProductionRow* find_production(int id) {
     const std::vector<ProductionRow>& table = production_table();
     if (id < 0 || id >= static_cast<int>(table.size())) return nullptr;
     return &table[static_cast<size_t>(id)];
+}
+
+int production_id(const std::string& name) {
+    const ProductionRow* row = find_production(name);
+    if (!row) FATAL_ERROR("No production named " << name);
+    return row->id;
 }
 
 const ProductionRow* find_production(const std::string& name) {

@@ -2,7 +2,9 @@
 // production (id, name, title, soundtrack, tempo, loading screen, fade and
 // scene list). The program (configure_production, the scene manager), the
 // build (CMakeLists.txt reads the ids and names of the rows in
-// productions.cpp), tools/play.sh and the tests all read it.
+// productions.cpp, and the default production below), tools/play.sh and the
+// tests all read it. Code that needs a production's id asks the table for it
+// by name (production_id).
 //
 // How to add a scene class:
 //   1. its files under src/scenes/scene_<name>/ (a Scene subclass with a
@@ -41,8 +43,16 @@ struct ProductionRow {
     std::vector<const char*> scenes;
 };
 
+// The production that `zembla` and tools/play.sh without a name play, and
+// that programs built without a production of their own start on: tidewell.
+// CMakeLists.txt reads the number from this line.
+constexpr int kDefaultProduction = 4;
+
 // Every production, in id order.
 const std::vector<ProductionRow>& production_table();
+
+// The id of the row named `name`; a name that no row has ends the run.
+int production_id(const std::string& name);
 
 // The row of production `id` or `name`; null when there is none.
 const ProductionRow* find_production(int id);

@@ -6,21 +6,12 @@
 
 struct SDL_Window;
 
-// The ids of the built-in productions; their rows are in system/productions.cpp.
-enum Production {
-    PRODUCTION_DEBUG = 0,
-    PRODUCTION_BRISKEN = 1,
-    PRODUCTION_PELLTIDE = 2,
-    PRODUCTION_QUENDLE = 3,
-    PRODUCTION_TIDEWELL = 4,
-    PRODUCTION_KORRIN = 5,
-};
-
 class ZemblaSystem {
 public:
     ZemblaSystem() = delete;
 
-    // Which production this executable plays; each executable links its own
+    // Which production this executable plays: the id of its row of the
+    // production table (system/productions.h). Each executable links its own
     // definition (src/system/production_id.cpp compiled with its id).
     static int production;
 

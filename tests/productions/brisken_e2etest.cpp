@@ -12,6 +12,7 @@
 #include "support/e2e_display.h"
 #include "support/show_run.h"
 #include "support/test_support.h"
+#include "system/productions.h"
 #include "system/zemblasystem.h"
 
 namespace {
@@ -26,7 +27,7 @@ constexpr double kFps = 30.0;
 constexpr double kSecondsPerBeat = 60.0 / 75.0;
 
 TEST(BriskenE2ETest, RecordsTheWholeShowFromTheArchive) {
-    if (!production_playable(PRODUCTION_BRISKEN)) GTEST_SKIP() << "not all of its scenes are part of the program";
+    if (!production_playable(production_id("brisken"))) GTEST_SKIP() << "not all of its scenes are part of the program";
     const std::string archive = binary_path("run/brisken/data.tlx");
     ASSERT_TRUE(fs::exists(archive)) << archive << " is packed by the build";
     VirtualDisplay display(kWidth, kHeight);

@@ -6,12 +6,13 @@
 #include "scenes/scene_droplets/droplets.h"
 #include "scenes/scene_fireworks/fireworks.h"
 #include "scenes/scene_geysirs/geysirs.h"
+#include "system/productions.h"
 #include "system/zemblasystem.h"
 
 namespace {
 
 TEST(BriskenSceneList, HoldsGeysirsFireworksAndDropletsAtTheirIndices) {
-    const SceneList* list = production_scene_list(PRODUCTION_BRISKEN);
+    const SceneList* list = production_scene_list(production_id("brisken"));
     ASSERT_NE(list, nullptr);
     ASSERT_EQ(list->size(), 9u);
     const struct {

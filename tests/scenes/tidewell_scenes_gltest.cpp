@@ -9,6 +9,7 @@
 #include "scenes/scene_jqboxes/jqboxes.h"
 #include "scenes/scene_siriustext/siriustext.h"
 #include "scenes/test_scenes.h"
+#include "system/productions.h"
 #include "system/zemblasystem.h"
 #include "support/e2e_display.h"
 #include "util/music/synctimeline.h"
@@ -42,7 +43,7 @@ protected:
     int frame_lit(float first, float overlay, int level = 20) {
         write_track("ActiveScene1st", first);
         write_track("ActiveScene4rd", overlay);
-        make_manager(production_scene_list(PRODUCTION_TIDEWELL));
+        make_manager(production_scene_list(production_id("tidewell")));
         manager->frame();
         EXPECT_NO_GL_ERROR();
         return lit_pixels(level);
@@ -50,7 +51,7 @@ protected:
 };
 
 TEST_F(TidewellScenesTest, RegistersTheSceneTracksAfterTheFrameLoopsInListOrder) {
-    make_manager(production_scene_list(PRODUCTION_TIDEWELL));
+    make_manager(production_scene_list(production_id("tidewell")));
     ASSERT_EQ(manager->get_scenes().size(), 3u);
     ASSERT_EQ(manager->get_music()->sync_values.size(), 105u);
     expect_scene_tracks({&JqGlowShapes::tracks, &JqBoxes::tracks, &SiriusText::tracks}, 58);
@@ -72,7 +73,7 @@ TEST_F(TidewellScenesTest, ManifestListsEveryRegisteredTrackInOrder) {
                                     &listed, &error))
         << error;
     manifest.insert(manifest.end(), listed.begin(), listed.end());
-    make_manager(production_scene_list(PRODUCTION_TIDEWELL));
+    make_manager(production_scene_list(production_id("tidewell")));
     const std::vector<SyncValue>& values = manager->get_music()->sync_values;
     ASSERT_EQ(manifest.size(), values.size());
     for (size_t i = 0; i < values.size(); ++i) {

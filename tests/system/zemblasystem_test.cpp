@@ -1,5 +1,6 @@
 #include "support/test_support.h"
 
+#include "system/productions.h"
 #include "system/zemblasystem.h"
 
 namespace {
@@ -26,7 +27,7 @@ protected:
 
 TEST_F(Productions, TableOfTheSixProductions) {
     struct Row {
-        int id;
+        const char* name;
         const char* title;
         const char* music;
         const char* logo;
@@ -34,19 +35,19 @@ TEST_F(Productions, TableOfTheSixProductions) {
         int fade_ms;
         float bpm;
     } rows[] = {
-        {PRODUCTION_DEBUG, "Internal debugging", "", "", 0, 0, 75},
-        {PRODUCTION_BRISKEN, "Wembrel - brisken", "data/music/Krestel_-_Brisken.mp3", "", 2, 1000, 75},
-        {PRODUCTION_PELLTIDE, "Pelltide", "data/music/grovelight_bassintro.xml",
+        {"debug", "Internal debugging", "", "", 0, 0, 75},
+        {"brisken", "Wembrel - brisken", "data/music/Krestel_-_Brisken.mp3", "", 2, 1000, 75},
+        {"pelltide", "Pelltide", "data/music/grovelight_bassintro.xml",
          "data/common/images/orvenhal_logo_16_9.png", 0, 500, 75},
-        {PRODUCTION_QUENDLE, "Quendle", "data/music/quendle.xml", "", 1, 0, 155},
-        {PRODUCTION_TIDEWELL, "Wembrel - tidewell", "data/music/Krestel_-_Tidewell.mp3", "", 2, 1000, 128},
-        {PRODUCTION_KORRIN, "Orvenhal Korrin System", "data/music/orvenhal-korrin-system-15.mp3",
+        {"quendle", "Quendle", "data/music/quendle.xml", "", 1, 0, 155},
+        {"tidewell", "Wembrel - tidewell", "data/music/Krestel_-_Tidewell.mp3", "", 2, 1000, 128},
+        {"korrin", "Orvenhal Korrin System", "data/music/orvenhal-korrin-system-15.mp3",
          "data/common/images/orvenhal_logo_16_9.png", 0, 500, 138},
     };
     for (const Row& row : rows) {
-        SCOPED_TRACE(row.id);
+        SCOPED_TRACE(row.name);
         reset_to_defaults();
-        ZemblaSystem::production = row.id;
+        ZemblaSystem::production = production_id(row.name);
         configure_production();
         EXPECT_EQ(ZemblaSystem::title, row.title);
         EXPECT_EQ(ZemblaSystem::music_file, row.music);
@@ -61,17 +62,17 @@ TEST_F(Productions, SomeProductionsLeaveSettingsAsTheyWere) {
     // Pelltide takes its tempo from its music description; Quendle has no
     // logo. Both leave what was there before.
     ZemblaSystem::bpm = 99.0f;
-    ZemblaSystem::production = PRODUCTION_PELLTIDE;
+    ZemblaSystem::production = production_id("pelltide");
     configure_production();
     EXPECT_EQ(ZemblaSystem::bpm, 99.0f);
 
     ZemblaSystem::logo_file = "before.png";
-    ZemblaSystem::production = PRODUCTION_QUENDLE;
+    ZemblaSystem::production = production_id("quendle");
     configure_production();
     EXPECT_EQ(ZemblaSystem::logo_file, "before.png");
 
     // Brisken clears the logo explicitly.
-    ZemblaSystem::production = PRODUCTION_BRISKEN;
+    ZemblaSystem::production = production_id("brisken");
     configure_production();
     EXPECT_EQ(ZemblaSystem::logo_file, "");
 }
