@@ -6,6 +6,7 @@
 // notes on the right of its rows.
 #include "note_scene_test.h"
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <memory>
@@ -16,6 +17,7 @@
 #include "scenes/scene_textpiano/textpiano.h"
 #include "scenes/scene_textribbons/textribbons.h"
 #include "scenes/scene_textroto/textroto.h"
+#include "util/ascii/fire.h"
 
 namespace {
 
@@ -144,6 +146,51 @@ TEST_F(QuendleScenesTest, PianoKeysAndRibbonsLightWhileTheirNotesSound) {
     auto cyan = [](const test_support::Rgba& p) { return p.r == 0 && p.g == 255 && p.b == 255; };
     EXPECT_FALSE(cyan(dark.at(cell_x(60), cell_y(25))));
     EXPECT_TRUE(cyan(lit.at(cell_x(60), cell_y(25))));
+}
+
+// The intro's second section draws the fire along the bottom rows unless
+// "fireDecay" is negative. The pictures are scrolled off the screen, so only
+// stars (grey or white) and fire (its first sparks yellow) show.
+TEST_F(QuendleScenesTest, ANegativeFireDecaySwitchesTheFireOffInTheSecondSection) {
+    write_track("introSection", {{0, 2.0f, 0}});
+    write_track("introProg3", {{0, 1.0f, 0}});  // picture 3, 80 rows above the screen
+    // Yellowish pixels along the bottom cell row of the screen.
+    auto fire_pixels = [](const Frame& f) {
+        int n = 0;
+        for (int y = 0; y < 4; ++y)
+            for (int x = kLeft; x < kRight; ++x) {
+                const test_support::Rgba p = f.at(x, y);
+                n += p.r > 60 && p.g > 60 && p.b < 30;
+            }
+        return n;
+    };
+    // 0.5 for the first beat, then -1 (8 rows a beat).
+    write_track("fireDecay", {{0, 0.5f, SyncKeyType::Step}, {8, -1.0f, SyncKeyType::Step}});
+    auto intro = made_scene<TextIntro>();
+    AsciiFire::reset_clock();  // the first update steps at once and lights sparks
+    EXPECT_GT(fire_pixels(frame_at(*intro, 0.5f, "quendle-intro-fire")), 0);
+    EXPECT_EQ(fire_pixels(frame_at(*intro, 1.5f, "quendle-intro-no-fire")), 0);
+}
+
+// A row's label stands 0.72 rows tall for a silent track and half again as
+// tall while its strongest note sounds in full.
+TEST_F(QuendleScenesTest, TheMonitorsLabelGrowsWithItsTracksStrongestNote) {
+    auto monitor = made_scene<Modulators>();
+    // The label of track 0 stands on 2.1 rows of 3 (126 pixels up); its top
+    // is the highest white pixel of the top row left of the present.
+    auto label_height = [](const Frame& f) {
+        int top = 0;
+        for (int y = 120; y < kHeight; ++y)
+            for (int x = 0; x < kWidth / 2; ++x) {
+                const test_support::Rgba p = f.at(x, y);
+                if (p.r > 200 && p.g > 200 && p.b > 200) top = std::max(top, y);
+            }
+        return top - 126;
+    };
+    const int silent = label_height(frame_at(*monitor, 0.5f, "quendle-modulators-silent"));
+    const int sounding = label_height(frame_at(*monitor, 1.5f, "quendle-modulators-sounding"));  // key 40, beats 1-2
+    ASSERT_GT(silent, 10);
+    EXPECT_NEAR(static_cast<double>(sounding) / silent, 1.5, 0.2) << silent << " and " << sounding << " pixels";
 }
 
 TEST_F(QuendleScenesTest, TheMonitorPlotsComingNotesRightOfThePresentInTheirRows) {

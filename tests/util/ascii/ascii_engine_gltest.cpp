@@ -142,6 +142,31 @@ TEST_F(AsciiEngineGl, PresentShowsTheTargetInTheLetterBox) {
     EXPECT_FALSE(white(280, 90));
 }
 
+// Presenting adds the screen onto what the bound target holds: black cells
+// leave it as it was, coloured ones add their colour.
+TEST_F(AsciiEngineGl, TheScreenIsAddedOntoWhatTheTargetHolds) {
+    AsciiEngine engine;
+    engine.fill_rect(0, 0, 20, 20, 219, 12, 0);  // a red block in the top-left quarter
+    engine.letterbox(320, 180, 4.0f / 3.0f);
+    FBO window(320, 180, FBO_TYPE_RGBA8, 0);
+    glClearColor(0.25f, 0.5f, 0.0f, 1.0f);
+    window.push(true);
+    glClearColor(0, 0, 0, 0);
+    engine.render();
+    EXPECT_NO_GL_ERROR();
+    std::vector<unsigned char> p = test_support::read_pixels(0, 0, 320, 180);
+    window.pop();
+    auto expect_rgb = [&](int x, int y, int r, int g, int b, const char* what) {
+        const unsigned char* q = &p[(y * 320 + x) * 4];
+        EXPECT_NEAR(q[0], r, 2) << what;
+        EXPECT_NEAR(q[1], g, 2) << what;
+        EXPECT_NEAR(q[2], b, 2) << what;
+    };
+    expect_rgb(20, 90, 64, 128, 0, "beside the letter box");
+    expect_rgb(200, 60, 64, 128, 0, "a black cell");
+    expect_rgb(60, 160, 255, 128, 0, "a red cell, added");
+}
+
 // Block text over fire, stars and a picture turned a quarter, as an intro
 // screen would draw them.
 TEST_F(AsciiEngineGl, ScreenWithBlockTextFireStarsAndARotatedPicture) {

@@ -143,6 +143,66 @@ TEST_F(FireTest, SparksLightTheBottomRowAndHeatRises) {
     EXPECT_GE(hot_rows, 5);
 }
 
+// One step against worked numbers, with a damping of 1 so that the divisors
+// are 9 inside, 6 on the edges and 4 in the bottom corners: a sub-cell
+// becomes the sum of its neighbours (not itself) over their count plus the
+// damping, truncated, and moves up a row. The first step reads one grid and
+// writes the other.
+TEST_F(FireTest, AStepSumsTheNeighboursOverTheirCountPlusTheDamping) {
+    constexpr int kRight = AsciiFire::kWidth - 1, kBottom = AsciiFire::kHeight - 1;
+    AsciiFire fire(&screen_);
+    fire.set_decay(1.0, 1.0, 0.0);  // a step of 0 keeps it
+    fire.set_heat(10, 100, 90);
+    fire.set_heat(20, 0, 100);  // the left column
+    fire.set_heat(20, 1, 50);
+    fire.set_heat(30, kRight, 60);           // the right column
+    fire.set_heat(kBottom, 50, 120);         // the bottom row
+    fire.set_heat(kBottom, kRight - 1, 80);  // beside the bottom-right corner
+    fire.step();
+    const struct {
+        int row, col, heat;
+        const char* from;
+    } cases[] = {
+        {10, 100, 10, "(11, 100): 90 of 8 neighbours, / 9"},
+        {9, 100, 0, "(10, 100), which is not its own neighbour"},
+        {9, 101, 10, "(10, 101): 90 / 9"},
+        {20, 0, 25, "(21, 0) on the left edge: 100 + 50 of 5 neighbours, / 6"},
+        {19, 0, 8, "(20, 0): 50 of its 5, / 6"},
+        {19, 1, 11, "(20, 1): 100 / 9"},
+        {30, kRight, 10, "(31, right) on the right edge: 60 / 6"},
+        {29, kRight, 0, "(30, right)"},
+        {kBottom - 1, 51, 20, "(bottom, 51) on the bottom row: 120 of 5 neighbours, / 6"},
+        {kBottom - 1, 50, 0, "(bottom, 50)"},
+        {kBottom - 2, 50, 13, "(bottom - 1, 50): 120 / 9"},
+        {kBottom - 1, kRight, 20, "(bottom, right), the corner: 80 of 3 neighbours, / 4"},
+        {kBottom - 1, kRight - 2, 13, "(bottom, right - 2): 80 / 6"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(fire.heat(c.row, c.col), c.heat) << "from " << c.from;
+}
+
+// From the second step on, a step works in one grid: a sub-cell's sum takes
+// the new value of the sub-cell up and to the left of it, written a moment
+// before in the same step. One hot sub-cell spreads lopsided.
+TEST_F(FireTest, LaterStepsReadWhatTheyWroteUpAndToTheLeft) {
+    AsciiFire fire(&screen_);
+    fire.set_decay(1.0, 1.0, 0.0);
+    fire.step();  // from here on one grid
+    for (int y = 0; y < AsciiFire::kHeight; ++y)
+        for (int x = 0; x < AsciiFire::kWidth; ++x) fire.set_heat(y, x, 0);
+    fire.set_heat(6, 100, 180);
+    fire.step();
+    // Columns 98 to 103; with two grids rows 4 to 6 would all read
+    // 0, 20, 20, 20, 0, 0.
+    const int expected[4][6] = {
+        {0, 0, 0, 0, 0, 0},     // row 3
+        {0, 20, 22, 22, 2, 0},  // row 4: 180 / 9, then (20 + 180) / 9, (22 + 180) / 9, 22 / 9
+        {0, 20, 2, 20, 2, 0},   // row 5: the old 180 is no neighbour of (6, 100)
+        {0, 20, 22, 2, 0, 0},   // row 6: (20 + 180) / 9, then 22 / 9
+    };
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 6; ++c) EXPECT_EQ(fire.heat(3 + r, 98 + c), expected[r][c]) << "row " << 3 + r << " column " << 98 + c;
+}
+
 TEST_F(FireTest, ADampingThatWouldDivideByZeroCoolsInstead) {
     AsciiFire fire(&screen_);
     for (int x = 0; x < AsciiFire::kWidth; ++x) fire.set_heat(50, x, 255);
