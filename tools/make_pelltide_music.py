@@ -82,7 +82,34 @@ def drum_notes():
                 hit(bar, s, OPEN, 80, 2 * STEP)
             elif not (fill and s >= 12):
                 hit(bar, s, HAT, 60 if s % 4 else 76, STEP / 2)
-    return notes
+    return held_for_the_picture(notes)
+
+
+# The shape each drum key lights in the picture: the border frame, the red
+# shape, the corner X (the other keys light none).
+SHAPE = {KICK: "frame", STICK: "frame", SNARE: "red", TOM_LOW: "red", TOM_HIGH: "red", PEDAL: "x", OPEN: "x"}
+
+
+def held_for_the_picture(notes):
+    """The drums are heard as whole samples whatever their notes' lengths,
+    but the picture shows a drum's shape only while a note that lights it is
+    held. So a lit hit is held until the next hit that lights the same shape,
+    at most a beat: the shapes stay up between hits and fall off on a rest
+    instead of flashing for a sixteenth. It lets go a sixteenth of a beat
+    before that next hit (about a frame), so a shape struck again blinks.
+    A hit never gets shorter than it was."""
+    starts = {}
+    for start, _, key, _ in notes:
+        if key in SHAPE:
+            starts.setdefault(SHAPE[key], set()).add(start)
+    held = []
+    for start, length, key, velocity in notes:
+        if key in SHAPE:
+            later = [t for t in starts[SHAPE[key]] if t > start]
+            until = min(later) - 1 / 16 if later else start + length
+            length = max(length, min(until - start, 1.0))
+        held.append((start, length, key, velocity))
+    return held
 
 
 # E minor: the bass's eight keys, E G A B D E G A (MIDI 40..57).
