@@ -33,6 +33,12 @@ int run_program(ProgramSteps& steps) {
     pre_dialog_hook();
 
     int choice = steps.show_setup_dialog();
+    if (choice == kSetupDialogFailed) {
+        // Nothing was shown, so nothing was chosen: a script that starts the
+        // program must not read this as a show that played.
+        LOG_INFO("The setup dialog could not be shown; nothing to run.\n");
+        return 1;
+    }
     if (choice != SetupDialogId::Run && choice != SetupDialogId::GetAvi) return 0;
 
     // A recording runs in a window, and so does a sync client whose editor
