@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <string>
 
 #include "effects/effect.h"
@@ -52,6 +53,39 @@ AudioSlice audio_slice(unsigned frame, unsigned fps, unsigned sample_rate, unsig
     end = std::min(end, whole_frames);
     slice.count = static_cast<uint32_t>((end - begin) * channels);
     return slice;
+}
+
+unsigned recording_total_frames(uint32_t num_samples, unsigned channels, unsigned sample_rate, unsigned fps) {
+    if (channels == 0 || sample_rate == 0) return 0;
+    const uint64_t sample_frames = num_samples / channels;
+    return static_cast<unsigned>((sample_frames * fps + sample_rate - 1) / sample_rate);
+}
+
+std::string rough_duration(double seconds) {
+    const long whole = seconds > 0.0 ? std::lround(seconds) : 0;
+    char text[48];
+    if (whole < 60)
+        std::snprintf(text, sizeof text, "%ld s", whole);
+    else if (whole < 3600)
+        std::snprintf(text, sizeof text, "%ld min %02ld s", whole / 60, whole % 60);
+    else
+        std::snprintf(text, sizeof text, "%ld h %02ld min", whole / 3600, whole / 60 % 60);
+    return text;
+}
+
+std::string recording_progress(unsigned frames, unsigned total, double seconds) {
+    const double pace = seconds > 0.0 ? frames / seconds : 0.0;
+    char text[160];
+    if (total == 0) {
+        std::snprintf(text, sizeof text, "Recorded frame %u, %.1f frames a second\n", frames, pace);
+        return text;
+    }
+    const unsigned shown = std::min(frames, total);
+    const int percent = static_cast<int>(100.0 * shown / total);
+    std::string left = pace > 0.0 ? ", about " + rough_duration((total - shown) / pace) + " left" : "";
+    std::snprintf(text, sizeof text, "Recorded frame %u of %u (%d%% of the song), %.1f frames a second%s\n", frames,
+                  total, percent, pace, left.c_str());
+    return text;
 }
 
 // --- construction ----------------------------------------------------------------------
@@ -125,7 +159,12 @@ void SceneManager::open_recording() {
     avi.set_size(video_width, video_height);
     video_buffer.assign(avi.frame_bytes(), 0);
     avi.set_audio_format(music->wave_format);
-    LOG_INFO("Dumping to video file " << file_name << "\n");
+    // The file written is the first part; the writer names the next ones.
+    recording_file = avi.current_file();
+    LOG_INFO("Dumping to video file " << recording_file << "\n");
+    if (music->u16_buffer)
+        recording_frames = recording_total_frames(music->num_samples, music->wave_format.channels,
+                                                  music->wave_format.samples_per_sec, fps);
 }
 
 void SceneManager::register_frame_tracks() {
@@ -324,6 +363,7 @@ void SceneManager::frame() {
         if (music->get_position() == before) {
             post_quit();
             ZemblaSystem::quitting = true;
+            report_recording(frame_count, true);
             LOG_INFO("  Finished dumping, quit event posted\n");
         }
     }
@@ -431,16 +471,31 @@ void SceneManager::record_frame() {
     const WaveFormat& format = music->wave_format;
     const AudioSlice slice =
         audio_slice(frame_count, fps, format.samples_per_sec, format.channels, music->num_samples);
-    if (!music->u16_buffer) {
-        LOG_INFO("Dumped frame " << frame_count << ", no audio\n");
-        return;
+    if (music->u16_buffer) {
+        // The end of the song leaves the last frames silent rather than
+        // failing the recording.
+        const int sample_frames = format.channels ? static_cast<int>(slice.count / format.channels) : 0;
+        if (sample_frames > 0 && !avi.write_audio(music->u16_buffer + slice.first, sample_frames))
+            FATAL_ERROR("Failed assert success");
     }
-    // The end of the song leaves the last frames silent rather than failing
-    // the recording.
-    const int sample_frames = format.channels ? static_cast<int>(slice.count / format.channels) : 0;
-    if (sample_frames > 0 && !avi.write_audio(music->u16_buffer + slice.first, sample_frames))
-        FATAL_ERROR("Failed assert success");
-    LOG_INFO("Dumped frame " << frame_count << " and wrote " << slice.count << " samples of audio\n");
+    report_recording(frame_count + 1, false);
+}
+
+void SceneManager::report_recording(unsigned frames_done, bool force) {
+    const uint32_t now = platform::tick_ms();
+    if (!recording_timed) {
+        // The pace counts from the first frame, not from the start of loading.
+        recording_timed = true;
+        recording_start_ms = last_report_ms = now;
+    }
+    const std::string file = avi.current_file();
+    if (file != recording_file) {
+        recording_file = file;
+        LOG_INFO("Dumping to video file " << recording_file << "\n");
+    }
+    if (!force && now - last_report_ms < 1000) return;
+    last_report_ms = now;
+    LOG_INFO(recording_progress(frames_done, recording_frames, (now - recording_start_ms) / 1000.0));
 }
 
 void SceneManager::post_quit() { events->post_quit(); }

@@ -70,6 +70,17 @@ struct AudioSlice {
 AudioSlice audio_slice(unsigned frame, unsigned fps, unsigned sample_rate, unsigned channels,
                        uint32_t num_samples);
 
+// A recording prints how far it has come about once a second, not a line a
+// frame. The frames of the whole song at `fps` (rounded up; 0 without a
+// soundtrack, which has no end):
+unsigned recording_total_frames(uint32_t num_samples, unsigned channels, unsigned sample_rate, unsigned fps);
+// The line for `frames` recorded of `total` (0: no end to measure against)
+// in `seconds`: the frame, the share of the song, frames a second so far and
+// the time left at that pace.
+std::string recording_progress(unsigned frames, unsigned total, double seconds);
+// "45 s", "2 min 05 s", "1 h 02 min", for a time left.
+std::string rough_duration(double seconds);
+
 // --- the manager -----------------------------------------------------------------------
 
 // The names of the tracks the scene manager registers itself ("bpm", the
@@ -134,6 +145,9 @@ private:
     // (index -1) touches nothing.
     void draw_overlay(int index);
     void record_frame();
+    // The progress line, at most once a second unless `force`; a new part
+    // of the recording is announced by its file name.
+    void report_recording(unsigned frames_done, bool force);
     void post_quit();
 
     template <typename T>
@@ -167,6 +181,11 @@ private:
     int video_width = 0;
     int video_height = 0;
     std::vector<unsigned char> video_buffer;
+    std::string recording_file;       // the part being written
+    unsigned recording_frames = 0;    // of the whole song, 0 without a soundtrack
+    uint32_t recording_start_ms = 0;  // when the first frame was taken
+    uint32_t last_report_ms = 0;
+    bool recording_timed = false;     // recording_start_ms is set
 
     const SceneList* scene_list_override = nullptr;
     EventSource* events = nullptr;

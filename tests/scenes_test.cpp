@@ -113,6 +113,54 @@ TEST(AudioSlice, TheEndOfTheSongCutsTheLastSlicesAndLeavesTheRestEmpty) {
     EXPECT_EQ(far.count, 0u);
 }
 
+TEST(RecordingProgress, TheSongsFramesAreCountedUpToTheLastPartOfAFrame) {
+    const struct {
+        uint32_t num_samples;
+        unsigned channels, rate;
+        unsigned frames;
+    } cases[] = {
+        {44100 * 2 * 106, 2, 44100, 3180},      // 106 s exactly
+        {44100 * 2 * 106 + 2, 2, 44100, 3181},  // one sample frame more starts a frame
+        {44100 * 2 * 106 + 1, 2, 44100, 3180},  // half a sample frame is no sound
+        {1470, 1, 44100, 1},
+        {0, 2, 44100, 0},
+        {UINT32_MAX, 2, 48000, 1342178},        // no overflow on the way
+        {1000, 0, 44100, 0},                    // no format: no end to count to
+        {1000, 2, 0, 0},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(recording_total_frames(c.num_samples, c.channels, c.rate, 30), c.frames)
+            << c.num_samples << " values, " << c.channels << " channels at " << c.rate;
+}
+
+TEST(RecordingProgress, ALineTellsTheFrameTheShareThePaceAndTheTimeLeft) {
+    const struct {
+        unsigned frames, total;
+        double seconds;
+        const char* line;
+    } cases[] = {
+        {300, 3180, 12.5, "Recorded frame 300 of 3180 (9% of the song), 24.0 frames a second, about 2 min 00 s left\n"},
+        {3180, 3180, 100.0, "Recorded frame 3180 of 3180 (100% of the song), 31.8 frames a second, about 0 s left\n"},
+        // The frame after the song's end (the recording stops on it).
+        {3181, 3180, 100.0, "Recorded frame 3181 of 3180 (100% of the song), 31.8 frames a second, about 0 s left\n"},
+        {10, 100000, 5.0, "Recorded frame 10 of 100000 (0% of the song), 2.0 frames a second, about 13 h 53 min left\n"},
+        // Before any time has passed there is no pace to estimate from.
+        {1, 3180, 0.0, "Recorded frame 1 of 3180 (0% of the song), 0.0 frames a second\n"},
+        // Without a soundtrack the show has no end.
+        {90, 0, 3.0, "Recorded frame 90, 30.0 frames a second\n"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(recording_progress(c.frames, c.total, c.seconds), c.line);
+}
+
+TEST(RecordingProgress, TimesAreRoundedToWholeSecondsAndShortenedWhenLong) {
+    const struct {
+        double seconds;
+        const char* text;
+    } cases[] = {{-3.0, "0 s"}, {0.4, "0 s"}, {59.4, "59 s"}, {59.6, "1 min 00 s"}, {125.0, "2 min 05 s"},
+                 {3599.0, "59 min 59 s"}, {3600.0, "1 h 00 min"}, {3725.0, "1 h 02 min"}};
+    for (const auto& c : cases) EXPECT_EQ(rough_duration(c.seconds), c.text) << c.seconds;
+}
+
 TEST(ProductionScenes, EveryProductionListsItsScenesInOrder) {
     struct Case {
         int id;

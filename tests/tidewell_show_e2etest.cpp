@@ -33,6 +33,18 @@ TEST(TidewellShowE2ETest, RecordsTheWholeShowFromTheArchive) {
         record_show(display, "zembla", "Wembrel - tidewell", work.path(), dir.file("output.txt"), 280);
     ASSERT_FALSE(recording.parts.empty());
 
+    // The log names the file written and tells the progress about once a
+    // second, not a line a frame; its last line is the song's end.
+    const std::string log = read_file(dir.file("output.txt"));
+    EXPECT_NE(log.find("Dumping to video file Wembrel - tidewell.01.avi\n"), std::string::npos) << log;
+    size_t lines = 0, last = std::string::npos;
+    for (size_t at = log.find("Recorded frame "); at != std::string::npos; at = log.find("Recorded frame ", at + 1))
+        ++lines, last = at;
+    ASSERT_GE(lines, 1u) << log;
+    EXPECT_LT(lines, 400u) << "a line a frame?";
+    const std::string end = "Recorded frame 3180 of 3180 (100% of the song), ";
+    EXPECT_EQ(log.compare(last, end.size(), end), 0) << log.substr(last);
+
     // As long as the soundtrack, to within one frame.
     double song = probe_duration(test_support::source_path("data/music/Krestel_-_Tidewell.mp3"));
     ASSERT_GT(song, 90.0);

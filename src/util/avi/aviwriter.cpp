@@ -128,6 +128,11 @@ std::string AVIWriter::part_name(const std::string& base, int part) {
     return base + "." + number + ".avi";
 }
 
+std::string AVIWriter::current_file() const {
+    std::lock_guard<std::recursive_mutex> guard(state->lock);
+    return state->base_name.empty() ? std::string() : part_name(state->base_name, state->part);
+}
+
 size_t AVIWriter::frame_stride(int width) {
     return width > 0 ? (static_cast<size_t>(width) * 3 + 3) & ~static_cast<size_t>(3) : 0;
 }

@@ -46,6 +46,9 @@ public:
     // Finishes the part being written.
     void close();
 
+    // The name of the part being written ("title.02.avi"), "" before open.
+    std::string current_file() const;
+
     // Bytes of one padded row, and of one frame, at the current size.
     static size_t frame_stride(int width);
     size_t frame_bytes() const;

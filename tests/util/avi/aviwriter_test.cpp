@@ -290,12 +290,16 @@ TEST(AviWriter, SplitsIntoNumberedPartsAtTheLimit) {
     Recording r{40, 10, pcm16(22050, 2), 735, {}, {}};
     const size_t frame = 40 * 3 * 10, sound = 735 * 4;
     AVIWriter writer;
+    EXPECT_EQ(writer.current_file(), "");
     start(writer, dir.file("long.avi"), r);
+    // The name the recording is announced by is that of the file written.
+    EXPECT_EQ(writer.current_file(), dir.file("long.01.avi"));
     // Reached after 3 frames with their sound (3 * 4140 bytes).
     writer.set_split_limit(3 * (frame + sound) - 1);
     r.record(writer, 7);                              // parts 1 and 2 full, part 3 one frame
     Bytes last = make_frame(40, 10, 7);
     ASSERT_TRUE(writer.write_video_frame(last.data()));  // part 3, no sound after the split
+    EXPECT_EQ(writer.current_file(), dir.file("long.03.avi"));
     r.frames.push_back(last);
     writer.close();
     EXPECT_FALSE(std::filesystem::exists(dir.file("long.04.avi")));
