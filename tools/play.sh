@@ -29,9 +29,24 @@ fi
 
 tools/install-deps.sh --play
 build=build-play
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEMBLA_TESTS=OFF -DZEMBLA_BENCH=OFF >/dev/null
+# Optimised as the test build is (-O2), without debug information, and the
+# library compiled in batches of files: the headers every file includes are
+# then read once a batch, not once a file. Together that makes the first
+# build about a third of the work of one file by file with debug information.
+configure() {
+  cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" \
+    -DCMAKE_C_FLAGS_RELEASE="-O2 -DNDEBUG" -DCMAKE_UNITY_BUILD="$1" -DCMAKE_UNITY_BUILD_BATCH_SIZE=16 \
+    -DZEMBLA_TESTS=OFF -DZEMBLA_BENCH=OFF >/dev/null
+}
+configure ON
 name=${1:-$(cat "$build/default_production")}
-cmake --build "$build" -j "$(nproc)" --target "zembla-$name" "run_dir_$name"
+if ! cmake --build "$build" -j "$(nproc)" --target "zembla-$name" "run_dir_$name"; then
+  # Two files that give a private name of theirs the same name cannot share
+  # a batch; file by file they still build.
+  echo "The build in batches failed; building file by file." >&2
+  configure OFF
+  cmake --build "$build" -j "$(nproc)" --target "zembla-$name" "run_dir_$name"
+fi
 run="$build/run/$name"
 if [ ! -f "$run/data.tlx" ]; then
   echo "Production $name cannot be played yet: its scenes are not all part of the program." >&2

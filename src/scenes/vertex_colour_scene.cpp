@@ -7,7 +7,7 @@
 
 namespace {
 // Units per second of the free-fly camera.
-constexpr float kCameraSpeed = 15.0f;
+constexpr float kVertexColourCameraSpeed = 15.0f;
 }  // namespace
 
 VertexColourScene::VertexColourScene() = default;
@@ -20,7 +20,7 @@ void VertexColourScene::init_drawing(const std::string& program_name) {
 }
 
 void VertexColourScene::begin_frame(bool depth_writes_off) {
-    update_camera(camera, keys, input, kCameraSpeed, music);
+    update_camera(camera, keys, input, kVertexColourCameraSpeed, music);
     camera.setup(width, height, aspect, 1.0f);
     program->bind();
     program->set_uniform_matrix4fv("ProjectionMatrix", camera.get_projection_matrix().data(), 1, false);

@@ -6,7 +6,6 @@
 
 namespace {
 
-constexpr float kPi = 3.14159265358979323846f;
 constexpr float kDropStep = 2.0f;    // beats between drops
 constexpr float kSpotStep = 0.25f;   // beats between spots
 constexpr float kDropLife = 5.0f;    // beats a drop lasts

@@ -9,7 +9,7 @@
 
 namespace {
 // Units per second of the free-fly camera.
-constexpr float kCameraSpeed = 15.0f;
+constexpr float kFloorCameraSpeed = 15.0f;
 
 uint32_t float_count(const std::vector<float>& v) { return static_cast<uint32_t>(v.size()); }
 }  // namespace
@@ -33,7 +33,7 @@ void NukeFloor::init() {
 void NukeFloor::draw() {
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
-    update_camera(camera, keys, input, kCameraSpeed, music);
+    update_camera(camera, keys, input, kFloorCameraSpeed, music);
     camera.setup(width, height, aspect, 1.0f);
     program->bind();
     program->set_uniform_matrix4fv("ProjectionMatrix", camera.get_projection_matrix().data(), 1, false);

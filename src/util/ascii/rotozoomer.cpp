@@ -7,7 +7,7 @@
 
 namespace {
 
-EffectClock& shared_clock() {
+EffectClock& rotozoomer_clock() {
     static EffectClock clock;
     return clock;
 }
@@ -55,7 +55,7 @@ void Rotozoomer::draw(int dx, int dy, int scale) {
 
 void Rotozoomer::tick() {
     draw(table_[angle_], table_[(angle_ + 128) & 255], table_[256 + zoom_]);
-    EffectClock& clock = shared_clock();
+    EffectClock& clock = rotozoomer_clock();
     const uint32_t now = clock.now();
     while (clock.lag(now) > 0) {
         clock.time += kStepMs;
@@ -64,4 +64,4 @@ void Rotozoomer::tick() {
     }
 }
 
-void Rotozoomer::reset_clock() { shared_clock() = EffectClock{}; }
+void Rotozoomer::reset_clock() { rotozoomer_clock() = EffectClock{}; }

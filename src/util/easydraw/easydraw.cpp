@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "system/fatal.h"
+#include "util/math/scalar.h"
 #include "util/easydraw/easydrawcustom.h"
 
 std::vector<float> easydraw_positions;
@@ -123,13 +124,12 @@ const float kIcosahedron[12][3] = {
     {0, -kZ, kX}, {0, -kZ, -kX}, {kZ, kX, 0},  {-kZ, kX, 0}, {kZ, -kX, 0}, {-kZ, -kX, 0},
 };
 
-const int kFaces[20][3] = {
+const int kIcosahedronFaces[20][3] = {
     {0, 4, 1},  {0, 9, 4},  {9, 5, 4},  {4, 5, 8},  {4, 8, 1},  {8, 10, 1}, {8, 3, 10},
     {5, 3, 8},  {5, 2, 3},  {2, 7, 3},  {7, 10, 3}, {7, 6, 10}, {7, 11, 6}, {11, 0, 6},
     {0, 1, 6},  {6, 1, 10}, {9, 0, 11}, {9, 11, 2}, {9, 2, 5},  {7, 2, 11},
 };
 
-const float kPi = 3.14159265358979f;
 
 }  // namespace
 
@@ -223,7 +223,7 @@ void easydraw_sphere(float radius, int divisions, bool inverted) {
 
     if (radius != key_radius || divisions != key_divisions || inverted != key_inverted) {
         clear_streams();
-        for (const auto& face : kFaces)
+        for (const auto& face : kIcosahedronFaces)
             easydraw_subdivide(kIcosahedron[face[0]], kIcosahedron[face[1]], kIcosahedron[face[2]],
                                divisions, radius, inverted);
         upload_streams(object);

@@ -2,6 +2,8 @@
 // interpolation, easing and random numbers.
 #pragma once
 
+constexpr float kPi = 3.14159265358979323846f;
+
 // x rounded to n decimals, halves upward: floor(x * 10^n + 0.5) / 10^n.
 float round_decimals(float x, int n);
 

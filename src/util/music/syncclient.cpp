@@ -23,7 +23,7 @@ std::vector<uint8_t> message(uint8_t code, uint32_t field, const std::string& ta
     return m;
 }
 
-uint32_t get_u32(const uint8_t* p) {
+uint32_t get_be32(const uint8_t* p) {
     return static_cast<uint32_t>(p[0]) << 24 | static_cast<uint32_t>(p[1]) << 16 |
            static_cast<uint32_t>(p[2]) << 8 | static_cast<uint32_t>(p[3]);
 }
@@ -211,7 +211,7 @@ int SyncDevice::apply_commands(const SyncCallbacks* callbacks, void* opaque) {
         if (inbox.size() - pos < size) break;  // the rest comes in later frames
         pos += size;
         if (code == SyncCmd::PutKey || code == SyncCmd::RemoveKey) {
-            const uint32_t index = get_u32(m + 1);
+            const uint32_t index = get_be32(m + 1);
             if (index >= tracks.size()) {
                 std::fprintf(stderr, code == SyncCmd::PutKey ? "key for unknown track %u\n"
                                                              : "key removal for unknown track %u\n",
@@ -220,9 +220,9 @@ int SyncDevice::apply_commands(const SyncCallbacks* callbacks, void* opaque) {
                 break;
             }
             SyncKeyEdit edit;
-            edit.key.row = static_cast<int32_t>(get_u32(m + 5));
+            edit.key.row = static_cast<int32_t>(get_be32(m + 5));
             if (code == SyncCmd::PutKey) {
-                const uint32_t bits = get_u32(m + 9);
+                const uint32_t bits = get_be32(m + 9);
                 std::memcpy(&edit.key.value, &bits, 4);
                 edit.key.type = m[13];
             } else {
@@ -233,7 +233,7 @@ int SyncDevice::apply_commands(const SyncCallbacks* callbacks, void* opaque) {
         }
         apply_edits();
         if (code == SyncCmd::Row) {
-            if (callbacks && callbacks->set_row) callbacks->set_row(opaque, static_cast<int32_t>(get_u32(m + 1)));
+            if (callbacks && callbacks->set_row) callbacks->set_row(opaque, static_cast<int32_t>(get_be32(m + 1)));
         } else if (code == SyncCmd::Pause) {
             if (callbacks && callbacks->pause) callbacks->pause(opaque, m[1]);
         } else {

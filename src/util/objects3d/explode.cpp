@@ -5,7 +5,7 @@
 namespace {
 
 // Where the bounding box starts, as the graph's bounds do.
-constexpr float kFarAway = 999999.0f;
+constexpr float kUnbounded = 999999.0f;
 
 vec3 position(const std::vector<float>& positions, int index) {
     const size_t at = 3 * static_cast<size_t>(index);
@@ -16,7 +16,7 @@ vec3 position(const std::vector<float>& positions, int index) {
 
 vec3 explode_triangles(const std::vector<int>& indices, const std::vector<float>& positions, float factor,
                        std::vector<float>& flat) {
-    vec3 min(kFarAway, kFarAway, kFarAway), max(-kFarAway, -kFarAway, -kFarAway);
+    vec3 min(kUnbounded, kUnbounded, kUnbounded), max(-kUnbounded, -kUnbounded, -kUnbounded);
     for (size_t at = 0; at + 2 < positions.size(); at += 3) {
         for (int i = 0; i < 3; ++i) {
             if (positions[at + i] < min[i]) min[i] = positions[at + i];

@@ -2,12 +2,13 @@
 
 #include <cmath>
 
+#include "util/math/scalar.h"
+
 namespace {
 
 constexpr float kTwoPi = 6.28318530717958647692f;
-constexpr float kPi = 3.14159265358979323846f;
 
-void push3(std::vector<float>& list, float x, float y, float z) {
+void push_xyz(std::vector<float>& list, float x, float y, float z) {
     list.push_back(x);
     list.push_back(y);
     list.push_back(z);
@@ -81,8 +82,8 @@ Mesh* create_cube(float size, bool invert_normals) {
     for (const CubeFace& face : kCubeFaces) {
         const CubeCorner* order[6] = {&face.p, &face.r, &face.q, &face.q, &face.r, &face.s};
         for (const CubeCorner* c : order) {
-            push3(mesh->vertices, c->x * h, c->y * h, c->z * h);
-            push3(mesh->normals, face.nx * s, face.ny * s, face.nz * s);
+            push_xyz(mesh->vertices, c->x * h, c->y * h, c->z * h);
+            push_xyz(mesh->normals, face.nx * s, face.ny * s, face.nz * s);
             push2(mesh->texcoords, c->u, c->v);
         }
     }
@@ -112,8 +113,8 @@ Mesh* create_cylinder(float radius, float height, unsigned segments, bool invert
                                    {x, y, height, 0, v, &n},     {x, y, height, 0, v, &n},
                                    {x0, y0, 0, 1, v0, &n0},      {x, y, 0, 1, v, &n}};
         for (const Corner& c : corners) {
-            push3(mesh->vertices, c.x, c.y, c.z);
-            push3(mesh->normals, c.n->x, c.n->y, c.n->z);
+            push_xyz(mesh->vertices, c.x, c.y, c.z);
+            push_xyz(mesh->normals, c.n->x, c.n->y, c.n->z);
             push2(mesh->texcoords, c.u, c.v);
         }
         v0 = v;
@@ -165,9 +166,9 @@ void subdivide_triangle(Mesh* mesh, const vec3& a, const vec3& b, const vec3& c,
     const float s = invert_normals ? -1.0f : 1.0f;
     for (int i = 2; i >= 0; --i) {
         const vec3& q = *p[i];
-        push3(mesh->vertices, radius * q.x + centre.x, radius * q.y + centre.y,
+        push_xyz(mesh->vertices, radius * q.x + centre.x, radius * q.y + centre.y,
               radius * q.z + centre.z);
-        push3(mesh->normals, s * q.x, s * q.y, s * q.z);
+        push_xyz(mesh->normals, s * q.x, s * q.y, s * q.z);
         push2(mesh->texcoords, 5.0f * u[i], 5.0f * v[i]);
     }
 }
@@ -177,9 +178,9 @@ Mesh* create_plane(float width, float depth, float texture_repeat) {
     const float w = width / 2.0f, d = depth / 2.0f;
     const float corners[6][2] = {{-w, -d}, {-w, d}, {w, d}, {-w, -d}, {w, d}, {w, -d}};
     for (const auto& c : corners) {
-        push3(mesh->vertices, c[0], 0.0f, c[1]);
-        push3(mesh->normals, 0.0f, 1.0f, 0.0f);
-        push3(mesh->tangents, 1.0f, 0.0f, 0.0f);
+        push_xyz(mesh->vertices, c[0], 0.0f, c[1]);
+        push_xyz(mesh->normals, 0.0f, 1.0f, 0.0f);
+        push_xyz(mesh->tangents, 1.0f, 0.0f, 0.0f);
         push2(mesh->texcoords, texture_repeat * (c[0] / width + 0.5f),
               texture_repeat * (c[1] / depth + 0.5f));
     }
