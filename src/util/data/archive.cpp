@@ -157,10 +157,14 @@ void read_archive(const std::string& path) {
         const int error = errno;
         std::error_code ignored;
         const std::filesystem::path where = std::filesystem::absolute(path, ignored);
-        LOG_INFO("[DATA] Can't open " << where.filename().string() << " in " << where.parent_path().string() << " ("
-                                      << std::strerror(error)
-                                      << "); the program reads it from the folder it is started in\n");
-        FATAL_ERROR("Failed to open data file " << path << " for reading.\n");
+        const std::string folder = where.parent_path().string();
+        const std::string why =
+            std::string(" (") + std::strerror(error) + "); the program reads it from the folder it is started in";
+        LOG_INFO("[DATA] Can't open " << where.filename().string() << " in " << folder << why << "\n");
+        // The box, which is all that a user started from a desktop sees, says
+        // where too.
+        FATAL_ERROR("Failed to open data file " << path << " for reading.\nIt was looked for in " << folder << why
+                                                << ".");
     }
     fseeko(file, 0, SEEK_END);
     int64_t length = ftello(file);

@@ -306,7 +306,11 @@ TEST_F(DataLayerTest, ReaderMessages) {
         std::string message;
         bool missing = false;
     } cases[] = {
-        {"missing", "", "Failed to open data file data.tlx for reading.\n", true},
+        {"missing", "",
+         "Failed to open data file data.tlx for reading.\nIt was looked for in " +
+             std::filesystem::current_path().string() +
+             " (No such file or directory); the program reads it from the folder it is started in.",
+         true},
         {"empty", "", "Negative or zero file length: 0"},
         {"short header", "Orvenhal", "Failed to read header!"},
         {"other header", "Something Else Entirely, longer", "Unrecognized datafile header: Something Else Enti"},
@@ -332,7 +336,7 @@ TEST_F(DataLayerTest, ReaderMessages) {
     }
 }
 
-TEST_F(DataLayerTest, MissingArchiveLogsTheFolderItWasLookedForIn) {
+TEST_F(DataLayerTest, MissingArchiveNamesTheFolderItWasLookedForInInTheLogAndTheBox) {
     const std::string here = std::filesystem::current_path().string();
     const std::pair<std::string, std::string> cases[] = {
         {"data.tlx", "[DATA] Can't open data.tlx in " + here},
@@ -343,7 +347,10 @@ TEST_F(DataLayerTest, MissingArchiveLogsTheFolderItWasLookedForIn) {
         DataFile::reset();
         DataFile::set_mode(DataFileMode::Read);
         testing::internal::CaptureStdout();
-        EXPECT_FATAL(DataFile::read_archive(path), "Failed to open data file " + path + " for reading.\n");
+        const std::string folder = line.substr(line.find(" in ") + 4);
+        EXPECT_FATAL(DataFile::read_archive(path),
+                     "Failed to open data file " + path + " for reading.\nIt was looked for in " + folder +
+                         " (No such file or directory); the program reads it from the folder it is started in.");
         const std::string out = testing::internal::GetCapturedStdout();
         EXPECT_NE(out.find(line + " (No such file or directory); the program reads it from the folder it is started in\n"),
                   std::string::npos)
