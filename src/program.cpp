@@ -26,6 +26,24 @@ bool sync_host_is_local(const char* host) {
     return gethostname(own, sizeof own - 1) == 0 && own[0] != '\0' && std::strcmp(host, own) == 0;
 }
 
+void export_soundtrack() {
+    DataFile::set_mode(ZemblaSystem::data_mode);
+    DataFile::read_archive(ZemblaSystem::data_file);
+    DataFile::export_mp3();
+    // The export takes the archive's MP3 files only; without one the button
+    // would seem to do nothing.
+    bool any = false;
+    for (const DataFileEntry* entry : DataFile::entries())
+        if (entry->name.find("mp3") != std::string::npos) any = true;
+    if (!any) {
+        if (ZemblaSystem::music_file.empty())
+            LOG_INFO("Get mp3: " << ZemblaSystem::title << " has no soundtrack; nothing was exported\n");
+        else
+            LOG_INFO("Get mp3: the soundtrack of " << ZemblaSystem::title << ", " << ZemblaSystem::music_file
+                                                   << ", is not an MP3 file; nothing was exported\n");
+    }
+}
+
 int run_program(ProgramSteps& steps) {
     steps.init_platform();
     ZemblaSystem::hInstance = nullptr;
@@ -86,7 +104,10 @@ SystemProgramSteps::~SystemProgramSteps() = default;
 // SDL's video comes up first, so that message boxes work from the start.
 void SystemProgramSteps::init_platform() { sdl_video_init(); }
 
-int SystemProgramSteps::show_setup_dialog() { return ::show_setup_dialog(ZemblaSystem::hInstance, nullptr); }
+int SystemProgramSteps::show_setup_dialog() {
+    set_soundtrack_export(export_soundtrack);
+    return ::show_setup_dialog(ZemblaSystem::hInstance, nullptr);
+}
 
 void SystemProgramSteps::create_window() { ::create_window(); }
 

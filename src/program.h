@@ -79,6 +79,10 @@ private:
 // or nothing at all.
 bool sync_host_is_local(const char* host);
 
+// Get mp3, as the setup dialog's button runs it: reads the archive of the
+// compiled data mode and writes its soundtrack into the current folder.
+void export_soundtrack();
+
 // Runs the program; returns the exit status of a run that reaches its end
 // (0). Other ends leave the process from inside a step.
 int run_program(ProgramSteps& steps);

@@ -22,8 +22,8 @@
 #include <string>
 #include <vector>
 
-#include "scenes/inputstate.h"
 #include "scenes/production_scenes.h"
+#include "system/inputstate.h"
 #include "system/window.h"
 #include "util/avi/aviwriter.h"
 #include "util/math/viewport.h"

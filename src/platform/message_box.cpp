@@ -3,7 +3,7 @@
 #include <SDL.h>
 
 #include "platform/box_focus.h"
-#include "system/fatal.h"
+#include "platform/log.h"
 
 namespace platform {
 namespace {

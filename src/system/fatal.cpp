@@ -2,9 +2,9 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <vector>
 
+#include "platform/log.h"
 #include "platform/message_box.h"
 
 namespace fatal {
@@ -34,27 +34,7 @@ void run_exit_hooks() {
     }
 }
 
-std::string pad(int value, int width) {
-    std::string s = std::to_string(value);
-    while (static_cast<int>(s.size()) < width) s.insert(s.begin(), '0');
-    return s;
-}
-
 }  // namespace
-
-LocalTime local_time_now() {
-    timespec ts{};
-    clock_gettime(CLOCK_REALTIME, &ts);
-    std::tm tm{};
-    localtime_r(&ts.tv_sec, &tm);
-    return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour,
-            tm.tm_min,         tm.tm_sec,     static_cast<int>(ts.tv_nsec / 1000000)};
-}
-
-std::string format_timestamp(const LocalTime& t) {
-    return pad(t.year, 4) + "-" + pad(t.month, 2) + "-" + pad(t.day, 2) + " " + pad(t.hour, 2) +
-           ":" + pad(t.minute, 2) + ":" + pad(t.second, 2) + ":" + pad(t.millisecond, 3);
-}
 
 std::string site_path(const char* file) {
     std::string path = file ? file : "";
@@ -81,18 +61,12 @@ void fail(const char* file, int line, const std::string& message) {
     } else {
         if (window_restore_hook()) window_restore_hook()();
         platform::show_message_box(report.caption, report.text, platform::MessageBoxKind::Plain);
-        std::string line_text = format_timestamp(local_time_now()) + " " + message;
+        std::string line_text = platform::format_timestamp(platform::local_time_now()) + " " + message;
         std::printf("ERROR: %s\n", line_text.c_str());
         std::fflush(stdout);
     }
     run_exit_hooks();
     std::exit(1);
-}
-
-void log_info(const std::string& message) {
-    std::string line = format_timestamp(local_time_now()) + " " + message;
-    std::fwrite(line.data(), 1, line.size(), stdout);
-    std::fflush(stdout);
 }
 
 }  // namespace fatal

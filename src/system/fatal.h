@@ -3,7 +3,8 @@
 // FATAL_ERROR ends the run at the spot: it puts the desktop back into a usable
 // state, shows a message box that says where and why, prints the timestamped
 // message to the console and exits with status 1. FATAL_ASSERT is the same
-// with "Failed assert <condition>". LOG_INFO prints one timestamped line.
+// with "Failed assert <condition>". LOG_INFO prints one timestamped line
+// (platform/log.h, included here for every caller).
 //
 // Messages are streamed pieces: FATAL_ERROR("Failed to open " << name).
 #pragma once
@@ -12,17 +13,9 @@
 #include <sstream>
 #include <string>
 
+#include "platform/log.h"
+
 namespace fatal {
-
-// Local date and time, split into the fields the timestamp shows.
-struct LocalTime {
-    int year, month, day, hour, minute, second, millisecond;
-};
-
-LocalTime local_time_now();
-
-// "YYYY-MM-DD HH:MM:SS:mmm" (the separator before the milliseconds is a colon).
-std::string format_timestamp(const LocalTime& t);
 
 // The site's path as the box shows it: relative, backslash separators.
 std::string site_path(const char* file);
@@ -53,10 +46,6 @@ void add_exit_hook(std::function<void()> hook);
 
 [[noreturn]] void fail(const char* file, int line, const std::string& message);
 
-// Prints timestamp + " " + message exactly as composed: the message is text,
-// never a format, so a "%" in a file name prints as it stands.
-void log_info(const std::string& message);
-
 }  // namespace fatal
 
 #define FATAL_ERROR(msg)                                   \
@@ -79,11 +68,4 @@ void log_info(const std::string& message);
         if (!((a) == (b)))                                                 \
             FATAL_ERROR("Failed assert " #a " == " #b "\n " #a " is " << (a) \
                         << "\n " #b " is " << (b));                        \
-    } while (0)
-
-#define LOG_INFO(msg)                                      \
-    do {                                                   \
-        std::ostringstream log_stream_;                    \
-        log_stream_ << msg;                                \
-        ::fatal::log_info(log_stream_.str());              \
     } while (0)

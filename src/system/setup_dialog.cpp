@@ -6,10 +6,8 @@
 #include <backends/imgui_impl_opengl2.h>
 #include <backends/imgui_impl_sdl.h>
 
-#include "system/fatal.h"
 #include "system/sdl_video.h"
 #include "system/zemblasystem.h"
-#include "util/data/data.h"
 
 namespace {
 
@@ -274,22 +272,17 @@ std::vector<DisplayMode> display_modes() {
     return modes;
 }
 
-void export_soundtrack() {
-    DataFile::set_mode(ZemblaSystem::data_mode);
-    DataFile::read_archive(ZemblaSystem::data_file);
-    DataFile::export_mp3();
-    // The export takes the archive's MP3 files only; without one the button
-    // would seem to do nothing.
-    bool any = false;
-    for (const DataFileEntry* entry : DataFile::entries())
-        if (entry->name.find("mp3") != std::string::npos) any = true;
-    if (!any) {
-        if (ZemblaSystem::music_file.empty())
-            LOG_INFO("Get mp3: " << ZemblaSystem::title << " has no soundtrack; nothing was exported\n");
-        else
-            LOG_INFO("Get mp3: the soundtrack of " << ZemblaSystem::title << ", " << ZemblaSystem::music_file
-                                                   << ", is not an MP3 file; nothing was exported\n");
-    }
+namespace {
+
+std::function<void()>& soundtrack_export() {
+    static std::function<void()> action;
+    return action;
+}
+
+}  // namespace
+
+void set_soundtrack_export(std::function<void()> export_soundtrack) {
+    soundtrack_export() = std::move(export_soundtrack);
 }
 
 int show_setup_dialog(void* /*instance*/, void* /*parent*/) {
@@ -297,7 +290,7 @@ int show_setup_dialog(void* /*instance*/, void* /*parent*/) {
     DialogWindow window;
     if (!window.ok()) return kSetupDialogFailed;
     SetupDialogModel model(display_modes(), [&window] {
-        export_soundtrack();
+        if (soundtrack_export()) soundtrack_export()();
         window.take_focus();
     });
     model.init();

@@ -2,6 +2,7 @@
 // ImGui, that runs modally before the program's window exists.
 #pragma once
 
+#include <functional>
 #include <vector>
 
 #include "system/setup_dialog_model.h"
@@ -15,5 +16,7 @@ int show_setup_dialog(void* instance, void* parent);
 // The display's modes, smallest first.
 std::vector<DisplayMode> display_modes();
 
-// Get mp3: exports the soundtrack into the current folder.
-void export_soundtrack();
+// What Get mp3 runs before the dialog takes the keyboard back: the program
+// hands in the data layer's soundtrack export (that layer sits above this
+// one) before it shows the dialog. Without one, Get mp3 does nothing.
+void set_soundtrack_export(std::function<void()> export_soundtrack);

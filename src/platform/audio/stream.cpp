@@ -5,7 +5,7 @@
 #include <string>
 
 #include "platform/audio/output.h"
-#include "system/fatal.h"
+#include "platform/log.h"
 
 namespace audio {
 

@@ -1,8 +1,8 @@
 #include "util/camera/cameradriver.h"
 
-#include "scenes/inputstate.h"
 #include "system/frametimer.h"
 #include "system/hooks.h"
+#include "system/inputstate.h"
 #include "system/keycodes.h"
 #include "util/camera/camera.h"
 #include "util/music/music.h"

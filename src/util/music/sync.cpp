@@ -7,7 +7,6 @@
 
 #include "system/fatal.h"
 #include "util/data/data.h"
-#include "util/music/syncclient.h"
 
 namespace {
 
@@ -28,8 +27,6 @@ std::unique_ptr<SyncDevice> SyncDevice::create(const std::string& base, int clie
     device->client_mode = client_mode;
     return device;
 }
-
-SyncDevice::~SyncDevice() { disconnect(); }
 
 void SyncDevice::set_io_callbacks(const SyncIoCallbacks& callbacks) { io = callbacks; }
 

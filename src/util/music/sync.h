@@ -2,6 +2,11 @@
 // read from track files (player mode) or received from the sync-tracker
 // editor over TCP (client mode, see syncclient.cpp), and written back to
 // track files when the editor or shut-down asks for it.
+//
+// sync.cpp holds the tracks, the track files and player mode; syncclient.cpp
+// the editor connection and the device's client mode (and, as the device
+// holds a connection attempt, its constructor and destructor). The client
+// builds on this header, never the other way.
 #pragma once
 
 #include <cstddef>
@@ -115,7 +120,7 @@ public:
     std::vector<uint8_t> outbox;  // bytes the editor has not taken yet
 
 private:
-    SyncDevice() = default;
+    SyncDevice();
     int fetch_track_file(SyncTrack& track);
     int request_track(const SyncTrack& track);
     // Applies the whole commands at the front of `inbox` and removes them; -1

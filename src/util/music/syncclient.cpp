@@ -110,6 +110,10 @@ int sync_server_connect(const std::string& host, int port) {
     return attempt.advance(kSyncSocketTimeoutMs) == 1 ? attempt.take_socket() : -1;
 }
 
+// Here, where the connection attempt the device may hold is a complete type.
+SyncDevice::SyncDevice() = default;
+SyncDevice::~SyncDevice() { disconnect(); }
+
 int SyncDevice::disconnect() {
     platform::tcp_close(socket);
     socket = -1;

@@ -5,8 +5,8 @@
 #include <array>
 #include <string>
 
-#include "scenes/inputstate.h"
 #include "system/frametimer.h"
+#include "system/inputstate.h"
 #include "util/camera/camera.h"
 #include "util/music/music.h"
 #include "util/music/music_fixture.h"

@@ -1,6 +1,6 @@
 #include "support/test_support.h"
 
-#include "scenes/inputstate.h"
+#include "system/inputstate.h"
 
 namespace {
 

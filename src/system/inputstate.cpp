@@ -1,4 +1,4 @@
-#include "scenes/inputstate.h"
+#include "system/inputstate.h"
 
 #include <cstring>
 
