@@ -172,7 +172,7 @@ void SceneManager::register_frame_tracks() {
 }
 
 void SceneManager::create_postprocs() {
-    for (const PassInfo& pass : postproc_registry()) postprocs.emplace_back(pass.make());
+    for (const PassInfo& pass : postproc_registry()) postprocs.emplace_back(pass.make(pass));
     // Each pass's own names and defaults decide its tracks.
     for (const std::unique_ptr<Effects::PostProc>& pass : postprocs) {
         postproc_tracks.push_back("pp" + pass->get_name());

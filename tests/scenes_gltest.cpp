@@ -7,8 +7,10 @@
 #include <gmock/gmock.h>
 
 #include <cmath>
+#include <map>
 
 #include "effects/effect.h"
+#include "effects/postproc/passes.h"
 #include "scenes/test_scenes.h"
 
 namespace {
@@ -30,12 +32,11 @@ const std::vector<int> kBlack = {0, 0, 0, 0};
 const std::vector<int> kRed = {255, 0, 0, 255};
 const std::vector<int> kGreen = {0, 255, 0, 255};
 
-TEST_F(SceneManagerTest, RegistersItsFiftyEightTracksInOrderWithTheirDefaults) {
+TEST_F(SceneManagerTest, RegistersItsOwnTracksThenEachPassRowsTracksInOrderWithTheirDefaults) {
     make_manager();
     const std::vector<SyncValue>& values = manager->get_music()->sync_values;
     const auto& expected = scene_test::manager_tracks();
-    ASSERT_EQ(values.size(), 58u);
-    ASSERT_EQ(expected.size(), 58u);
+    ASSERT_EQ(values.size(), expected.size());
     for (size_t i = 0; i < expected.size(); ++i) {
         SCOPED_TRACE(expected[i].name);
         EXPECT_EQ(values[i].name, expected[i].name);
@@ -44,10 +45,11 @@ TEST_F(SceneManagerTest, RegistersItsFiftyEightTracksInOrderWithTheirDefaults) {
         // With an empty track file the track reads its default.
         EXPECT_FLOAT_EQ(manager->get_music()->get_sync_value(expected[i].name), expected[i].value);
     }
-    std::vector<std::string> names;
+    // One pass a registry row, in its order.
+    std::vector<std::string> names, rows;
     for (Effects::PostProc* pass : manager->get_postprocs()) names.push_back(pass->get_name());
-    EXPECT_EQ(names, (std::vector<std::string>{"Dither", "Fade", "Blur", "Radblur", "Film", "Kaleidoscope",
-                                               "K2", "Subdiv", "Noise", "VHS"}));
+    for (const PassInfo& row : postproc_registry()) rows.push_back(row.name);
+    EXPECT_EQ(names, rows);
 }
 
 // Leaves state behind in init, and records what it was handed.
@@ -386,21 +388,29 @@ TEST_F(SceneManagerTest, ResolveAndPingPongTargetsAreOverwrittenWholeWithoutDept
     EXPECT_NO_GL_ERROR();
 }
 
-TEST_F(SceneManagerTest, AllTenPassesAtNeutralValuesLeaveThePicture) {
+TEST_F(SceneManagerTest, EveryPassAtNeutralValuesLeavesThePicture) {
     write_track("ActiveScene1st", 0);
     write_track("ActiveScene2nd", 1);
-    const char* passes[] = {"Dither", "Fade", "Blur", "Radblur", "Film",
-                            "Kaleidoscope", "K2", "Subdiv", "Noise", "VHS"};
-    for (int i = 0; i < 10; ++i) write_track(std::string("pp") + passes[i], static_cast<float>(9 - i));
-    write_track("ppDitherFactor", 0);
-    write_track("ppBlurScale", 0);
-    write_track("ppRadblurStrength", 0);
-    write_track("ppKaleidoscopeDivisions", 0);
-    write_track("ppK2Divisions", 0);
-    write_track("ppSubdivNX", 1);
-    write_track("ppSubdivNY", 1);
-    write_track("ppNoiseAlpha", 0);
-    write_track("ppVHSAlpha", 0);
+    // The parameters that make a pass leave the picture as it is; a pass
+    // missing here is neutral at its defaults.
+    const std::map<std::string, std::vector<std::pair<std::string, float>>> neutral = {
+        {"Dither", {{"Factor", 0}}},
+        {"Blur", {{"Scale", 0}}},
+        {"Radblur", {{"Strength", 0}}},
+        {"Kaleidoscope", {{"Divisions", 0}}},
+        {"K2", {{"Divisions", 0}}},
+        {"Subdiv", {{"NX", 1}, {"NY", 1}}},
+        {"Noise", {{"Alpha", 0}}},
+        {"VHS", {{"Alpha", 0}}},
+    };
+    // Every pass on, the last row first.
+    float order = static_cast<float>(postproc_registry().size());
+    for (const PassInfo& row : postproc_registry()) {
+        write_track(std::string("pp") + row.name, --order);
+        const auto settings = neutral.find(row.name);
+        if (settings == neutral.end()) continue;
+        for (const auto& param : settings->second) write_track("pp" + settings->first + param.first, param.second);
+    }
     make_manager();
     manager->frame();
     for (int x : {0, 30, 79}) EXPECT_THAT(window_pixel(x, 60), Near(kGreen)) << x;

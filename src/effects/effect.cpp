@@ -1,6 +1,6 @@
 #include "effects/effect.h"
 
-#include "effects/postproc/passes.h"
+#include "effects/postproc/pass_info.h"
 #include "system/fatal.h"
 #include "util/math/mat4.h"
 #include "util/shaderprogram/shaderprogram.h"
@@ -15,11 +15,9 @@ PostProc::PostProc() = default;
 
 PostProc::~PostProc() = default;
 
-PostProc::PostProc(const std::string& pass_name) : name(pass_name) {
-    const PassInfo* pass = find_pass(pass_name);
-    if (!pass) FATAL_ERROR("Unknown post-processing pass " << pass_name);
-    for (const PassParam& param : pass->params) add_param(param.word, param.value);
-    shader = std::make_unique<ShaderProgram>(pass_shader_path(*pass, ".vert"), pass_shader_path(*pass, ".frag"));
+PostProc::PostProc(const PassInfo& row) : name(row.name) {
+    for (const PassParam& param : row.params) add_param(param.word, param.value);
+    shader = std::make_unique<ShaderProgram>(pass_shader_path(row, ".vert"), pass_shader_path(row, ".frag"));
 }
 
 void PostProc::update(int, int, float, FBO*) {}

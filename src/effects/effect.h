@@ -17,6 +17,7 @@
 
 class FBO;
 class ShaderProgram;
+struct PassInfo;
 
 namespace Effects {
 
@@ -54,10 +55,10 @@ public:
     std::string get_name() const { return name; }
 
 protected:
-    // A pass of the registry (effects/postproc/passes.h): its name, its
-    // parameters with their defaults, and its program built from the shader
-    // pair of its folder. A name the registry lacks ends the run.
-    explicit PostProc(const std::string& pass_name);
+    // The pass of a registry row (effects/postproc/passes.h): the row's
+    // name, its parameters with their defaults, and its program built from
+    // the shader pair of its folder.
+    explicit PostProc(const PassInfo& row);
     // Appends name + word and its default; call in index order, after the
     // name is set.
     void add_param(const std::string& word, float default_value);

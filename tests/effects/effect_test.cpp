@@ -67,16 +67,6 @@ TEST(PostProcTest, BaseUpdateDoesNothingAndBaseRendersAreFatal) {
     EXPECT_FATAL(effect.render(1.0f), "Virtual render called?");
 }
 
-// A pass that names itself for the registry.
-class RegistryPass : public Effects::PostProc {
-public:
-    explicit RegistryPass(const std::string& name) : PostProc(name) {}
-};
-
-TEST(PostProcTest, ARegistryPassTheRegistryLacksEndsTheRun) {
-    EXPECT_FATAL(RegistryPass("Nope"), "Unknown post-processing pass Nope");
-}
-
 TEST(PassRegistry, TracksAndShaderPathsFollowFromEachRow) {
     const PassInfo* k2 = find_pass("K2");
     ASSERT_NE(k2, nullptr);
@@ -95,7 +85,6 @@ TEST(PassRegistry, TracksAndShaderPathsFollowFromEachRow) {
         }
     }
     EXPECT_EQ(i, tracks.size());
-    EXPECT_EQ(tracks.size(), 43u);
 }
 
 TEST(HalfSizeStep, HalfOfARenderSizeRoundsUpAndIsNeverEmpty) {

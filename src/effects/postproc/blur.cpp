@@ -4,7 +4,7 @@
 
 namespace Effects {
 
-Blur::Blur() : PostProc("Blur"), rings(*find_pass("Blur")) {}
+Blur::Blur(const PassInfo& row) : PostProc(row), rings(row) {}
 
 bool Blur::changes_picture() const { return params[0] * 0.001f != 0.0f && !(params[1] < 1.0f); }
 

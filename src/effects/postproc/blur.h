@@ -10,7 +10,7 @@ namespace Effects {
 
 class Blur : public PostProc {
 public:
-    Blur();
+    explicit Blur(const PassInfo& row);
     void update(int width, int height, float time, FBO* source) override;
     void render(int width, int height, float time) override;
     // False when there is no ring to gather: Scale 0 or fewer than one ring,

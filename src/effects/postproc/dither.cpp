@@ -4,7 +4,7 @@
 
 namespace Effects {
 
-Dither::Dither() : PostProc("Dither") {}
+Dither::Dither(const PassInfo& row) : PostProc(row) {}
 
 void Dither::render(int width, int height, float) {
     bind_with_projection();

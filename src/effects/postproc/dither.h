@@ -8,7 +8,7 @@ namespace Effects {
 
 class Dither : public PostProc {
 public:
-    Dither();
+    explicit Dither(const PassInfo& row);
     void render(int width, int height, float time) override;
 };
 

@@ -6,7 +6,7 @@
 
 namespace Effects {
 
-Fade::Fade() : PostProc("Fade") {}
+Fade::Fade(const PassInfo& row) : PostProc(row) {}
 
 bool Fade::changes_picture() const { return params[0] != 0.0f; }
 

@@ -8,7 +8,7 @@ namespace Effects {
 
 class Fade : public PostProc {
 public:
-    Fade();
+    explicit Fade(const PassInfo& row);
     void render(int width, int height, float time) override;
     // False for Value 0: no way to go.
     bool changes_picture() const override;

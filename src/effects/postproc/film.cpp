@@ -4,7 +4,7 @@
 
 namespace Effects {
 
-Film::Film() : PostProc("Film") {}
+Film::Film(const PassInfo& row) : PostProc(row) {}
 
 void Film::render(int, int, float time) {
     bind_with_projection();

@@ -8,7 +8,7 @@ namespace Effects {
 
 class Film : public PostProc {
 public:
-    Film();
+    explicit Film(const PassInfo& row);
     void render(int width, int height, float time) override;
 };
 

@@ -7,7 +7,7 @@
 
 #include <memory>
 
-#include "effects/postproc/passes.h"
+#include "effects/postproc/pass_info.h"
 
 class FBO;
 class ShaderProgram;

@@ -4,7 +4,7 @@
 
 namespace Effects {
 
-KaleidoscopePass::KaleidoscopePass(const std::string& pass_name) : PostProc(pass_name) {}
+KaleidoscopePass::KaleidoscopePass(const PassInfo& row) : PostProc(row) {}
 
 void KaleidoscopePass::render(int, int, float) {
     bind_with_projection();

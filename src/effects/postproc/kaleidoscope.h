@@ -4,8 +4,6 @@
 // so that both can run in one chain.
 #pragma once
 
-#include <string>
-
 #include "effects/effect.h"
 
 namespace Effects {
@@ -16,17 +14,17 @@ public:
     void render(int width, int height, float time) override;
 
 protected:
-    explicit KaleidoscopePass(const std::string& pass_name);
+    explicit KaleidoscopePass(const PassInfo& row);
 };
 
 class Kaleidoscope : public KaleidoscopePass {
 public:
-    Kaleidoscope() : KaleidoscopePass("Kaleidoscope") {}
+    explicit Kaleidoscope(const PassInfo& row) : KaleidoscopePass(row) {}
 };
 
 class K2 : public KaleidoscopePass {
 public:
-    K2() : KaleidoscopePass("K2") {}
+    explicit K2(const PassInfo& row) : KaleidoscopePass(row) {}
 };
 
 }  // namespace Effects

@@ -4,7 +4,7 @@
 
 namespace Effects {
 
-Noise::Noise() : PostProc("Noise") {}
+Noise::Noise(const PassInfo& row) : PostProc(row) {}
 
 void Noise::render(int, int, float) {
     bind_with_projection();

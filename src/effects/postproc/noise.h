@@ -7,7 +7,7 @@ namespace Effects {
 
 class Noise : public PostProc {
 public:
-    Noise();
+    explicit Noise(const PassInfo& row);
     void render(int width, int height, float time) override;
 };
 

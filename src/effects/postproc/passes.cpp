@@ -13,8 +13,8 @@
 namespace {
 
 template <typename T>
-Effects::PostProc* make_pass() {
-    return new T();
+Effects::PostProc* make_pass(const PassInfo& row) {
+    return new T(row);
 }
 
 }  // namespace
@@ -50,10 +50,6 @@ const PassInfo* find_pass(const std::string& name) {
     for (const PassInfo& pass : postproc_registry())
         if (name == pass.name) return &pass;
     return nullptr;
-}
-
-std::string pass_shader_path(const PassInfo& pass, const char* extension) {
-    return std::string("data/effects/postproc/") + pass.shader_folder + "/" + pass.shader_folder + extension;
 }
 
 std::vector<TrackDefault> postproc_track_defaults() {

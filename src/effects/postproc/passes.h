@@ -10,38 +10,22 @@
 // tests read them from here.
 //
 // How to add a pass: its two source files here (a PostProc subclass whose
-// constructor is `PostProc("<Name>")` and whose render sets its uniforms,
-// see fade.cpp), its shaders data/effects/postproc/<folder>/<folder>.vert and
-// .frag, and its row in passes.cpp.
+// constructor takes its row and hands it to PostProc, and whose render sets
+// its uniforms, see fade.cpp), its shaders
+// data/effects/postproc/<folder>/<folder>.vert and .frag, and its row in
+// passes.cpp.
 #pragma once
 
 #include <string>
 #include <vector>
 
-namespace Effects {
-class PostProc;
-}
-
-struct PassParam {
-    const char* word;  // the parameter is named pass name + word
-    float value;       // its default
-};
-
-struct PassInfo {
-    const char* name;
-    const char* shader_folder;  // under data/effects/postproc/
-    std::vector<PassParam> params;
-    Effects::PostProc* (*make)();
-};
+#include "effects/postproc/pass_info.h"
 
 // Every pass, in creation order.
 const std::vector<PassInfo>& postproc_registry();
 
 // The row of the pass `name`; null when there is none.
 const PassInfo* find_pass(const std::string& name);
-
-// "data/effects/postproc/<folder>/<folder>" + extension.
-std::string pass_shader_path(const PassInfo& pass, const char* extension);
 
 struct TrackDefault {
     std::string name;

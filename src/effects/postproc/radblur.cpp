@@ -6,7 +6,7 @@
 
 namespace Effects {
 
-Radblur::Radblur() : PostProc("Radblur"), taps(*find_pass("Radblur")) {}
+Radblur::Radblur(const PassInfo& row) : PostProc(row), taps(row) {}
 
 bool Radblur::changes_picture() const { return params[3] != 0.0f && params[2] < 1.0f; }
 

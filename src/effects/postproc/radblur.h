@@ -11,7 +11,7 @@ namespace Effects {
 
 class Radblur : public PostProc {
 public:
-    Radblur();
+    explicit Radblur(const PassInfo& row);
     void update(int width, int height, float time, FBO* source) override;
     void render(int width, int height, float time) override;
     // False for Strength 0 or a Step of 1 or more, the cases the full-size

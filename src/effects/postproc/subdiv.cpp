@@ -4,7 +4,7 @@
 
 namespace Effects {
 
-Subdiv::Subdiv() : PostProc("Subdiv") {}
+Subdiv::Subdiv(const PassInfo& row) : PostProc(row) {}
 
 void Subdiv::render(int, int, float) {
     bind_with_projection();

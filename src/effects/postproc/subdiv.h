@@ -8,7 +8,7 @@ namespace Effects {
 
 class Subdiv : public PostProc {
 public:
-    Subdiv();
+    explicit Subdiv(const PassInfo& row);
     void render(int width, int height, float time) override;
 };
 

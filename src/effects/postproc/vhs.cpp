@@ -4,7 +4,7 @@
 
 namespace Effects {
 
-VHS::VHS() : PostProc("VHS") {}
+VHS::VHS(const PassInfo& row) : PostProc(row) {}
 
 void VHS::render(int, int, float) {
     bind_with_projection();

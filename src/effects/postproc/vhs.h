@@ -8,7 +8,7 @@ namespace Effects {
 
 class VHS : public PostProc {
 public:
-    VHS();
+    explicit VHS(const PassInfo& row);
     void render(int width, int height, float time) override;
 };
 

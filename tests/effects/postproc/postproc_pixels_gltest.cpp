@@ -189,16 +189,16 @@ TEST_F(PostProcPixelsTest, EveryPassLeavesThePictureAloneAtNeutralValues) {
         bool skipped_at_neutral;
     };
     const Case cases[] = {
-        {&p.dither, {{0, 0.0f}}, true, false},
-        {&p.fade, {{0, 0.0f}}, false, true},
-        {&p.blur, {{0, 0.0f}}, true, true},
-        {&p.radblur, {{3, 0.0f}}, true, true},
-        {&p.film, {}, false, false},
-        {&p.kaleidoscope, {{0, 0.0f}, {1, 0.0f}}, true, false},
-        {&p.k2, {{0, 0.0f}, {1, 0.0f}}, true, false},
-        {&p.subdiv, {{0, 1.0f}, {1, 1.0f}}, true, false},
-        {&p.noise, {{0, 0.0f}, {1, 3.0f}}, true, false},
-        {&p.vhs, {{0, 0.0f}, {1, 3.0f}, {2, 0.0f}}, true, false},
+        {&p["Dither"], {{0, 0.0f}}, true, false},
+        {&p["Fade"], {{0, 0.0f}}, false, true},
+        {&p["Blur"], {{0, 0.0f}}, true, true},
+        {&p["Radblur"], {{3, 0.0f}}, true, true},
+        {&p["Film"], {}, false, false},
+        {&p["Kaleidoscope"], {{0, 0.0f}, {1, 0.0f}}, true, false},
+        {&p["K2"], {{0, 0.0f}, {1, 0.0f}}, true, false},
+        {&p["Subdiv"], {{0, 1.0f}, {1, 1.0f}}, true, false},
+        {&p["Noise"], {{0, 0.0f}, {1, 3.0f}}, true, false},
+        {&p["VHS"], {{0, 0.0f}, {1, 3.0f}, {2, 0.0f}}, true, false},
     };
     const Picture in = card();
     for (const Case& c : cases) {
@@ -217,7 +217,7 @@ TEST_F(PostProcPixelsTest, EveryPassLeavesThePictureAloneAtNeutralValues) {
 }
 
 TEST_F(PostProcPixelsTest, BlurSmoothsAnEdgeOverScaleTimesIterations) {
-    Effects::Blur& blur = passes().blur;
+    Effects::PostProc& blur = passes()["Blur"];
     const Picture in = edge();
     // Scale 30 puts the rings 0.03 of the width (1.92 pixels) apart.
     const Picture one_ring = apply(blur, in, {{0, 30.0f}, {1, 1.0f}});
@@ -266,11 +266,11 @@ TEST_F(PostProcPixelsTest, BlurAndRadblurLookAsTheyDidInOneFullSizeStep) {
         std::vector<std::pair<int, float>> params;
     };
     const Case cases[] = {
-        {"Blur, default rings", &p.blur, "blur", {{0, 5.0f}, {1, 3.0f}}},
-        {"Blur, eight rings", &p.blur, "blur", {{0, 2.5f}, {1, 8.0f}}},
-        {"Radblur, defaults", &p.radblur, "radblur", {}},
-        {"Radblur, the default show's", &p.radblur, "radblur", {{0, 0.3f}, {1, 0.6f}, {2, 0.6f}, {3, 0.35f}}},
-        {"Radblur, long and whole", &p.radblur, "radblur", {{0, 0.7f}, {1, 0.4f}, {2, 0.6f}, {3, 1.0f}}},
+        {"Blur, default rings", &p["Blur"], "blur", {{0, 5.0f}, {1, 3.0f}}},
+        {"Blur, eight rings", &p["Blur"], "blur", {{0, 2.5f}, {1, 8.0f}}},
+        {"Radblur, defaults", &p["Radblur"], "radblur", {}},
+        {"Radblur, the default show's", &p["Radblur"], "radblur", {{0, 0.3f}, {1, 0.6f}, {2, 0.6f}, {3, 0.35f}}},
+        {"Radblur, long and whole", &p["Radblur"], "radblur", {{0, 0.7f}, {1, 0.4f}, {2, 0.6f}, {3, 1.0f}}},
     };
     for (const char* file : {"data/common/images/orvenhal_logo_16_9.png",
                              "data/effects/skybox/spacescape_desat_nebula_complex/desat_nebula_complex_posx.png"}) {
@@ -300,7 +300,7 @@ TEST_F(PostProcPixelsTest, BlurAndRadblurLookAsTheyDidInOneFullSizeStep) {
 }
 
 TEST_F(PostProcPixelsTest, DitherTurnsThePictureIntoBlocksOfFewerColours) {
-    Effects::Dither& dither = passes().dither;
+    Effects::PostProc& dither = passes()["Dither"];
     const Picture in = card();
     auto colours = [](const Picture& p) {
         std::set<std::vector<int>> distinct;
@@ -335,7 +335,7 @@ TEST_F(PostProcPixelsTest, DitherTurnsThePictureIntoBlocksOfFewerColours) {
 }
 
 TEST_F(PostProcPixelsTest, FadeGoesTowardWhiteOrBlackByTheValue) {
-    Effects::Fade& fade = passes().fade;
+    Effects::PostProc& fade = passes()["Fade"];
     const Picture in = card();
     struct Case {
         float value;
@@ -364,7 +364,7 @@ TEST_F(PostProcPixelsTest, FadeGoesTowardWhiteOrBlackByTheValue) {
 }
 
 TEST_F(PostProcPixelsTest, FilmTintsDesaturatesAndAdjustsContrastAndBrightness) {
-    Effects::Film& film = passes().film;
+    Effects::PostProc& film = passes()["Film"];
     const Picture in = flat(200, 100, 50);
     // Grey by luminance: 0.299 * 200 + 0.587 * 100 + 0.114 * 50 = 124.25.
     auto look = [&](const std::vector<std::pair<int, float>>& params) {
@@ -402,7 +402,7 @@ TEST_F(PostProcPixelsTest, FilmTintsDesaturatesAndAdjustsContrastAndBrightness) 
 }
 
 TEST_F(PostProcPixelsTest, FilmGrainMovesWithTheBeatAndScanlinesDarkenEveryOtherRow) {
-    Effects::Film& film = passes().film;
+    Effects::PostProc& film = passes()["Film"];
     const Picture grey = flat(128, 128, 128);
     const Picture grain = apply(film, grey, {{7, 0.5f}}, 1.0f);
     EXPECT_GT(deviation_of(grain, 0), 15.0);
@@ -420,7 +420,7 @@ TEST_F(PostProcPixelsTest, FilmGrainMovesWithTheBeatAndScanlinesDarkenEveryOther
 }
 
 TEST_F(PostProcPixelsTest, RadblurSmearsAlongTheLinesThroughItsCentre) {
-    Effects::Radblur& radblur = passes().radblur;
+    Effects::PostProc& radblur = passes()["Radblur"];
     // A white square at x 42..47, y 29..34 on black.
     const Picture in = Picture(kSize, kSize, [](int x, int y) {
         const int v = (x >= 42 && x < 48 && y >= 29 && y < 35) ? 255 : 0;
@@ -452,7 +452,7 @@ TEST_F(PostProcPixelsTest, RadblurSmearsAThinLineIntoAStreakWithoutGaps) {
         return std::vector<int>{v, v, v, 255};
     });
     // The shows' hits: centred, Step 0.6, at full strength.
-    const Picture out = apply(passes().radblur, in, {{0, 0.5f}, {1, 0.5f}, {2, 0.6f}, {3, 1.0f}});
+    const Picture out = apply(passes()["Radblur"], in, {{0, 0.5f}, {1, 0.5f}, {2, 0.6f}, {3, 1.0f}});
     // Along the middle row the streak runs outward from the line: the pull
     // reaches about 1/0.9^9.5 of the line's distance from the centre.
     int brightest = 0, darkest = 255;
@@ -488,18 +488,18 @@ TEST_F(PostProcPixelsTest, KaleidoscopeMirrorsIntoItsDivisions) {
     EXPECT_GT(mirror_error(in, false, true, false), 100);
 
     // Two wedges: left and right are mirror images.
-    const Picture two = apply(p.kaleidoscope, in, {{1, 2.0f}});
+    const Picture two = apply(p["Kaleidoscope"], in, {{1, 2.0f}});
     EXPECT_GT(max_difference(two, in), 100);
     EXPECT_LE(mirror_error(two, true, false, false), 2);
     // Four wedges: mirrored both ways and about the diagonal.
-    const Picture four = apply(p.kaleidoscope, in, {{1, 4.0f}});
+    const Picture four = apply(p["Kaleidoscope"], in, {{1, 4.0f}});
     EXPECT_LE(mirror_error(four, true, false, false), 2);
     EXPECT_LE(mirror_error(four, false, true, false), 2);
     EXPECT_LE(mirror_error(four, false, false, true), 2);
     // K2 is the same pass under its own name and parameters.
-    EXPECT_EQ(max_difference(apply(p.k2, in, {{1, 4.0f}}), four), 0);
+    EXPECT_EQ(max_difference(apply(p["K2"], in, {{1, 4.0f}}), four), 0);
     // Rotation turns the picture about its centre (half a turn here).
-    const Picture turned = apply(p.k2, in, {{0, 3.14159265f}, {1, 0.0f}});
+    const Picture turned = apply(p["K2"], in, {{0, 3.14159265f}, {1, 0.0f}});
     int worst = 0;
     for (int y = 4; y < kSize - 4; ++y)
         for (int x = 4; x < kSize - 4; ++x)
@@ -508,7 +508,7 @@ TEST_F(PostProcPixelsTest, KaleidoscopeMirrorsIntoItsDivisions) {
 }
 
 TEST_F(PostProcPixelsTest, SubdivTilesShiftsAndTurnsThePicture) {
-    Effects::Subdiv& subdiv = passes().subdiv;
+    Effects::PostProc& subdiv = passes()["Subdiv"];
     const Picture in = card();
     // N (2, 2): four copies at half size.
     const Picture tiles = apply(subdiv, in);
@@ -540,7 +540,7 @@ TEST_F(PostProcPixelsTest, SubdivTilesShiftsAndTurnsThePicture) {
 }
 
 TEST_F(PostProcPixelsTest, NoiseAddsGrainThatMovesWithItsTime) {
-    Effects::Noise& noise = passes().noise;
+    Effects::PostProc& noise = passes()["Noise"];
     const Picture grey = flat(128, 128, 128);
     const Picture half = apply(noise, grey, {{0, 0.5f}, {1, 0.0f}});
     EXPECT_GT(deviation_of(half, 1), 20.0);
@@ -552,7 +552,7 @@ TEST_F(PostProcPixelsTest, NoiseAddsGrainThatMovesWithItsTime) {
 }
 
 TEST_F(PostProcPixelsTest, VhsShiftsRowsSplitsColoursAndRollsABand) {
-    Effects::VHS& vhs = passes().vhs;
+    Effects::PostProc& vhs = passes()["VHS"];
     // A white stripe in the middle quarter of a wide black picture (the
     // shifts are fractions of the width: about 1.5 pixels here at Alpha 1).
     const int width = 256;

@@ -48,42 +48,28 @@ protected:
     }
 };
 
-struct Expected {
-    std::string name;
-    std::vector<std::string> param_names;
-    std::vector<float> defaults;
-};
-
-TEST_F(PostProcUniformsTest, NamesParametersAndDefaultsInCreationOrder) {
-    const Expected table[] = {
-        {"Dither", {"DitherFactor"}, {0.5f}},
-        {"Fade", {"FadeValue"}, {0.0f}},
-        {"Blur", {"BlurScale", "BlurIterations"}, {2.5f, 3.0f}},
-        {"Radblur", {"RadblurCntrX", "RadblurCntrY", "RadblurStep", "RadblurStrength"},
-         {0.5f, 0.5f, 0.9f, 1.0f}},
-        {"Film",
-         {"FilmColor", "FilmMonochrome", "FilmBrownSepia", "FilmGreenSepia", "FilmBlueSepia",
-          "FilmContrast", "FilmBrightness", "FilmFilmgrainAmount", "FilmScanlineAmount"},
-         {1.0f, 0, 0, 0, 0, 0, 0, 0, 0}},
-        {"Kaleidoscope", {"KaleidoscopeRotation", "KaleidoscopeDivisions"}, {0.0f, 7.0f}},
-        {"K2", {"K2Rotation", "K2Divisions"}, {0.0f, 7.0f}},
-        {"Subdiv", {"SubdivNX", "SubdivNY", "SubdivOffX", "SubdivOffY", "SubdivRot", "SubdivRotX", "SubdivRotY"},
-         {2.0f, 2.0f, 0, 0, 0, 0.5f, 0.5f}},
-        {"Noise", {"NoiseAlpha", "NoiseTime"}, {0.5f, 0.0f}},
-        {"VHS", {"VHSAlpha", "VHSTime", "VHSBandOn"}, {0.5f, 0.0f, 0.0f}},
-    };
-    std::vector<Effects::PostProc*> all = passes().all();
-    ASSERT_EQ(all.size(), std::size(table));
+TEST_F(PostProcUniformsTest, APassBuiltFromItsRowHasTheRowsNameParametersAndDefaults) {
+    // The passes are the registry's, made by each row's maker from the row.
+    const std::vector<Effects::PostProc*> all = passes().all();
+    ASSERT_EQ(all.size(), postproc_registry().size());
     for (size_t i = 0; i < all.size(); ++i) {
-        EXPECT_EQ(all[i]->get_name(), table[i].name);
-        EXPECT_EQ(all[i]->get_param_names(), table[i].param_names) << table[i].name;
-        EXPECT_EQ(params_of(*all[i]), table[i].defaults) << table[i].name;
-        const int count = static_cast<int>(table[i].defaults.size());
+        const PassInfo& row = postproc_registry()[i];
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(all[i]->get_name(), row.name);
+        std::vector<std::string> names;
+        std::vector<float> defaults;
+        for (const PassParam& param : row.params) {
+            names.push_back(std::string(row.name) + param.word);
+            defaults.push_back(param.value);
+        }
+        EXPECT_EQ(all[i]->get_param_names(), names);
+        EXPECT_EQ(params_of(*all[i]), defaults);
+        const int count = static_cast<int>(row.params.size());
         EXPECT_EQ(all[i]->get_param(count), 0.0f);
         EXPECT_EQ(all[i]->get_param(-1), 0.0f);
+        EXPECT_FATAL(all[i]->set_param(count, 1.0f), "WARNING: Param index " + std::to_string(count) +
+                                                         " for effect " + row.name + " is out of bounds\n");
     }
-    EXPECT_FATAL(passes().fade.set_param(1, 1.0f),
-                 "WARNING: Param index 1 for effect Fade is out of bounds\n");
 }
 
 TEST_F(PostProcUniformsTest, DefaultsReachTheShadersAsTheirUniforms) {
@@ -95,19 +81,19 @@ TEST_F(PostProcUniformsTest, DefaultsReachTheShadersAsTheirUniforms) {
         Uniforms uniforms;
     };
     const Case cases[] = {
-        {&p.blur, {{"Scale", {2.5f * 0.001f}}, {"Iterations", {3.0f}}}},
-        {&p.fade, {{"color", {0.0f, 0.0f}}}},
-        {&p.film,
+        {&p["Blur"], {{"Scale", {2.5f * 0.001f}}, {"Iterations", {3.0f}}}},
+        {&p["Fade"], {{"color", {0.0f, 0.0f}}}},
+        {&p["Film"],
          {{"time", {beats + 999.9953f}}, {"Color", {1.0f}}, {"Monochrome", {0.0f}},
           {"BrownSepia", {0.0f}}, {"GreenSepia", {0.0f}}, {"BlueSepia", {0.0f}},
           {"Contrast", {1.0f}}, {"Brightness", {0.0f}}, {"FilmgrainAmount", {0.0f}},
           {"ScanlineAmount", {0.0f}}}},
-        {&p.kaleidoscope, {{"Rotation", {0.0f}}, {"Divisions", {7.0f}}}},
-        {&p.k2, {{"Rotation", {0.0f}}, {"Divisions", {7.0f}}}},
-        {&p.noise, {{"Alpha", {0.5f}}, {"Time", {0.0f}}}},
-        {&p.radblur, {{"RadialBlurParams", {0.5f, 0.5f, 0.9f, 1.0f}}}},
-        {&p.subdiv, {{"N", {2.0f, 2.0f}}, {"Off", {0.0f, 0.0f}}, {"Rot", {0.0f}}, {"RotOff", {0.5f, 0.5f}}}},
-        {&p.vhs, {{"Alpha", {0.5f}}, {"iTime", {0.0f}}, {"BandOn", {0.0f}}}},
+        {&p["Kaleidoscope"], {{"Rotation", {0.0f}}, {"Divisions", {7.0f}}}},
+        {&p["K2"], {{"Rotation", {0.0f}}, {"Divisions", {7.0f}}}},
+        {&p["Noise"], {{"Alpha", {0.5f}}, {"Time", {0.0f}}}},
+        {&p["Radblur"], {{"RadialBlurParams", {0.5f, 0.5f, 0.9f, 1.0f}}}},
+        {&p["Subdiv"], {{"N", {2.0f, 2.0f}}, {"Off", {0.0f, 0.0f}}, {"Rot", {0.0f}}, {"RotOff", {0.5f, 0.5f}}}},
+        {&p["VHS"], {{"Alpha", {0.5f}}, {"iTime", {0.0f}}, {"BandOn", {0.0f}}}},
     };
     for (const Case& c : cases) {
         glUseProgram(0);
@@ -115,7 +101,7 @@ TEST_F(PostProcUniformsTest, DefaultsReachTheShadersAsTheirUniforms) {
         expect_uniforms(*c.pass, c.uniforms);
     }
     // Dither's block count: (1 - 0.85 * 0.5)^3 = 0.19011 of the render size.
-    p.dither.render(w, h, beats);
+    p["Dither"].render(w, h, beats);
     const std::vector<float> blocks = uniform("blocks", 2);
     EXPECT_NEAR(blocks[0], 0.190109f * w, 1e-3f);
     EXPECT_NEAR(blocks[1], 0.190109f * h, 1e-3f);
@@ -132,25 +118,25 @@ TEST_F(PostProcUniformsTest, ParametersTurnIntoUniformsByEachPassRule) {
         Uniforms uniforms;
     };
     const Case cases[] = {
-        {"fade to black", &p.fade, {{0, -0.5f}}, 64, 64, 0, {{"color", {0.0f, 0.5f}}}},
-        {"fade to white", &p.fade, {{0, 0.25f}}, 64, 64, 0, {{"color", {1.0f, 0.25f}}}},
-        {"fade full black", &p.fade, {{0, -1.0f}}, 64, 64, 0, {{"color", {0.0f, 1.0f}}}},
-        {"film contrast -1 and time 0", &p.film, {{5, -1.0f}, {6, 0.25f}, {8, 0.75f}}, 64, 64, 0,
+        {"fade to black", &p["Fade"], {{0, -0.5f}}, 64, 64, 0, {{"color", {0.0f, 0.5f}}}},
+        {"fade to white", &p["Fade"], {{0, 0.25f}}, 64, 64, 0, {{"color", {1.0f, 0.25f}}}},
+        {"fade full black", &p["Fade"], {{0, -1.0f}}, 64, 64, 0, {{"color", {0.0f, 1.0f}}}},
+        {"film contrast -1 and time 0", &p["Film"], {{5, -1.0f}, {6, 0.25f}, {8, 0.75f}}, 64, 64, 0,
          {{"Contrast", {0.0f}}, {"time", {999.9953f}}, {"Brightness", {0.25f}}, {"ScanlineAmount", {0.75f}}}},
-        {"film every word", &p.film,
+        {"film every word", &p["Film"],
          {{0, 0.1f}, {1, 0.2f}, {2, 0.3f}, {3, 0.4f}, {4, 0.5f}, {5, 0.6f}, {6, 0.7f}, {7, 0.8f}, {8, 0.9f}},
          64, 64, -4.0f,
          {{"Color", {0.1f}}, {"Monochrome", {0.2f}}, {"BrownSepia", {0.3f}}, {"GreenSepia", {0.4f}},
           {"BlueSepia", {0.5f}}, {"Contrast", {1.6f}}, {"Brightness", {0.7f}}, {"FilmgrainAmount", {0.8f}},
           {"ScanlineAmount", {0.9f}}, {"time", {-4.0f + 999.9953f}}}},
-        {"blur", &p.blur, {{0, 10.0f}, {1, 5.0f}}, 64, 64, 7, {{"Scale", {0.01f}}, {"Iterations", {5.0f}}}},
-        {"noise time is the parameter", &p.noise, {{0, 0.25f}, {1, 3.5f}}, 64, 64, 99,
+        {"blur", &p["Blur"], {{0, 10.0f}, {1, 5.0f}}, 64, 64, 7, {{"Scale", {0.01f}}, {"Iterations", {5.0f}}}},
+        {"noise time is the parameter", &p["Noise"], {{0, 0.25f}, {1, 3.5f}}, 64, 64, 99,
          {{"Alpha", {0.25f}}, {"Time", {3.5f}}}},
-        {"vhs", &p.vhs, {{0, 1.0f}, {1, 2.0f}, {2, 1.0f}}, 64, 64, 99,
+        {"vhs", &p["VHS"], {{0, 1.0f}, {1, 2.0f}, {2, 1.0f}}, 64, 64, 99,
          {{"Alpha", {1.0f}}, {"iTime", {2.0f}}, {"BandOn", {1.0f}}}},
-        {"radblur", &p.radblur, {{0, 0.25f}, {1, 0.75f}, {2, 0.5f}, {3, 0.0f}}, 64, 64, 0,
+        {"radblur", &p["Radblur"], {{0, 0.25f}, {1, 0.75f}, {2, 0.5f}, {3, 0.0f}}, 64, 64, 0,
          {{"RadialBlurParams", {0.25f, 0.75f, 0.5f, 0.0f}}}},
-        {"subdiv", &p.subdiv, {{0, 3}, {1, 4}, {2, 0.1f}, {3, 0.2f}, {4, 1.5f}, {5, 0.3f}, {6, 0.4f}}, 64, 64, 0,
+        {"subdiv", &p["Subdiv"], {{0, 3}, {1, 4}, {2, 0.1f}, {3, 0.2f}, {4, 1.5f}, {5, 0.3f}, {6, 0.4f}}, 64, 64, 0,
          {{"N", {3, 4}}, {"Off", {0.1f, 0.2f}}, {"Rot", {1.5f}}, {"RotOff", {0.3f, 0.4f}}}},
     };
     for (const Case& c : cases) {
@@ -162,7 +148,7 @@ TEST_F(PostProcUniformsTest, ParametersTurnIntoUniformsByEachPassRule) {
 }
 
 TEST_F(PostProcUniformsTest, DitherBlocksShrinkWithTheCubeOfTheFactor) {
-    Effects::Dither& dither = passes().dither;
+    Effects::PostProc& dither = passes()["Dither"];
     struct Case {
         float factor;
         int width, height;
@@ -184,7 +170,7 @@ TEST_F(PostProcUniformsTest, DitherBlocksShrinkWithTheCubeOfTheFactor) {
 }
 
 TEST_F(PostProcUniformsTest, FilmTimeIsShiftedExactly) {
-    Effects::Film& film = passes().film;
+    Effects::PostProc& film = passes()["Film"];
     film.render(64, 64, 0.0f);
     EXPECT_EQ(uniform("time", 1), std::vector<float>{999.9953f});
     film.render(64, 64, 16.0f);
@@ -193,23 +179,23 @@ TEST_F(PostProcUniformsTest, FilmTimeIsShiftedExactly) {
 
 TEST_F(PostProcUniformsTest, KaleidoscopeAndK2RunTheSameShadersInProgramsOfTheirOwn) {
     Passes& p = passes();
-    p.kaleidoscope.set_param(0, 0.5f);
-    p.k2.set_param(0, -1.0f);
-    p.k2.set_param(1, 3.0f);
+    p["Kaleidoscope"].set_param(0, 0.5f);
+    p["K2"].set_param(0, -1.0f);
+    p["K2"].set_param(1, 3.0f);
     GLint first = 0, second = 0;
-    p.kaleidoscope.render(64, 64, 0);
+    p["Kaleidoscope"].render(64, 64, 0);
     glGetIntegerv(GL_CURRENT_PROGRAM, &first);
-    p.k2.render(64, 64, 0);
+    p["K2"].render(64, 64, 0);
     glGetIntegerv(GL_CURRENT_PROGRAM, &second);
     EXPECT_NE(first, second);
-    expect_uniforms(p.k2, {{"Rotation", {-1.0f}}, {"Divisions", {3.0f}}});
-    p.kaleidoscope.render(64, 64, 0);
-    expect_uniforms(p.kaleidoscope, {{"Rotation", {0.5f}}, {"Divisions", {7.0f}}});
+    expect_uniforms(p["K2"], {{"Rotation", {-1.0f}}, {"Divisions", {3.0f}}});
+    p["Kaleidoscope"].render(64, 64, 0);
+    expect_uniforms(p["Kaleidoscope"], {{"Rotation", {0.5f}}, {"Divisions", {7.0f}}});
 }
 
 TEST_F(PostProcUniformsTest, RadblurMakesTheCurrentColourOpaqueWhite) {
     glColor4f(0.2f, 0.3f, 0.4f, 0.5f);
-    passes().radblur.render(64, 64, 0);
+    passes()["Radblur"].render(64, 64, 0);
     float colour[4];
     glGetFloatv(GL_CURRENT_COLOR, colour);
     EXPECT_EQ(std::vector<float>(colour, colour + 4), (std::vector<float>{1, 1, 1, 1}));
@@ -217,7 +203,8 @@ TEST_F(PostProcUniformsTest, RadblurMakesTheCurrentColourOpaqueWhite) {
 
 TEST_F(PostProcUniformsTest, BlurDeletesItsProgramEvenThroughTheBaseClass) {
     test_support::ScopedChdir in(test_support::source_path(""));
-    std::unique_ptr<Effects::PostProc> blur(new Effects::Blur());
+    const PassInfo& row = *find_pass("Blur");
+    std::unique_ptr<Effects::PostProc> blur(row.make(row));
     blur->render(64, 64, 0);
     GLint current = 0;
     glGetIntegerv(GL_CURRENT_PROGRAM, &current);
