@@ -8,7 +8,7 @@
 namespace {
 
 const bool registered = tidewell_show::register_show_benchmarks(
-    production_id("brisken"), 75.0f,
+    production_id("brisken"),
     {{"disco", 0, 24}, {"tree", 24, 40}, {"sphere", 40, 56}, {"tunnel", 56, 80}, {"fireworks", 80, 100},
      {"cubes", 100, 120}, {"rings", 120, 144}, {"droplets", 144, 164}, {"outro", 164, 188}},
     true, 40);

@@ -29,8 +29,8 @@ constexpr int kWidth = 1280;
 constexpr int kHeight = 720;
 constexpr int kSamples = 4;
 constexpr int kFrames = 120;
-// The default show's length: 226 beats at 128 beats a minute.
-constexpr float kShowSeconds = 226.0f * 60.0f / 128.0f;
+// The default show's length in beats; its tempo is its production row's.
+constexpr float kShowBeats = 226.0f;
 
 GLuint compile(GLenum type, const char* source) {
     const GLuint shader = glCreateShader(type);
@@ -156,10 +156,11 @@ void BM_FloorTable(benchmark::State& state) {
 
     // First-use work (shader builds, texture uploads) out of the measurement.
     for (Case& c : cases) c.frame(0.0f);
+    const float show_seconds = kShowBeats * 60.0f / find_production("tidewell")->bpm;
     int frame = 0;
     for (auto _ : state) {
         const float seconds =
-            kShowSeconds * static_cast<float>(frame) / static_cast<float>(kFrames);
+            show_seconds * static_cast<float>(frame) / static_cast<float>(kFrames);
         for (Case& c : cases) {
             const auto start = tidewell_show::Clock::now();
             c.frame(seconds);

@@ -7,7 +7,7 @@
 namespace {
 
 const bool registered = tidewell_show::register_show_benchmarks(
-    production_id("korrin"), 138.0f,
+    production_id("korrin"),
     {{"gallery+title", 0, 48}, {"white page+trefoil", 48, 64}, {"city", 64, 80}, {"bunker", 80, 96},
      {"balls", 96, 112}, {"explosions", 112, 144}, {"fallout+film+noise", 144, 176}, {"floor", 176, 208},
      {"gallery+balls+VHS", 208, 240}, {"floor+credits", 240, 272}},

@@ -8,6 +8,6 @@
 namespace {
 
 const bool registered = tidewell_show::register_show_benchmarks(
-    production_id("pelltide"), 112.0f, {{"drums", 0, 32}, {"bass", 32, 64}, {"keys", 64, 96}, {"outro", 96, 112}}, true);
+    production_id("pelltide"), {{"drums", 0, 32}, {"bass", 32, 64}, {"keys", 64, 96}, {"outro", 96, 112}}, true);
 
 }  // namespace

@@ -8,7 +8,7 @@
 namespace {
 
 const bool registered = tidewell_show::register_show_benchmarks(
-    production_id("quendle"), 155.0f,
+    production_id("quendle"),
     {{"intro", 0, 48}, {"record", 48, 80}, {"piano", 80, 144}, {"lettering", 144, 176}, {"ribbons", 176, 208},
      {"monitor", 208, 220}, {"closing", 220, 232}},
     true, 40);

@@ -7,7 +7,7 @@
 namespace {
 
 const bool registered = tidewell_show::register_show_benchmarks(
-    production_id("tidewell"), 128.0f,
+    production_id("tidewell"),
     {{"intro", 0, 32}, {"build", 32, 64}, {"drop", 64, 128}, {"break", 128, 160}, {"drop2", 160, 192},
      {"outro", 192, 226}},
     false);

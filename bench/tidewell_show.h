@@ -145,7 +145,7 @@ public:
     // draws the list's first scene alone), with the `held` tracks at theirs.
     Show(const SceneList* scenes, bool keyed, const std::vector<TrackValue>& held = {})
         : folder_(keyed, "tidewell", held) {
-        start(scenes, "", kTidewellBpm);
+        start(scenes, "", tidewell_bpm());
     }
 
     // Another production's show: its scenes over its own keyed tracks. Scenes
@@ -155,7 +155,7 @@ public:
     Show(const ProductionRow& row, bool on_soundtrack) : Show(row, production_scene_list(row.id), on_soundtrack) {}
     // The same with any scene list in the production's place.
     Show(const ProductionRow& row, const SceneList* scenes, bool on_soundtrack) : folder_(true, row.name) {
-        start(scenes, on_soundtrack ? row.music_file : "", row.bpm > 0.0f ? row.bpm : kTidewellBpm);
+        start(scenes, on_soundtrack ? row.music_file : "", row.bpm > 0.0f ? row.bpm : tidewell_bpm());
     }
 
     // One frame of the show at `seconds`, finished on the GPU, drawn in the
@@ -172,7 +172,9 @@ public:
     SceneManager& manager() { return *manager_; }
 
 private:
-    static constexpr float kTidewellBpm = 128.0f;
+    // The default show's tempo, also the clock of a production whose tempo
+    // comes from its music description.
+    static float tidewell_bpm() { return find_production("tidewell")->bpm; }
 
     void start(const SceneList* scenes, const std::string& music_file, float bpm) {
         static const SceneList kNoScenes;
@@ -254,11 +256,13 @@ struct Section {
 // frame by frame: BM_Show spreads 300 frames over the whole show (to the end
 // of the last section), BM_Section `section_frames` over each section, to
 // find the slowest. Scenes that read the notes of the music description, or
-// the music's level, need the show `on_soundtrack`. A production with scenes
+// the music's level, need the show `on_soundtrack`. Beats become seconds at
+// the tempo the show plays at: its row's, or its music description's. A
+// production with scenes
 // that are not part of the program yet has no show: its benchmarks time
 // nothing and say so in their label. Call it once, from a namespace-scope
 // initialiser.
-inline bool register_show_benchmarks(int production, float bpm, const std::vector<Section>& sections,
+inline bool register_show_benchmarks(int production, const std::vector<Section>& sections,
                                      bool on_soundtrack, int section_frames = 50) {
     struct Shows {
         std::unique_ptr<Show> empty, show;
@@ -280,13 +284,13 @@ inline bool register_show_benchmarks(int production, float bpm, const std::vecto
         }
         return &made;
     };
-    const float seconds_per_beat = 60.0f / bpm;
-    const float show_seconds = sections.back().end_beat * seconds_per_beat;
+    const auto seconds_per_beat = [](Shows& s) { return 60.0f / s.show->manager().get_music()->get_bpm(); };
+    const float show_beats = sections.back().end_beat;
     benchmark::RegisterBenchmark("BM_Show",
-                                 [shows, show_seconds](benchmark::State& state) {
+                                 [shows, seconds_per_beat, show_beats](benchmark::State& state) {
                                      if (Shows* s = shows(state))
-                                         time_against_empty(state, *s->empty, *s->show, "show", 0.0f, show_seconds,
-                                                            300);
+                                         time_against_empty(state, *s->empty, *s->show, "show", 0.0f,
+                                                            show_beats * seconds_per_beat(*s), 300);
                                  })
         ->Iterations(bench_smoke::iterations(300))
         ->Unit(benchmark::kMillisecond)
@@ -297,8 +301,8 @@ inline bool register_show_benchmarks(int production, float bpm, const std::vecto
                                      if (Shows* s = shows(state)) {
                                          state.SetLabel(section.name);
                                          time_against_empty(state, *s->empty, *s->show, "show",
-                                                            section.first_beat * seconds_per_beat,
-                                                            section.end_beat * seconds_per_beat, section_frames);
+                                                            section.first_beat * seconds_per_beat(*s),
+                                                            section.end_beat * seconds_per_beat(*s), section_frames);
                                      }
                                  })
         ->DenseRange(0, static_cast<int>(sections.size()) - 1)

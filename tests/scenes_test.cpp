@@ -161,29 +161,20 @@ TEST(RecordingProgress, TimesAreRoundedToWholeSecondsAndShortenedWhenLong) {
     for (const auto& c : cases) EXPECT_EQ(rough_duration(c.seconds), c.text) << c.seconds;
 }
 
-TEST(ProductionScenes, EveryProductionListsItsScenesInOrder) {
-    struct Case {
-        int id;
-        std::vector<std::string> names;
-    } cases[] = {
-        {0, {"TobelRoto"}},
-        {1, {"DiscoTiles", "SjakkVektor", "Geysirs", "TranceTunnel", "Fireworks", "SquarePeeps",
-             "GlowShapes", "SiriusText", "Droplets"}},
-        {2, {"MusicVectors", "MusicVectorNotes"}},
-        {3, {"TextIntro", "TextRoto", "TextPiano", "TextDrop", "TextRibbons", "Modulators"}},
-        {4, {"JqGlowShapes", "JqBoxes", "SiriusText"}},
-        {5, {"ShaderToy", "KorrinSVG", "NukeSL", "KorrinImage", "KorrinBunker", "NukeBalls",
-             "NukeBlast", "NukeText", "NukeFallout", "NukeFloor"}},
-    };
-    for (const Case& c : cases) {
-        const SceneList* list = production_scene_list(c.id);
-        ASSERT_NE(list, nullptr) << c.id;
-        std::vector<std::string> names;
-        for (const SceneEntry& entry : *list) names.push_back(entry.class_name);
-        EXPECT_EQ(names, c.names) << c.id;
+TEST(ProductionScenes, EachProductionsListHoldsItsRowsScenesInOrderWithTheirMakers) {
+    for (const ProductionRow& row : production_table()) {
+        SCOPED_TRACE(row.name);
+        const SceneList* list = production_scene_list(row.id);
+        ASSERT_NE(list, nullptr);
+        ASSERT_EQ(list->size(), row.scenes.size());
+        for (size_t i = 0; i < list->size(); ++i) {
+            EXPECT_STREQ((*list)[i].class_name, row.scenes[i]);
+            EXPECT_EQ((*list)[i].make, scene_maker(row.scenes[i])) << row.scenes[i];
+        }
     }
+    const int past_the_last = static_cast<int>(production_table().size());
     EXPECT_EQ(production_scene_list(-1), nullptr);
-    EXPECT_EQ(production_scene_list(6), nullptr);
+    EXPECT_EQ(production_scene_list(past_the_last), nullptr);
 }
 
 TEST(ProductionScenes, TableRowsAreInIdOrderWithDistinctNames) {
@@ -212,7 +203,7 @@ TEST(ProductionScenes, AProductionIsPlayableWhenEverySceneHasAMaker) {
     EXPECT_TRUE(production_playable(production_id("tidewell")));
     EXPECT_TRUE(production_playable(production_id("debug")));
     EXPECT_FALSE(production_playable(-1));
-    EXPECT_FALSE(production_playable(6));
+    EXPECT_FALSE(production_playable(static_cast<int>(production_table().size())));
 }
 
 class EmptyScene : public Scene {

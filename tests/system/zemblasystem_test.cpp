@@ -1,5 +1,8 @@
 #include "support/test_support.h"
 
+#include <string>
+#include <vector>
+
 #include "system/productions.h"
 #include "system/zemblasystem.h"
 
@@ -34,15 +37,22 @@ TEST_F(Productions, TableOfTheSixProductions) {
         int style;
         int fade_ms;
         float bpm;
+        std::vector<std::string> scenes;  // the scene classes the "ActiveScene" tracks name, in order
     } rows[] = {
-        {"debug", "Internal debugging", "", "", 0, 0, 75},
-        {"brisken", "Wembrel - brisken", "data/music/Krestel_-_Brisken.mp3", "", 2, 1000, 75},
+        {"debug", "Internal debugging", "", "", 0, 0, 75, {"TobelRoto"}},
+        {"brisken", "Wembrel - brisken", "data/music/Krestel_-_Brisken.mp3", "", 2, 1000, 75,
+         {"DiscoTiles", "SjakkVektor", "Geysirs", "TranceTunnel", "Fireworks", "SquarePeeps", "GlowShapes",
+          "SiriusText", "Droplets"}},
         {"pelltide", "Pelltide", "data/music/grovelight_bassintro.xml",
-         "data/common/images/orvenhal_logo_16_9.png", 0, 500, 75},
-        {"quendle", "Quendle", "data/music/quendle.xml", "", 1, 0, 155},
-        {"tidewell", "Wembrel - tidewell", "data/music/Krestel_-_Tidewell.mp3", "", 2, 1000, 128},
+         "data/common/images/orvenhal_logo_16_9.png", 0, 500, 75, {"MusicVectors", "MusicVectorNotes"}},
+        {"quendle", "Quendle", "data/music/quendle.xml", "", 1, 0, 155,
+         {"TextIntro", "TextRoto", "TextPiano", "TextDrop", "TextRibbons", "Modulators"}},
+        {"tidewell", "Wembrel - tidewell", "data/music/Krestel_-_Tidewell.mp3", "", 2, 1000, 128,
+         {"JqGlowShapes", "JqBoxes", "SiriusText"}},
         {"korrin", "Orvenhal Korrin System", "data/music/orvenhal-korrin-system-15.mp3",
-         "data/common/images/orvenhal_logo_16_9.png", 0, 500, 138},
+         "data/common/images/orvenhal_logo_16_9.png", 0, 500, 138,
+         {"ShaderToy", "KorrinSVG", "NukeSL", "KorrinImage", "KorrinBunker", "NukeBalls", "NukeBlast", "NukeText",
+          "NukeFallout", "NukeFloor"}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -55,6 +65,9 @@ TEST_F(Productions, TableOfTheSixProductions) {
         EXPECT_EQ(ZemblaSystem::loading_screen, row.style);
         EXPECT_EQ(ZemblaSystem::fade_time_ms, row.fade_ms);
         EXPECT_EQ(ZemblaSystem::bpm, row.bpm);
+        const ProductionRow* table_row = find_production(row.name);
+        ASSERT_NE(table_row, nullptr);
+        EXPECT_EQ(std::vector<std::string>(table_row->scenes.begin(), table_row->scenes.end()), row.scenes);
     }
 }
 
