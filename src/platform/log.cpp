@@ -6,7 +6,7 @@
 namespace platform {
 namespace {
 
-std::string pad(int value, int width) {
+std::string zero_padded(int value, int width) {
     std::string s = std::to_string(value);
     while (static_cast<int>(s.size()) < width) s.insert(s.begin(), '0');
     return s;
@@ -24,8 +24,8 @@ LocalTime local_time_now() {
 }
 
 std::string format_timestamp(const LocalTime& t) {
-    return pad(t.year, 4) + "-" + pad(t.month, 2) + "-" + pad(t.day, 2) + " " + pad(t.hour, 2) +
-           ":" + pad(t.minute, 2) + ":" + pad(t.second, 2) + ":" + pad(t.millisecond, 3);
+    return zero_padded(t.year, 4) + "-" + zero_padded(t.month, 2) + "-" + zero_padded(t.day, 2) + " " + zero_padded(t.hour, 2) +
+           ":" + zero_padded(t.minute, 2) + ":" + zero_padded(t.second, 2) + ":" + zero_padded(t.millisecond, 3);
 }
 
 void log_info(const std::string& message) {
