@@ -295,6 +295,9 @@ void export_mp3() {
 }
 
 void reset() {
+    // The temporary files go with the list that names them; a test that
+    // forgot them would leave one in the temp folder at every run.
+    remove_temp_files();
     State& s = state();
     for (DataFileEntry* entry : s.entries) {
         std::free(entry->data);

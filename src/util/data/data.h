@@ -84,7 +84,8 @@ void export_mp3();
 // when there is none after the last "\\".
 std::string export_name(const std::string& entry_name);
 
-// Puts the whole layer back to its state at process start (tests).
+// Puts the whole layer back to its state at process start, its temporary
+// files removed (tests).
 void reset();
 
 }  // namespace DataFile
