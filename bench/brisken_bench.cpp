@@ -1,8 +1,8 @@
-// Frames of "Wembrel - brisken" against the empty frame loop in the same run
-// (tidewell_show.h): the whole show, and 40 frames over each section, named
-// by the scene that leads it. The show runs on its soundtrack (paused,
-// silent), so beats fall where the timeline puts them and the tunnel reads
-// the music's level. Needs a display.
+// Frames of "Wembrel - brisken" against the renderer's floor and the empty
+// frame loop in the same run (tidewell_show.h): the whole show, and 40
+// frames over each section, named by the scene that leads it. The show runs
+// on its soundtrack (paused, silent), so beats fall where the timeline puts
+// them and the tunnel reads the music's level. Needs a display.
 #include "tidewell_show.h"
 
 namespace {

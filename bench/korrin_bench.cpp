@@ -1,7 +1,7 @@
-// Frames of "Orvenhal Korrin System" against the empty frame loop in the
-// same run (tidewell_show.h), on the timer clock at the production's 138 bpm:
-// the whole show, and each part of the timeline, to find the slowest. Needs a
-// display.
+// Frames of "Orvenhal Korrin System" against the renderer's floor and the
+// empty frame loop in the same run (tidewell_show.h), on the timer clock at
+// the production's 138 bpm: the whole show, and each part of the timeline,
+// to find the slowest. Needs a display.
 #include "tidewell_show.h"
 
 namespace {

@@ -1,8 +1,8 @@
-// Frames of "Quendle" against the empty frame loop in the same run
-// (tidewell_show.h): the whole show, and 40 frames over each scene's part.
-// Its piano, ribbons and note monitor read the notes of its music
-// description, so the show runs on its soundtrack (paused, silent) rather
-// than the timer. Needs a display.
+// Frames of "Quendle" against the renderer's floor and the empty frame loop
+// in the same run (tidewell_show.h): the whole show, and 40 frames over each
+// scene's part. Its piano, ribbons and note monitor read the notes of its
+// music description, so the show runs on its soundtrack (paused, silent)
+// rather than the timer. Needs a display.
 #include "tidewell_show.h"
 
 namespace {

@@ -1,7 +1,7 @@
-// Frames of "Wembrel - tidewell" against the empty frame loop in the same
-// run (tidewell_show.h): the whole show, and each section of the music. Times
-// are wall-clock milliseconds per frame (the benchmark's own time is the
-// pair), each frame finished with glFinish. Needs a display.
+// Frames of "Wembrel - tidewell" against the renderer's floor and the empty
+// frame loop in the same run (tidewell_show.h): the whole show, and each
+// section of the music, each frame finished with glFinish; the figures are
+// median frames as multiples of the floor's. Needs a display.
 #include "tidewell_show.h"
 
 namespace {
