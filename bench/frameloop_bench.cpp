@@ -19,6 +19,7 @@
 #include <unistd.h>
 
 #include "effects/postproc/passes.h"
+#include "platform/heap.h"
 #include "scenes.h"
 #include "smoke.h"
 #include "system/window.h"
@@ -40,6 +41,7 @@ public:
 void make_window_once() {
     static bool made = false;
     if (made) return;
+    platform::keep_freed_heap();  // as the program does
     ZemblaSystem::width = 1280;
     ZemblaSystem::height = 720;
     ZemblaSystem::fullscreen = 0;

@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/heap.h"
 #include "render_floor.h"
 #include "scenes.h"
 #include "smoke.h"
@@ -110,10 +111,13 @@ public:
     fs::path path;
 };
 
-// Opens the window once per process: width x height, `samples` samples.
+// Opens the window once per process: width x height, `samples` samples,
+// with the heap set up as the program sets it up, so that frames cost what
+// they cost in the program.
 inline void open_window(int width, int height, int samples) {
     static bool open = false;
     if (open) return;
+    platform::keep_freed_heap();
     ZemblaSystem::production = production_id("tidewell");
     configure_production();
     ZemblaSystem::width = width;

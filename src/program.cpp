@@ -7,6 +7,7 @@
 
 #include <cstring>
 
+#include "platform/heap.h"
 #include "platform/message_box.h"
 #include "scenes.h"
 #include "system/fatal.h"
@@ -101,8 +102,12 @@ int run_program(ProgramSteps& steps) {
 SystemProgramSteps::SystemProgramSteps(const SceneList* scenes) : scenes_(scenes) {}
 SystemProgramSteps::~SystemProgramSteps() = default;
 
-// SDL's video comes up first, so that message boxes work from the start.
-void SystemProgramSteps::init_platform() { sdl_video_init(); }
+// SDL's video comes up first, so that message boxes work from the start;
+// before it the heap is told to keep what the renderer frees every frame.
+void SystemProgramSteps::init_platform() {
+    platform::keep_freed_heap();
+    sdl_video_init();
+}
 
 int SystemProgramSteps::show_setup_dialog() {
     set_soundtrack_export(export_soundtrack);
