@@ -17,6 +17,7 @@
 
 #include "effects/effect.h"
 #include "effects/particles_morph.h"
+#include "effects/sprite_layer.h"
 #include "util/math/mat4.h"
 #include "util/texture/texture.h"
 
@@ -27,6 +28,11 @@ namespace Effects {
 
 // The sprite an empty texture name stands for.
 extern const char* const kDefaultParticleTexture;
+
+// Loads a sprite picture into `texture` as the particle system and the
+// fireworks sample it: mipmapped, repeating, trilinear without anisotropy.
+// A picture that does not load ends the run with "Failed to load texture".
+void load_sprite(Texture& texture, const std::string& file);
 
 class Particles : public Effect {
 public:
@@ -58,6 +64,7 @@ private:
     ParticleMorph morph;
     vec3 colour;
     Texture texture;
+    SpriteLayer sprite_layer;
     std::unique_ptr<ShaderConstructor> billboard_builder;
     std::unique_ptr<ShaderProgram> billboard_shader;
     BillboardLayout layout;

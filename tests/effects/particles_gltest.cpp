@@ -5,6 +5,7 @@
 #include <GL/glu.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 
 #include "effects/particles.h"
@@ -216,6 +217,71 @@ TEST_F(ParticlesGlTest, TenThousandParticlesOfTheShippedSpriteFillASphere) {
     const Rgba centre = frame.at(w / 2, h / 2);
     EXPECT_GT(centre.b, 60);
     EXPECT_LT(centre.r, centre.b);
+}
+
+TEST_F(ParticlesGlTest, SpritesSampleTrilinearWithoutAnisotropyWhichSquaresFacingTheEyeDoNotNeed) {
+    test_support::ScopedChdir in(test_support::source_path(""));
+    Texture sprite;
+    Effects::load_sprite(sprite, Effects::kDefaultParticleTexture);
+    sprite.bind(0);
+    GLint min_filter = 0;
+    GLfloat anisotropy = 0.0f, most = 1.0f;
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &min_filter);
+    glGetTexParameterfv(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, &anisotropy);
+    glGetFloatv(GL_MAX_TEXTURE_MAX_ANISOTROPY_EXT, &most);
+    EXPECT_EQ(min_filter, GL_LINEAR_MIPMAP_LINEAR);
+    EXPECT_EQ(anisotropy, 1.0f);
+
+    // Squares facing the eye from 2 to 64 pixels wide, at fractional
+    // positions, so that every mipmap level is read: with the most
+    // anisotropy the driver offers they look as they do without it.
+    const int w = 256, h = 128;
+    auto draw = [&](float anisotropy_set) {
+        sprite.bind(0);
+        glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, anisotropy_set);
+        FBO target(w, h, FBO_TYPE_RGBA8, 0);
+        target.push(true);
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glOrtho(0, w, 0, h, -1, 1);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        sprite.bind_and_enable();
+        glColor4f(1, 1, 1, 1);
+        float x = 1.3f, y = 1.7f, row = 0.0f;
+        glBegin(GL_QUADS);
+        for (float size = 2.0f; size <= 64.0f; size *= 1.19f) {
+            if (x + size > w) {
+                x = 1.3f;
+                y += row + 1.0f;
+                row = 0.0f;
+            }
+            glTexCoord2f(0, 0), glVertex2f(x, y);
+            glTexCoord2f(1, 0), glVertex2f(x + size, y);
+            glTexCoord2f(1, 1), glVertex2f(x + size, y + size);
+            glTexCoord2f(0, 1), glVertex2f(x, y + size);
+            x += size + 1.1f;
+            row = std::max(row, size);
+        }
+        glEnd();
+        EXPECT_NO_GL_ERROR();
+        Frame frame(w, h);
+        target.pop();
+        glDisable(GL_TEXTURE_2D);
+        Texture::unbind(0);
+        return frame;
+    };
+    const Frame with = draw(most), without = draw(1.0f);
+    with.keep("sprites-anisotropic");
+    without.keep("sprites-trilinear");
+    int largest = 0;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const Rgba a = with.at(x, y), b = without.at(x, y);
+            largest = std::max({largest, std::abs(a.r - b.r), std::abs(a.g - b.g), std::abs(a.b - b.b)});
+        }
+    EXPECT_GT(without.brightest(), 200);
+    EXPECT_LE(largest, 1) << "with anisotropy " << most;
 }
 
 }  // namespace

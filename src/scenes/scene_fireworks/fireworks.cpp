@@ -16,8 +16,7 @@ Fireworks::~Fireworks() {
 
 void Fireworks::init() {
     register_scene_tracks(*music, tracks);
-    if (!texture.load(Effects::kDefaultParticleTexture, true, true, GL_LINEAR, GL_LINEAR))
-        FATAL_ERROR("Failed to load texture");
+    Effects::load_sprite(texture, Effects::kDefaultParticleTexture);
     // The particle system's billboard program under this scene's own name.
     builder = Effects::make_particles_shader("EffectsFireworks");
     program = std::make_unique<ShaderProgram>(builder.get());
@@ -66,5 +65,7 @@ void Fireworks::render() {
     // The sparks of burnt-out rockets stay in the block at alpha 0 until
     // their rocket relaunches, up to half of it; only the lit ones are drawn.
     const size_t lit = Effects::keep_visible(buffer_vertex.get(), writer->layout(), quads_drawn);
+    sprite_layer.begin();
     Effects::draw_billboard_block(vbo, buffer_vertex.get(), writer->layout(), lit);
+    sprite_layer.end();
 }

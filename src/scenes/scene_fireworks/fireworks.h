@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "effects/sprite_layer.h"
 #include "scenes/scene.h"
 #include "scenes/scene_fireworks/fireworks_rockets.h"
 #include "scenes/scene_tracks.h"
@@ -43,6 +44,9 @@ private:
 
     std::unique_ptr<FireworksShow> show;
     Texture texture;
+    // The sparks are blended there, a quarter of the work of the scene's
+    // multisampled target, and added over the scene at once.
+    Effects::SpriteLayer sprite_layer;
     std::unique_ptr<ShaderConstructor> builder;
     std::unique_ptr<ShaderProgram> program;
     GLuint vbo = 0;

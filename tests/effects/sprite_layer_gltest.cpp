@@ -1,0 +1,156 @@
+// Additive sprites through a single-sample layer of their own, added over a
+// multisampled target at once: the same picture as sprites drawn straight
+// into the target, where the layer pays; nothing at all where it does not;
+// and the target, viewport and blending as they were.
+#include <GL/glew.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+#include "effects/particles.h"
+#include "effects/sprite_layer.h"
+#include "support/gl_context.h"
+#include "support/gl_frame.h"
+#include "support/test_support.h"
+#include "util/data/data.h"
+#include "util/fbo/fbo.h"
+
+namespace {
+
+using Effects::SpriteLayer;
+using test_support::Frame;
+
+class SpriteLayerTest : public test_support::GlTest {
+protected:
+    void SetUp() override {
+        GlTest::SetUp();
+        DataFile::set_mode(DataFileMode::Plain);
+        test_support::ScopedChdir in(test_support::source_path(""));
+        Effects::load_sprite(sprite, Effects::kDefaultParticleTexture);
+    }
+
+    // Sprites of the shipped picture from 4 to 60 pixels wide in three
+    // colours, overlapping in a heap in the middle until they burn out,
+    // added (source alpha, one) with the fixed-function pipeline.
+    void draw_sprites(int w, int h) {
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glOrtho(0, w, 0, h, -1, 1);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        glUseProgram(0);
+        glDisable(GL_DEPTH_TEST);
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+        sprite.bind_and_enable();
+        glBegin(GL_QUADS);
+        int n = 0;
+        for (float size = 4.0f; size <= 60.0f; size *= 1.07f, ++n) {
+            const float x = std::fmod(37.3f * n, static_cast<float>(w - 64)) + 0.37f;
+            const float y = std::fmod(23.9f * n, static_cast<float>(h - 64)) + 0.61f;
+            quad(x, y, size, n % 3);
+            quad(w / 2.0f + std::fmod(3.1f * n, 20.0f), h / 2.0f + std::fmod(1.7f * n, 20.0f), 24.0f, n % 3);
+        }
+        glEnd();
+        glDisable(GL_TEXTURE_2D);
+    }
+
+    static void quad(float x, float y, float size, int colour) {
+        glColor4f(colour == 0 ? 1.0f : 0.3f, colour == 1 ? 1.0f : 0.4f, colour == 2 ? 1.0f : 0.2f, 0.7f);
+        glTexCoord2f(0, 0), glVertex2f(x, y);
+        glTexCoord2f(1, 0), glVertex2f(x + size, y);
+        glTexCoord2f(1, 1), glVertex2f(x + size, y + size);
+        glTexCoord2f(0, 1), glVertex2f(x, y + size);
+    }
+
+    // `target` resolved and read back.
+    static Frame resolved(FBO& target) {
+        FBO plain(target.get_width(), target.get_height(), FBO_TYPE_RGBA8_NO_DEPTH, 0);
+        plain.push(false);
+        target.blit();
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, plain.get_id());
+        Frame frame(target.get_width(), target.get_height());
+        plain.pop();
+        return frame;
+    }
+
+    Texture sprite;
+};
+
+TEST_F(SpriteLayerTest, OverAMultisampledTargetTheLayerAddsTheSamePictureAndLeavesTheStateAsItWas) {
+    const int w = 800, h = 600;
+    FBO straight(w, h, FBO_TYPE_RGBA8, 4), layered(w, h, FBO_TYPE_RGBA8, 4);
+    for (FBO* target : {&straight, &layered}) {
+        SpriteLayer layer;  // made, like every target, with frame buffer 0 bound
+        target->push(false);
+        // Grey, so that the sums clamp on something.
+        glClearColor(0.3f, 0.3f, 0.3f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        const bool in_use = target == &layered && layer.begin();
+        draw_sprites(w, h);
+        if (in_use) {
+            layer.end();
+            GLint bound = 0, viewport[4] = {}, src = 0, dst = 0;
+            GLfloat clear[4] = {};
+            glGetIntegerv(GL_FRAMEBUFFER_BINDING, &bound);
+            glGetIntegerv(GL_VIEWPORT, viewport);
+            glGetIntegerv(GL_BLEND_SRC_RGB, &src);
+            glGetIntegerv(GL_BLEND_DST_RGB, &dst);
+            glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
+            EXPECT_EQ(static_cast<GLuint>(bound), layered.get_id());
+            EXPECT_EQ(viewport[2], w);
+            EXPECT_EQ(viewport[3], h);
+            EXPECT_EQ(src, GL_SRC_ALPHA);
+            EXPECT_EQ(dst, GL_ONE);
+            EXPECT_FLOAT_EQ(clear[0], 0.3f);
+        }
+        EXPECT_EQ(in_use, target == &layered);
+        EXPECT_NO_GL_ERROR();
+        target->pop();
+    }
+    glDisable(GL_BLEND);
+    glClearColor(0, 0, 0, 0);
+    const Frame a = resolved(straight), b = resolved(layered);
+    a.keep("sprites-straight");
+    b.keep("sprites-layered");
+    int largest = 0, white = 0;
+    double total = 0.0;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const test_support::Rgba p = a.at(x, y), q = b.at(x, y);
+            const int d = std::max({std::abs(p.r - q.r), std::abs(p.g - q.g), std::abs(p.b - q.b)});
+            largest = std::max(largest, d);
+            total += d;
+            white += q.r == 255 && q.g == 255 && q.b == 255;
+        }
+    EXPECT_GT(white, 100) << "the heap burns out";
+    EXPECT_LT(total / (w * h), 0.05) << "mean difference in levels";
+    EXPECT_LE(largest, 8);
+}
+
+TEST_F(SpriteLayerTest, DoesNothingOverASingleSampleOrSmallTarget) {
+    const struct {
+        const char* name;
+        int w, h, samples;
+    } cases[] = {
+        {"single-sample", 800, 600, 0},
+        {"multisampled, fewer rows than the least", 1280, SpriteLayer::kMinLayerRows - 1, 4},
+    };
+    for (const auto& c : cases) {
+        FBO target(c.w, c.h, FBO_TYPE_RGBA8, c.samples);
+        SpriteLayer layer;
+        target.push(true);
+        EXPECT_FALSE(layer.begin()) << c.name;
+        GLint bound = 0;
+        glGetIntegerv(GL_FRAMEBUFFER_BINDING, &bound);
+        EXPECT_EQ(static_cast<GLuint>(bound), target.get_id()) << c.name;
+        layer.end();
+        glGetIntegerv(GL_FRAMEBUFFER_BINDING, &bound);
+        EXPECT_EQ(static_cast<GLuint>(bound), target.get_id()) << c.name;
+        EXPECT_NO_GL_ERROR();
+        target.pop();
+    }
+}
+
+}  // namespace
