@@ -153,6 +153,9 @@ TEST_F(BriskenScenesTest, CubesStandOnThePlaneWithTheSkyOnTheBigOne) {
     const vec3 light = SquarePeeps::light_position(manager->get_music()->get_beats());
     EXPECT_FLOAT_EQ(peeps->get_light().get_position().x, light.x);
     EXPECT_FLOAT_EQ(peeps->get_light().get_position().z, light.z);
+    // Its shadow faces keep their own size, not the render width.
+    EXPECT_EQ(peeps->get_light().shadow_size, SquarePeeps::kShadowSize);
+    EXPECT_NE(peeps->get_light().shadow_size, kWidth);
     // The big cube's lit front fills the middle of the picture in the sky's blue.
     const test_support::Rgba middle = cubes.at(kWidth / 2, kHeight / 2);
     EXPECT_GT(middle.b, middle.r + 20);

@@ -26,6 +26,12 @@ public:
     static constexpr float kPlaneSize = 15.0f;
     // The small cubes stand at (+-offset, 0, +-offset).
     static constexpr float kCornerOffset = kPlaneSize / 3.0f;
+    // The edge of the light's shadow faces in texels. The light circles 3
+    // units from the group, so a texel spans about a hundredth of a unit
+    // there, a pixel or two on screen; six faces as wide as the render
+    // target (or 2048 when the map is made during drawing) cost six depth
+    // passes of millions of texels a frame for edges no sharper.
+    static constexpr int kShadowSize = 512;
 
     // Where the camera and the light are at a music position in beats.
     static vec3 camera_eye(float beats);

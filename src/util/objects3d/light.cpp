@@ -156,9 +156,20 @@ void Light::unbind_shadow_map() {
     glDisable(GL_TEXTURE_CUBE_MAP);
 }
 
+void Light::set_fixed_shadow_size(int size) {
+    fixed_shadow_size = size > 0 ? size : 0;
+    if (fixed_shadow_size == 0 || fixed_shadow_size == shadow_size) return;
+    shadow_size = fixed_shadow_size;
+    if (shadow_map != 0) {
+        glDeleteTextures(1, &shadow_map);
+        shadow_map = 0;
+        create_shadow_map();
+    }
+}
+
 void Light::resize(int width, int height) {
     const bool changed = width != last_width || height != last_height;
-    if (changed && shadow_map != 0) {
+    if (changed && shadow_map != 0 && fixed_shadow_size == 0) {
         shadow_size = width;
         glDeleteTextures(1, &shadow_map);
         shadow_map = 0;

@@ -76,8 +76,14 @@ public:
     // The cube map on texture unit 0.
     void bind_shadow_map();
     void unbind_shadow_map();
-    // Rebuilds an existing cube map width x width when the size changed.
+    // Rebuilds an existing cube map width x width when the size changed,
+    // unless the light has a fixed shadow size.
     void resize(int width, int height);
+    // Faces of `size` x `size` texels from now on, whatever the render size
+    // (an existing cube map is rebuilt); 0 lets resize follow the render
+    // width again. The depth passes cost the faces' texels: a small scene's
+    // shadows need far fewer than the render width.
+    void set_fixed_shadow_size(int size);
 
     std::string name;
     vec4 position{0.0f, 0.0f, 0.0f, 1.0f};
@@ -95,6 +101,7 @@ public:
     float shadow_near = 0.01f;
     float shadow_far = 20.0f;
     int shadow_size = 2048;
+    int fixed_shadow_size = 0;  // 0: none
     GLuint shadow_map = 0;
     GLuint shadow_fbo = 0;
     // No size yet until the first resize.

@@ -206,6 +206,33 @@ TEST_F(LightGlTest, CubeMapIsCreatedOnceAndRebuiltAtTheRenderWidth) {
     EXPECT_NO_GL_ERROR();
 }
 
+TEST_F(LightGlTest, AFixedShadowSizeHoldsWhateverTheRenderSize) {
+    Light light;
+    light.shadow_size = 32;
+    light.set_shadows(true);
+    light.resize(128, 72);
+    ASSERT_EQ(face_width(light.shadow_map, 0), 128);
+    // Fixed on an existing map: rebuilt at once, then kept through resizes.
+    light.set_fixed_shadow_size(16);
+    for (int width : {128, 192, 64}) {
+        light.resize(width, width / 2);
+        EXPECT_EQ(light.shadow_size, 16) << width;
+        for (int f = 0; f < Light::kFaces; ++f) EXPECT_EQ(face_width(light.shadow_map, f), 16) << width;
+    }
+    // Fixed before the map exists: the map is made at that size.
+    Light later;
+    later.set_fixed_shadow_size(24);
+    later.resize(128, 72);
+    later.set_shadows(true);
+    later.resize(192, 108);
+    EXPECT_EQ(face_width(later.shadow_map, 3), 24);
+    // Released: the next resize follows the render width again.
+    light.set_fixed_shadow_size(0);
+    light.resize(96, 54);
+    EXPECT_EQ(face_width(light.shadow_map, 0), 96);
+    EXPECT_NO_GL_ERROR();
+}
+
 TEST_F(LightGlTest, ShadowFaceRendersIntoTheFaceAndRestoresTheState) {
     Light light;
     light.shadow_size = 32;
