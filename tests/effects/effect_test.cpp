@@ -2,7 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "effects/postproc/half_size_step.h"
+#include "effects/postproc/gather_step.h"
+#include "effects/postproc/radblur.h"
 #include "effects/postproc/passes.h"
 #include "support/test_support.h"
 
@@ -87,13 +88,22 @@ TEST(PassRegistry, TracksAndShaderPathsFollowFromEachRow) {
     EXPECT_EQ(i, tracks.size());
 }
 
-TEST(HalfSizeStep, HalfOfARenderSizeRoundsUpAndIsNeverEmpty) {
-    // Rounding up keeps the last full-size column covered by a half-size one.
+TEST(GatherStep, AReducedRenderSizeRoundsUpAndIsNeverEmpty) {
+    // Rounding up keeps the last full-size column covered by a reduced one.
     const struct {
-        int full;
-        int half;
-    } cases[] = {{1280, 640}, {720, 360}, {1281, 641}, {3, 2}, {2, 1}, {1, 1}, {0, 1}, {-4, 1}};
-    for (const auto& c : cases) EXPECT_EQ(Effects::half_size(c.full), c.half) << c.full;
+        int full, divisor, reduced;
+    } cases[] = {{1280, 2, 640}, {720, 2, 360}, {1281, 2, 641}, {3, 2, 2}, {2, 2, 1}, {1, 2, 1},
+                 {0, 2, 1},      {-4, 2, 1},    {1280, 4, 320}, {720, 4, 180}, {1281, 4, 321}, {3, 4, 1}};
+    for (const auto& c : cases) EXPECT_EQ(Effects::reduced_size(c.full, c.divisor), c.reduced) << c.full << " / " << c.divisor;
+}
+
+TEST(GatherStep, RadblurGathersAWeakSmearAtAQuarterAndAStrongOneAtHalf) {
+    const struct {
+        float strength;
+        int divisor;
+    } cases[] = {{0.05f, 4}, {0.35f, 4}, {Effects::Radblur::kQuarterSizeStrength, 4}, {0.41f, 2},
+                 {1.0f, 2},  {-0.3f, 4}, {-0.8f, 2}};
+    for (const auto& c : cases) EXPECT_EQ(Effects::Radblur::gather_divisor(c.strength), c.divisor) << c.strength;
 }
 
 }  // namespace

@@ -1,10 +1,10 @@
 // Blur pass: averages rings of taps around each pixel, "Scale" apart
 // (in thousandths of the picture), over "Iterations" rings. The rings are
-// gathered at half the render size (HalfSizeStep) before the full-size draw.
+// gathered at half the render size (GatherStep) before the full-size draw.
 #pragma once
 
 #include "effects/effect.h"
-#include "effects/postproc/half_size_step.h"
+#include "effects/postproc/gather_step.h"
 
 namespace Effects {
 
@@ -18,7 +18,7 @@ public:
     bool changes_picture() const override;
 
 private:
-    HalfSizeStep rings;
+    GatherStep rings;
 };
 
 }  // namespace Effects

@@ -2,11 +2,18 @@
 
 #include <GL/glew.h>
 
+#include <cmath>
+
 #include "util/shaderprogram/shaderprogram.h"
 
 namespace Effects {
 
 Radblur::Radblur(const PassInfo& row) : PostProc(row), taps(row) {}
+
+int Radblur::gather_divisor(float strength) {
+    // A negative strength mixes the smear in as much, the other way.
+    return std::fabs(strength) <= kQuarterSizeStrength ? 4 : 2;
+}
 
 bool Radblur::changes_picture() const { return params[3] != 0.0f && params[2] < 1.0f; }
 
@@ -14,7 +21,7 @@ void Radblur::update(int width, int height, float, FBO* source) {
     if (!changes_picture()) return;
     // (CntrX, CntrY, Step, Strength) as one vector.
     taps.bind().set_uniform4fv("RadialBlurParams", params.data(), 1);
-    taps.draw(source, width, height);
+    taps.draw(source, width, height, gather_divisor(params[3]));
 }
 
 void Radblur::render(int, int, float) {

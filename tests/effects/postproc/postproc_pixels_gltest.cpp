@@ -245,8 +245,10 @@ TEST_F(PostProcPixelsTest, BlurSmoothsAnEdgeOverScaleTimesIterations) {
     EXPECT_LE(max_difference(apply(blur, in, {{0, 10.0f}, {1, -3.0f}}), in), 1);
 }
 
-// Blur and Radblur gather their many taps at half the render size. They must
-// look as they did when every tap was read at full size: the one-step shaders
+// Blur and Radblur gather their many taps at a fraction of the render size
+// (Radblur at a quarter of each side up to a Strength of
+// Radblur::kQuarterSizeStrength, at half above it). They must look as they
+// did when every tap was read at full size: the one-step shaders
 // they replaced are kept beside this test and drawn over the same pictures.
 // At 640 x 360, Blur Scale 5 puts the rings as many pixels apart as the
 // default 2.5 does at 1280 x 720. The pictures: the loading-screen logo (thin
@@ -271,6 +273,13 @@ TEST_F(PostProcPixelsTest, BlurAndRadblurLookAsTheyDidInOneFullSizeStep) {
         {"Radblur, defaults", &p["Radblur"], "radblur", {}},
         {"Radblur, the default show's", &p["Radblur"], "radblur", {{0, 0.3f}, {1, 0.6f}, {2, 0.6f}, {3, 0.35f}}},
         {"Radblur, long and whole", &p["Radblur"], "radblur", {{0, 0.7f}, {1, 0.4f}, {2, 0.6f}, {3, 1.0f}}},
+        // The strongest smears gathered at a quarter of each side.
+        {"Radblur, defaults as weak as a quarter-size gathering takes", &p["Radblur"], "radblur",
+         {{3, Effects::Radblur::kQuarterSizeStrength}}},
+        {"Radblur, long as weak as a quarter-size gathering takes", &p["Radblur"], "radblur",
+         {{0, 0.7f}, {1, 0.4f}, {2, 0.6f}, {3, Effects::Radblur::kQuarterSizeStrength}}},
+        {"Radblur, a hit's peak, just past a quarter-size gathering", &p["Radblur"], "radblur",
+         {{2, 0.6f}, {3, Effects::Radblur::kQuarterSizeStrength + 0.01f}}},
     };
     for (const char* file : {"data/common/images/orvenhal_logo_16_9.png",
                              "data/effects/skybox/spacescape_desat_nebula_complex/desat_nebula_complex_posx.png"}) {

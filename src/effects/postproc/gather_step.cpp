@@ -1,4 +1,4 @@
-#include "effects/postproc/half_size_step.h"
+#include "effects/postproc/gather_step.h"
 
 #include <GL/glew.h>
 
@@ -10,25 +10,25 @@
 
 namespace Effects {
 
-int half_size(int full) { return std::max(1, (full + 1) / 2); }
+int reduced_size(int full, int divisor) { return std::max(1, (full + divisor - 1) / divisor); }
 
-HalfSizeStep::HalfSizeStep(const PassInfo& pass)
+GatherStep::GatherStep(const PassInfo& pass)
     : program(std::make_unique<ShaderProgram>(
           pass_shader_path(pass, ".vert"),
           pass_shader_path(pass, "_gather.frag"))),
       target(std::make_unique<FBO>(1, 1, FBO_TYPE_RGBA8_NO_DEPTH, 0)) {}
 
-HalfSizeStep::~HalfSizeStep() = default;
+GatherStep::~GatherStep() = default;
 
-ShaderProgram& HalfSizeStep::bind() {
+ShaderProgram& GatherStep::bind() {
     static const mat4 projection(mat4::PRESET_UNIT_SQUARE);
     program->bind();
     program->set_uniform_matrix4fv("ProjectionMatrix", projection.data(), 1, false);
     return *program;
 }
 
-void HalfSizeStep::draw(FBO* source, int width, int height) {
-    target->resize(half_size(width), half_size(height));
+void GatherStep::draw(FBO* source, int width, int height, int divisor) {
+    target->resize(reduced_size(width, divisor), reduced_size(height, divisor));
     // No clear: the unblended quad overwrites every pixel, and without depth
     // nothing can reject it.
     target->push(false);
@@ -36,7 +36,7 @@ void HalfSizeStep::draw(FBO* source, int width, int height) {
     target->pop();
 }
 
-void HalfSizeStep::bind_result(int unit) {
+void GatherStep::bind_result(int unit) {
     target->bind_texture(0, unit);
     glActiveTexture(GL_TEXTURE0);
 }
