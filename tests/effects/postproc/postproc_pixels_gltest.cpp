@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "effects/postproc/postproc_passes.h"
+#include "effects/postproc/radblur.h"
 #include "util/fbo/fbo.h"
 #include "util/shaderprogram/shaderprogram.h"
 #include "util/texture/texture.h"
