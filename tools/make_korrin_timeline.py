@@ -57,30 +57,35 @@ def scenes():
     comment("""Which scenes draw, in the order of the music: the gallery under the title,
 the white page with the trefoil for the end of the build, then on the drop the
 city, the bunker, the balls and the explosions, which cross-fade on into the
-break; the fallout for the rest of the break and the second build, the smiley
-floor for the second drop with a gallery and balls interlude, and the floor
-again under the credits.""")
-    for beat, scene in [(0, 0), (48, 1), (64, 3), (80, 4), (96, 5), (112, 6), (144, 8), (176, 9),
+break and dissolve into the fallout; the fallout for the rest of the break and
+the second build, where the trefoil comes back over it; the smiley floor for
+the second drop with a gallery and balls interlude, and the floor again under
+the credits.""")
+    for beat, scene in [(0, 0), (48, 1), (64, 3), (80, 4), (96, 5), (112, 6), (140, 8), (176, 9),
                         (208, 0), (224, 5), (240, 9)]:
         key("ActiveScene1st", beat, scene)
-    keys("ActiveScene2nd", (0, -1), (48, 2), (64, -1))
+    keys("ActiveScene2nd", (0, -1), (48, 2), (64, -1), (140, 6), (144, -1), (160, 2), (176, -1))
     key("ActiveScene3rd", 0, -1)
     keys("ActiveScene4rd", (0, 7), (32, -1), (240, 7))
 
 
 def gallery():
     comment("""The gallery walks its seven programs, a phrase each in the intro, faster
-with the snare roll; the interlude in the second drop revisits four of them.""")
-    for beat, nr in [(0, 0), (8, 1), (16, 2), (24, 3), (32, 4), (40, 5), (44, 6),
-                     (208, 4), (212, 1), (216, 5), (220, 6)]:
+with the snare roll; the interlude in the second drop revisits four of them.
+The burning page catches fire every sixteen beats (32, 48, ... 208) and is
+shown from then on, while there is paper left to burn.""")
+    for beat, nr in [(0, 0), (8, 1), (16, 2), (24, 3), (32, 5), (40, 4), (44, 6),
+                     (208, 5), (212, 1), (216, 4), (220, 6)]:
         key("ShaderToyNr", beat, nr)
 
 
 def title_and_credits():
     comment("""Title: the three words come in one by one, a bar apart, and leave together
-before the build; credits over the outro in the same face, a little smaller.""")
+before the build, in a band along the top: the gallery's pictures have their
+subject in the middle (the nucleus, the explosion) or at the bottom (the
+fires). Credits over the outro in the same face.""")
     keys("textScene", (0, 0), (240, 1))
-    keys("textSize", (0, 128), (240, 110))
+    keys("textSize", (0, 112), (240, 110))
     # Paler for the credits: the floor's smileys behind them are the title's
     # yellow.
     keys("textVal", (0, 0.5), (240, 0.82))
@@ -90,10 +95,14 @@ before the build; credits over the outro in the same face, a little smaller.""")
         ramp(f"textA{n}", 28, 1, 32, 0)
     for n, start in ((1, 244), (2, 248)):
         ramp(f"textA{n}", start, 0, start + 2, 1)
-    # A slight drift of each line while it shows.
-    ramp("textX1", 0, 0.08, 32, 0.12)
-    ramp("textX2", 0, 0.35, 32, 0.31)
-    ramp("textX3", 0, 0.58, 32, 0.62)
+    # "Orvenhal" above, "Korrin System" under it; a slight drift of each line
+    # while it shows, the last two words drifting apart.
+    key("textY1", 0, 0.83)
+    key("textY2", 0, 0.67)
+    key("textY3", 0, 0.67)
+    ramp("textX1", 0, 0.06, 32, 0.09)
+    ramp("textX2", 0, 0.36, 32, 0.33)
+    ramp("textX3", 0, 0.63, 32, 0.66)
     ramp("textX1", 240, 0.10, 272, 0.14)
     key("textY1", 240, 0.64)
     ramp("textX2", 240, 0.27, 272, 0.23)
@@ -112,6 +121,18 @@ turning to red toward the drop.""")
     key("NukeTriSize", 48, 0.05, "smooth")
     for b in range(56, 64):
         ramp("NukeTriSize", b, 0.82, b + 0.875, 0.7 + 0.02 * (b - 55))
+
+    comment("""The trefoil again in the second build, a red ghost high over the fallout,
+half see-through, growing with the roll: a kick of its size on every beat,
+two a beat in the last bar.""")
+    keys("NukeTriFgHue", (160, 0.01))
+    keys("NukeTriFgAlpha", (160, 0.6))
+    keys("NukeTriBgAlpha", (160, 0.35))
+    keys("NukeTriY", (0, 0), (160, 0.3))
+    hits = list(range(160, 172)) + [172 + 0.5 * i for i in range(8)]
+    for n, b in enumerate(hits):
+        base = 0.22 + 0.5 * (b - 160) / 16
+        ramp("NukeTriSize", b, base + 0.12, b + (0.375 if b >= 172 else 0.75), base)
 
 
 def city():
@@ -144,9 +165,10 @@ width and slowly closing in; the outlines flare in orange on every beat
 
 def explosions():
     comment("""The explosions: each photo fades in over two beats and out over the next
-two while the next one comes in, a photo every bar; the last one holds into
-the fallout. The outlines flash white on every beat of the drop and glow
-softly in the break.""")
+two while the next one comes in, a photo every bar; the last one dissolves
+into the fallout over the bar before it. The outlines flash white on every
+beat of the drop and more softly on the beats of the break. (The slow push
+in on the photos is the subdivision pass's, below.)""")
     for i in range(7):
         track = f"Blast{i}"
         start = 112 + 4 * i
@@ -161,17 +183,22 @@ softly in the break.""")
     key("BlastVal", 0, 0.75)
     key("BlastEdge", 0, 0)
     pulses("BlastEdge", range(112, 128), 1.0, 0.1)
-    key("BlastEdge", 128, 0.3)
+    pulses("BlastEdge", range(128, 144), 0.6, 0.2)
+    key("BlastAlpha", 0, 1)
+    ramp("BlastAlpha", 140, 1, 144, 0)
 
 
 def camera():
-    comment("""The floor: one slow circle around the middle of the floor (14, 0, 14),
-coming down from high above, through the first half of the second drop; after
-the interlude a low fast run across it diagonally; under the credits the
-camera rises away and the floor shrinks into the dark.""")
-    for n in range(9):
+    comment("""The floor: every face shows the smiley upright to a camera on the far side
+of the floor (z above 14, looking toward smaller z), so the camera stays on
+that side. Through the first half of the second drop it comes down from high
+above in a swing across that side, from the left to the right and back, a
+stop on every bar; under the credits it runs low across the floor and then
+rises away until the floor shrinks into the dark.""")
+    swing = [150, 120, 90, 60, 35, 55, 85, 115, 140]
+    for n, degrees in enumerate(swing):
         beat = 176 + 4 * n
-        a = math.radians(-90 + 45 * n)
+        a = math.radians(degrees)
         r = 34 - 1.2 * n
         key("cameraEyeX", beat, round(14 + r * math.cos(a), 2), "smooth")
         key("cameraEyeZ", beat, round(14 + r * math.sin(a), 2), "smooth")
@@ -184,17 +211,17 @@ camera rises away and the floor shrinks into the dark.""")
     key("cameraDstY", 176, -5)
     # 224-240 is the interlude of balls; the run starts at 240 (credits).
     key("cameraEyeX", 240, -8, "linear")
-    key("cameraEyeZ", 240, -8, "linear")
+    key("cameraEyeZ", 240, 36, "linear")
     key("cameraEyeY", 240, 5, "smooth")
     key("cameraDstX", 240, 14, "linear")
     key("cameraDstZ", 240, 14, "linear")
     key("cameraEyeX", 256, 14, "smooth")
-    key("cameraEyeZ", 256, -16, "smooth")
+    key("cameraEyeZ", 256, 44, "smooth")
     key("cameraEyeY", 256, 24, "smooth")
     key("cameraDstX", 256, 14, "step")
     key("cameraDstZ", 256, 14, "step")
     key("cameraEyeX", 272, 14, "step")
-    key("cameraEyeZ", 272, -4, "step")
+    key("cameraEyeZ", 272, 32, "step")
     key("cameraEyeY", 272, 70, "step")
 
 
@@ -204,6 +231,10 @@ The fade brings the show out of black, flashes white on the blasts of the two
 drops and on the first explosion, and goes to black at the end.""")
     key("ppFade", 0, 4)
     ramp("ppFadeValue", 0, -1, 4, 0)
+    # The gallery burns out to white over the bar before the white page.
+    key("ppFadeValue", 44, 0, "ramp")
+    key("ppFadeValue", 47.875, 1)
+    key("ppFadeValue", 48, 0)
     for hit in (64, 112, 176):
         ramp("ppFadeValue", hit, 0.9, hit + 2, 0)
     # Under the credits the floor dims, so the words (drawn after the passes)
@@ -213,25 +244,50 @@ drops and on the first explosion, and goes to black at the end.""")
 
     comment("""Radial blur kicks on the beat through both drops (lighter on the floor,
 every other beat).""")
-    keys("ppRadblur", (0, -1), (64, 2), (128, -1), (176, 2), (240, -1))
+    keys("ppRadblur", (0, -1), (64, 2), (128, -1), (160, 2), (240, -1))
     key("ppRadblurStep", 0, 0.6)
     key("ppRadblurStrength", 0, 0)
     pulses("ppRadblurStrength", range(64, 128), 0.35, 0.0, 0.75)
+    # The second build's roll, growing; the blur centred on the trefoil.
+    for b in range(160, 176):
+        ramp("ppRadblurStrength", b, 0.15 + 0.3 * (b - 160) / 16, b + 0.75, 0.0)
+    keys("ppRadblurCntrY", (0, 0.5), (160, 0.62), (176, 0.5))
     pulses("ppRadblurStrength", range(176, 208, 2), 0.3, 0.0, 1.0)
     pulses("ppRadblurStrength", range(224, 240), 0.35, 0.0, 0.75)
 
-    comment("""Film: grain on the city, sepia grain and scan lines on the fallout, a
-little grain under the credits.""")
-    keys("ppFilm", (0, -1), (64, 0), (80, -1), (144, 0), (176, -1), (240, 0))
+    comment("""Film: grain on the city, sepia grain and scan lines on the fallout, the
+colour coming back with the second build, a little grain under the credits.
+After the subdivision pass, so its grain and lines keep their pixel size.""")
+    keys("ppFilm", (0, -1), (64, 0.5), (80, -1), (144, 0.5), (176, -1), (240, 0.5))
     key("ppFilmFilmgrainAmount", 64, 0.12)
     key("ppFilmBrownSepia", 64, 0)
     key("ppFilmScanlineAmount", 64, 0)
     key("ppFilmBrownSepia", 144, 0.75)
+    ramp("ppFilmBrownSepia", 160, 0.75, 176, 0.3)
     key("ppFilmFilmgrainAmount", 144, 0.22)
     key("ppFilmScanlineAmount", 144, 0.25)
     key("ppFilmBrownSepia", 240, 0)
     key("ppFilmFilmgrainAmount", 240, 0.08)
     key("ppFilmScanlineAmount", 240, 0)
+
+    comment("""The subdivision pass as a camera on the pictures, one tile (N below 1 shows
+the part from Off to Off + N): a slow push in on the explosions, then two
+shots of the fallout in the break, the whole skyline panned to the right and a
+close look along the ruins panning back, and a push in toward the trefoil with
+the second build.""")
+    keys("ppSubdiv", (0, -1), (112, 0), (176, -1))
+    for t in ("ppSubdivRot",):
+        key(t, 0, 0)
+    for t in ("ppSubdivRotX", "ppSubdivRotY"):
+        key(t, 0, 0.5)
+    for beat, n, off_x, off_y, interpolation in ((112, 1.0, 0.0, 0.0, "linear"), (144, 0.8, 0.1, 0.1, "linear"),
+                                                 (151.875, 0.8, 0.2, 0.04, "step"),
+                                                 (152, 0.55, 0.43, 0.0, "linear"),
+                                                 (160, 0.55, 0.22, 0.02, "smooth"), (176, 0.62, 0.19, 0.29, "step")):
+        key("ppSubdivNX", beat, n, interpolation)
+        key("ppSubdivNY", beat, n, interpolation)
+        key("ppSubdivOffX", beat, off_x, interpolation)
+        key("ppSubdivOffY", beat, off_y, interpolation)
 
     comment("Noise over the fallout, growing with the second build.")
     keys("ppNoise", (0, -1), (144, 1), (176, -1))
