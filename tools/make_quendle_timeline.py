@@ -7,15 +7,18 @@ on the beats of the song that is heard.
     tools/make_quendle_timeline.py [timeline.txt]
 
 Sections in beats (155 bpm, a bar is 4 beats):
-    0-48     intro (scene 0): the loading bars, the glint, the flipped
-             logo, then the lettering and logo scrolling over stars and fire
+    0-48     intro (scene 0): the loading bars, the fire leaping with the
+             kicks, the flipped logo, then the lettering and logo scrolling
+             over stars and fire
     48-80    the record (scene 1) turned upright, squeezed on every beat
     80-144   the piano (scene 2): keyboards and greetings scroll by, keys lit
              by the piano
     144-176  the rotozoomer (scene 3) with the big lettering rising in and
              panning across its two lines
     176-208  the four ribbons (scene 4), lit by the bleeps
-    208-220  the note monitor (scene 5): the song's notes as curves
+    208-220  the note monitor (scene 5): the song's notes as curves, turned
+             and folded by the subdivision and kaleidoscope passes into a
+             slowly spinning flower
     220-232  the closing lines (scene 2) landing on the last hit, then black
 Deterministic (no randomness at all).
 """
@@ -58,9 +61,17 @@ def text_width(text):
     return sum(3 if ch == " " else 7 if ch.upper() in "ITY1" else 8 for ch in text)
 
 
-def snares(first, end):
+def hits(drum, first, end):
     drums = dict(song.score())["Chip Kit"]
-    return sorted({start for start, _, k, _ in drums if k == song.SNARE and first <= start < end})
+    return sorted({start for start, _, k, _ in drums if k == drum and first <= start < end})
+
+
+def snares(first, end):
+    return hits(song.SNARE, first, end)
+
+
+def kicks(first, end):
+    return hits(song.KICK, first, end)
 
 
 def main():
@@ -85,10 +96,17 @@ def main():
     ramp("introProg3", 0, 0, 16, 80, "smooth")
     key("introProg2", 0, 0)
 
-    comment("Beats 16-24: the bar alone in colour with its glint running along it, on\n"
-            "the kicks; 24-32: the flipped logo wiped in again with the tower bouncing.")
-    key("introSection", 16, 4)
-    ramp("introProg2", 16, 0, 23.875, 82)
+    comment("Beats 16-24, where the kick comes in: the fire alone, leaping on every kick\n"
+            "(less damping, taller flames) and sinking back; 24-32: the flipped logo wiped\n"
+            "in again with the tower bouncing. In the scrolling part (32-48) the fire\n"
+            "burns on behind the pictures and leaps a little on the kicks.")
+    key("introSection", 16, 3)
+    key("fireDecay", 0, 0.5)
+    for beat in kicks(16, 24):
+        ramp("fireDecay", beat, 0.0, beat + 1.5, 0.4, "smooth")
+    key("fireDecay", 24, 0.5)
+    for beat in kicks(32, 48):
+        ramp("fireDecay", beat, 0.2, beat + 1, 0.5, "smooth")
     key("introSection", 24, 1)
     ramp("introProgress", 24, 0, 32, 80)
     for beat in range(24, 32):
@@ -108,9 +126,9 @@ def main():
         key("introRndThings", beat + 0.25, 25)
         key("introRndThings", beat + 0.5, 0)
 
-    comment("Record, beats 48-80: revealed from the left over two beats, then squeezed on\n"
-            "every kick and springing back.")
-    ramp("rotoX1", 48, 64, 50, 0, "smooth")
+    comment("Record, beats 48-80: its left half at once, the rest revealed over two\n"
+            "beats, then squeezed on every kick and springing back.")
+    ramp("rotoX1", 48, 40, 50, 0, "smooth")
     for beat in range(48, 80):
         ramp("rotoSqY1", beat, 1.35, beat + 0.5, 1.0, "smooth")
 
@@ -123,15 +141,16 @@ def main():
             for i, value in enumerate(range(top, -1, -1)):
                 key("flash", beat + i * 0.125, value)
 
-    comment("Piano, beats 80-144: both rows scroll from the right edge until their last\n"
-            "item has left on the left, the greetings readable at about five letters a\n"
-            "second; they stay gone for the closing lines.")
+    comment("Piano, beats 80-144: both rows scroll from the right edge, the greetings\n"
+            "readable at about five letters a second; their last items are still leaving\n"
+            "on the left when the lettering cuts in (they would have left two beats\n"
+            "later), so the screen is never empty; they stay gone for the closing lines.")
     # The rows' texts, as the piano scene lists them (piano_screen.cpp).
-    upper = ["", "Greetings to", "", "Nordvik", "", "Skarveg", "", "Tarnhelm", "", "Mossgrove", "",
+    upper = ["", "Greetings to", "", "Nordvik", "", "Skarholm", "", "Tarnwald", "", "Mossgard", "",
              "Rimfrost", "", "Halcyon", ""]
     lower = []
-    for group in ("Lowtide", "Kvasir", "Ember Nine", "Saltmarsh", "Brask", "Fennock", "Ruddle", "Orvenhal",
-                  "Krestel", "Wembrel", "Pinnacle", "Grovelight"):
+    for group in ("Lowfold", "Kvasir", "Amber Nine", "Saltmarsh", "Brask", "Orvenhal", "Ruddock", "Quorvan",
+                  "Kastrup", "Nightjar", "Summit", "Glowmoth"):
         lower += ["", group]
     width = lambda items: sum((57 if not t else text_width(t)) + 4 for t in items)
     progress_end = 100.0
@@ -141,7 +160,7 @@ def main():
     key("pianoSpeed1", 0, round(speed1, 3))
     key("pianoSpeed2", 0, round(speed2, 3))
     key("pianoProgress", 0, 0)
-    ramp("pianoProgress", 80, 0, 143, progress_end)
+    ramp("pianoProgress", 80, 0, 146, progress_end)
     key("lastText", 0, -100)
 
     comment("Lettering, beats 144-176: rising in from below over four beats, then a\n"
@@ -168,9 +187,27 @@ def main():
             ramp(name + "X", start, 0, start + 7.875, 112)
         ramp(name + "Seed", 176, 0, 208, 40 + 6 * n)
 
-    comment("Closing lines, beats 220-232: dropping in to land on the last hit (beat 224),\n"
-            "then everything fades to black before the song's end.")
-    ramp("lastText", 220, -60, 224, 0, "smooth")
+    comment("Note monitor, beats 208-220: the subdivision pass turns the picture about\n"
+            "its middle and the kaleidoscope folds it into six mirrored wedges and spins\n"
+            "them, so the curves of the coming notes bloom and fade as petals; the labels\n"
+            "and the grid of the plain view (a tool's screen) do not show as such.")
+    key("ppSubdiv", 0, -1)
+    key("ppSubdiv", 208, 0)
+    key("ppSubdiv", 220, -1)
+    for track, value in (("ppSubdivNX", 1), ("ppSubdivNY", 1), ("ppSubdivOffX", 0), ("ppSubdivOffY", 0),
+                         ("ppSubdivRotX", 0.5), ("ppSubdivRotY", 0.5)):
+        key(track, 0, value)
+    ramp("ppSubdivRot", 208, 0.3, 220, -1.4)
+    key("ppKaleidoscope", 0, -1)
+    key("ppKaleidoscope", 208, 1)
+    key("ppKaleidoscope", 220, -1)
+    key("ppKaleidoscopeDivisions", 0, 6)
+    ramp("ppKaleidoscopeRotation", 208, 0, 220, 3.1416)
+
+    comment("Closing lines, beats 220-232: on screen from the cut (the upper line's\n"
+            "foot shows at the top), dropping in to land on the last hit (beat 224), then\n"
+            "everything fades to black before the song's end.")
+    ramp("lastText", 220, -20, 224, 0, "smooth")
     key("ppFade", 0, -1)
     key("ppFade", 226, 0)
     ramp("ppFadeValue", 226, 0, 231, -1)

@@ -55,7 +55,7 @@ TEST(QuendleE2ETest, RecordsTheWholeShowFromTheArchive) {
         double beat;
         bool letterboxed;  // a character screen at 4:3
     } sections[] = {
-        {"intro-bar", 10.5, true},   {"intro-glint", 20, true}, {"intro-scroll", 42, true},
+        {"intro-bar", 10.5, true},   {"intro-fire", 20, true}, {"intro-scroll", 42, true},
         {"record", 64.5, true},      {"piano", 110, true},      {"lettering", 156.5, true},
         {"ribbons", 190, true},      {"monitor", 214, false},   {"closing", 225, true},
     };

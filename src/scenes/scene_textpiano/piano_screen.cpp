@@ -104,10 +104,12 @@ std::vector<PianoItem> layout_piano_items(const std::vector<std::string>& texts)
 }
 
 // The greetings: groups we send our regards to (letters, digits and spaces
-// only: the block font has nothing else).
+// only: the block font has nothing else). No name has an E, and neither has
+// the event's: the block font's E, open on the right with hooked ends, reads
+// as a currency sign in a word standing alone.
 std::vector<std::string> piano_upper_texts() {
     std::vector<std::string> texts = {"", "Greetings to"};
-    for (const char* group : {"Nordvik", "Skarveg", "Tarnhelm", "Mossgrove", "Rimfrost", "Halcyon"}) {
+    for (const char* group : {"Nordvik", "Skarholm", "Tarnwald", "Mossgard", "Rimfrost", "Halcyon"}) {
         texts.push_back("");
         texts.push_back(group);
     }
@@ -117,15 +119,15 @@ std::vector<std::string> piano_upper_texts() {
 
 std::vector<std::string> piano_lower_texts() {
     std::vector<std::string> texts;
-    for (const char* group : {"Lowtide", "Kvasir", "Ember Nine", "Saltmarsh", "Brask", "Fennock", "Ruddle",
-                              "Orvenhal", "Krestel", "Wembrel", "Pinnacle", "Grovelight"}) {
+    for (const char* group : {"Lowfold", "Kvasir", "Amber Nine", "Saltmarsh", "Brask", "Orvenhal", "Ruddock",
+                              "Quorvan", "Kastrup", "Nightjar", "Summit", "Glowmoth"}) {
         texts.push_back("");
         texts.push_back(group);
     }
     return texts;
 }
 
-const char* const kPianoEventName = "Zembla Jam";
+const char* const kPianoEventName = "Orbit Jam";
 const char* const kPianoYear = "2015";
 
 void draw_piano_row(AsciiScreen& screen, AsciiFont& font, const std::vector<PianoItem>& items, int base_row,
