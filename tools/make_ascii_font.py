@@ -11,11 +11,12 @@ xfonts-base, public domain; its notice is in
 src/util/ascii/font_sheet.LICENSE): each code page 437 code is mapped to its
 Unicode character and that glyph of the font is taken, less the font's top
 row (blank in all but a few accented capitals) so that it fits 12 rows. The
-printable ASCII characters (33-126) come from the bold cut of the same font,
-8x13B: the scenes build pictures and big lettering out of them ('#', 'o',
-'8', ':'), and a one-pixel stroke shrunk to a window of 640 x 360 leaves such
-a picture grey and dotted. The bold cut lacks most of the line-drawing and
-accented characters, which stay in the regular weight. The shades and half
+printable ASCII characters (33-126) and the accented letters and signs of
+128-175 come from the bold cut of the same font, 8x13B, where it has them:
+the scenes build pictures and big lettering out of the first ('#', 'o', '8',
+':') and the fire burns in the second, and a one-pixel stroke shrunk to a
+window of 640 x 360 leaves such a picture grey and dotted. The bold cut lacks
+most of the line-drawing characters, which stay in the regular weight. The shades and half
 blocks are drawn here instead, so that they tile without seams.
 
     tools/make_ascii_font.py [font.pcf.gz [sheet.png]] > src/util/ascii/font_sheet_png.cpp
@@ -29,7 +30,7 @@ import zlib
 
 FONT = "/usr/share/fonts/X11/misc/8x13.pcf.gz"
 BOLD = "/usr/share/fonts/X11/misc/8x13B.pcf.gz"
-BOLD_CODES = range(33, 127)
+BOLD_CODES = set(range(33, 127)) | set(range(128, 176))
 CELL_W, CELL_H = 8, 12
 SHEET_W, SHEET_H = 80 * CELL_W, 10 * CELL_H
 
@@ -187,7 +188,8 @@ def glyphs(font_path, bold_path):
         glyph = drawn_glyph(code)
         ch = unicode_of(code)
         if glyph is None and ch is not None:
-            rows = (bold_rows if code in BOLD_CODES else glyph_rows)(ord(ch))
+            rows = bold_rows(ord(ch)) if code in BOLD_CODES else None
+            rows = rows or glyph_rows(ord(ch))
             if rows is None:
                 missing.append(code)
             else:

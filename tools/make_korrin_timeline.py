@@ -226,7 +226,8 @@ rises away until the floor shrinks into the dark.""")
 
 
 def passes():
-    comment("""Passes, in this order when several run: film, noise, radial blur, VHS, fade.
+    comment("""Passes, in this order when several run: subdivision, film, noise, radial
+blur, VHS, fade.
 The fade brings the show out of black, flashes white on the blasts of the two
 drops and on the first explosion, and goes to black at the end.""")
     key("ppFade", 0, 4)
@@ -237,34 +238,50 @@ drops and on the first explosion, and goes to black at the end.""")
     key("ppFadeValue", 48, 0)
     for hit in (64, 112, 176):
         ramp("ppFadeValue", hit, 0.9, hit + 2, 0)
+    # The fallout breathes a little light on every beat of the break (no drums
+    # there: pads and a sparse lead), more with every beat of the second build.
+    for b in range(144, 176):
+        high = 0.12 if b < 160 else 0.12 + 0.16 * (b - 160) / 16
+        ramp("ppFadeValue", b, high, b + 0.75, 0)
     # Under the credits the floor dims, so the words (drawn after the passes)
-    # stand out; then everything goes to black.
-    ramp("ppFadeValue", 240, 0, 244, -0.6)
+    # stand out, lighting up a little on every beat; then everything goes to
+    # black.
+    key("ppFadeValue", 240, 0, "linear")
+    for b in range(244, 264):
+        ramp("ppFadeValue", b, -0.4, b + 0.75, -0.6)
     ramp("ppFadeValue", 264, -0.6, 272, -1)
 
-    comment("""Radial blur kicks on the beat through both drops (lighter on the floor,
-every other beat).""")
+    comment("""Radial blur kicks on the beat through both drops and the second build.""")
     keys("ppRadblur", (0, -1), (64, 2), (128, -1), (160, 2), (240, -1))
     key("ppRadblurStep", 0, 0.6)
     key("ppRadblurStrength", 0, 0)
-    pulses("ppRadblurStrength", range(64, 128), 0.35, 0.0, 0.75)
+    # Harder on the city: its pan alone moves the picture as much as a light kick.
+    pulses("ppRadblurStrength", range(64, 80), 0.55, 0.0, 0.75)
+    pulses("ppRadblurStrength", range(80, 128), 0.35, 0.0, 0.75)
     # The second build's roll, growing; the blur centred on the trefoil.
     for b in range(160, 176):
         ramp("ppRadblurStrength", b, 0.15 + 0.3 * (b - 160) / 16, b + 0.75, 0.0)
     keys("ppRadblurCntrY", (0, 0.5), (160, 0.62), (176, 0.5))
-    pulses("ppRadblurStrength", range(176, 208, 2), 0.3, 0.0, 1.0)
+    pulses("ppRadblurStrength", range(176, 208), 0.3, 0.0, 0.75)
     pulses("ppRadblurStrength", range(224, 240), 0.35, 0.0, 0.75)
 
-    comment("""Film: grain on the city, sepia grain and scan lines on the fallout, the
-colour coming back with the second build, a little grain under the credits.
-After the subdivision pass, so its grain and lines keep their pixel size.""")
-    keys("ppFilm", (0, -1), (64, 0.5), (80, -1), (144, 0.5), (176, -1), (240, 0.5))
-    key("ppFilmFilmgrainAmount", 64, 0.12)
+    comment("""Film: the white page toned down to a warm paper white (the page is pure
+white, which burns out), grain on the city, sepia grain and scan lines on the
+fallout, the colour coming back with the second build, a little grain under
+the credits. After the subdivision pass, so its grain and lines keep their
+pixel size. The grain stays fine: a heavy one changes every pixel every frame
+and drowns the picture's own motion.""")
+    keys("ppFilm", (0, -1), (48, 0.5), (80, -1), (144, 0.5), (176, -1), (240, 0.5))
+    keys("ppFilmBrightness", (48, -0.07), (64, 0))
+    keys("ppFilmFilmgrainAmount", (48, 0))
+    keys("ppFilmScanlineAmount", (48, 0))
+    key("ppFilmBrownSepia", 48, 0.2)
+    key("ppFilmFilmgrainAmount", 64, 0.06)
     key("ppFilmBrownSepia", 64, 0)
     key("ppFilmScanlineAmount", 64, 0)
     key("ppFilmBrownSepia", 144, 0.75)
     ramp("ppFilmBrownSepia", 160, 0.75, 176, 0.3)
-    key("ppFilmFilmgrainAmount", 144, 0.22)
+    key("ppFilmFilmgrainAmount", 144, 0.1)
     key("ppFilmScanlineAmount", 144, 0.25)
     key("ppFilmBrownSepia", 240, 0)
     key("ppFilmFilmgrainAmount", 240, 0.08)
@@ -291,7 +308,7 @@ the second build.""")
 
     comment("Noise over the fallout, growing with the second build.")
     keys("ppNoise", (0, -1), (144, 1), (176, -1))
-    ramp("ppNoiseAlpha", 144, 0.08, 176, 0.3)
+    ramp("ppNoiseAlpha", 144, 0.05, 176, 0.2)
     ramp("ppNoiseTime", 0, 0, 272, 272)
 
     comment("""VHS: a one-beat burst at the end of every other bar of the second drop's

@@ -87,28 +87,32 @@ def main():
         key("ActiveScene1st", beat, scene)
 
     comment("Intro, beats 0-16: the loading bar grows a few cells a beat, the logo wiped\n"
-            "in behind it, a second bar sliding in along the top; the tower jumps on the\n"
-            "kicks once they come in (beat 16 on).")
+            "in behind it, a second bar sliding in along the top; the bar starts with a\n"
+            "jump, so the logo shows within the first bar.")
     key("introSection", 0, 0)
-    lengths = [0, 3, 5, 11, 14, 20, 22, 29, 35, 38, 46, 51, 58, 64, 71, 77, 80]
+    lengths = [6, 12, 16, 21, 27, 30, 36, 41, 45, 51, 56, 60, 65, 70, 75, 78, 80]
     for beat, length in enumerate(lengths):
         key("introProgress", beat, length)
     ramp("introProg3", 0, 0, 16, 80, "smooth")
     key("introProg2", 0, 0)
 
-    comment("Beats 16-24, where the kick comes in: the fire alone, leaping on every kick\n"
-            "(less damping, taller flames) and sinking back; 24-32: the flipped logo wiped\n"
-            "in again with the tower bouncing. In the scrolling part (32-48) the fire\n"
-            "burns on behind the pictures and leaps a little on the kicks.")
+    comment("Beats 16-24, where the kick comes in: the fire alone, flaring up on every\n"
+            "kick and calming down: with little damping it climbs to the upper quarter of\n"
+            "the screen in a second and a half (a damping a little below zero feeds the\n"
+            "flames for a moment; much below, their heat wraps round into noise); 24-32:\n"
+            "the flipped logo wiped in again with the tower bouncing. In the scrolling part\n"
+            "(32-48) the fire burns behind the pictures, in the lower third, and leaps on the\n"
+            "kicks. The second wipe of the logo starts a fifth of the way in, as the first\n"
+            "one ended.")
     key("introSection", 16, 3)
     key("fireDecay", 0, 0.5)
     for beat in kicks(16, 24):
-        ramp("fireDecay", beat, 0.0, beat + 1.5, 0.4, "smooth")
+        ramp("fireDecay", beat, -0.1, beat + 1.5, 0.2, "smooth")
     key("fireDecay", 24, 0.5)
     for beat in kicks(32, 48):
-        ramp("fireDecay", beat, 0.2, beat + 1, 0.5, "smooth")
+        ramp("fireDecay", beat, 0.05, beat + 1, 0.35, "smooth")
     key("introSection", 24, 1)
-    ramp("introProgress", 24, 0, 32, 80)
+    ramp("introProgress", 24, 16, 32, 80)
     for beat in range(24, 32):
         ramp("introProg2", beat, 6, beat + 0.5, 1)
 
@@ -125,6 +129,12 @@ def main():
         key("introRndSeed", beat, n + 1)
         key("introRndThings", beat + 0.25, 25)
         key("introRndThings", beat + 0.5, 0)
+    # Sparks of them on the kicks too, from the fire's (16-24) on: a quarter
+    # beat of coloured cells, so the flare of the flames has an edge.
+    for n, beat in enumerate(kicks(16, 24) + kicks(32, 48)):
+        key("introRndThings", beat, 40)
+        key("introRndSeed", beat, 100 + n)
+        key("introRndThings", beat + 0.25, 0)
 
     comment("Record, beats 48-80: its left half at once, the rest revealed over two\n"
             "beats, then squeezed on every kick and springing back.")
@@ -174,7 +184,17 @@ def main():
     for i in range(9):
         key("bigX", 168 + i, round(220 - i * 220 / 8, 2), "smooth")
 
-    comment("Ribbons, beats 176-208: each runs in from the left across the screen every\n"
+    comment("Ribbons, beats 176-208, over the fire of the intro (scene 0 alone with its\n"
+            "fire, drawn second: the character screens add up) burning in the lower half and\n"
+            "leaping on the kicks.")
+    key("ActiveScene2nd", 0, -1)
+    key("ActiveScene2nd", 176, 0)
+    key("ActiveScene2nd", 208, -1)
+    key("introSection", 176, 3)
+    for beat in kicks(176, 208):
+        ramp("fireDecay", beat, 0.05, beat + 0.75, 0.35, "smooth")
+
+    comment("Each ribbon runs in from the left across the screen every\n"
             "eight beats, the four a beat apart in rows 10, 20, 30 and 40, snaking as\n"
             "their phase turns. Until its first run a ribbon waits left of the screen\n"
             "(head in column -1), so no head cell sits at the left edge.")
@@ -205,20 +225,31 @@ def main():
     ramp("ppKaleidoscopeRotation", 208, 0, 220, 3.1416)
 
     comment("Closing lines, beats 220-232: on screen from the cut (the upper line's\n"
-            "foot shows at the top), dropping in to land on the last hit (beat 224), then\n"
-            "everything fades to black before the song's end.")
+            "foot shows at the top), dropping in to land on the last hit (beat 224) over\n"
+            "the fire, then everything fades to black before the song's end.")
     ramp("lastText", 220, -20, 224, 0, "smooth")
+    # Under them the intro's fire again, low, rising to the last hit and then
+    # sinking into embers as the picture fades.
+    key("ActiveScene2nd", 220, 0)
+    key("fireDecay", 220, 0.3, "linear")
+    ramp("fireDecay", 224, -0.05, 228, 0.7)
     key("ppFade", 0, -1)
     key("ppFade", 226, 0)
     ramp("ppFadeValue", 226, 0, 231, -1)
 
-    comment("A radial blur hit where the record, the lettering and the ribbons come in.")
+    comment("A radial blur hit where the record, the lettering and the ribbons come in;\n"
+            "over the monitor's flower, a lighter one on every beat (after the\n"
+            "kaleidoscope: the flower pulses toward its middle).")
     key("ppRadblur", 0, -1)
     key("ppRadblurStep", 0, 0.6)
     for beat in (48, 144, 176):
         key("ppRadblur", beat, 0)
         key("ppRadblur", beat + 2, -1)
         ramp("ppRadblurStrength", beat, 0.8, beat + 2, 0)
+    key("ppRadblur", 208, 2)
+    key("ppRadblur", 220, -1)
+    for beat in range(208, 220):
+        ramp("ppRadblurStrength", beat, 0.5, beat + 0.75, 0)
 
     with open(out, "w") as f:
         f.write("\n".join(lines) + "\n")
