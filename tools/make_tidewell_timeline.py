@@ -129,7 +129,7 @@ stand left of the outro's grid.""")
     ramp("textX", 0, 0.04, 14, 0.06)
     key("textX", 196, 0.06)
     keys("textY", (0, 0.8), (196, 0.6))
-    ramp("textX2", 16, 0.6, 31, 0.63)
+    ramp("textX2", 16, 0.63, 31, 0.66)
     key("textX2", 196, 0.1)
     keys("textY2", (0, 0.1), (196, 0.42))
     ramp("textFade", 0, 0, 2, 1)
@@ -245,16 +245,20 @@ bar.""")
     keys("jqgsCol2S", (0, 0.7))
     keys("jqgsCol1L", (0, 0.45), (64, 0.45))
     keys("jqgsCol2L", (0, 0.4), (64, 0.42))
-    keys("jqgsCol1A", (0, 0.22), (16, 0.28), (64, 0.24), (160, 0.22))
-    keys("jqgsCol2A", (0, 0.22), (16, 0.26), (64, 0.22), (160, 0.2))
+    keys("jqgsCol1A", (0, 0.22), (16, 0.3), (64, 0.24), (160, 0.22))
+    keys("jqgsCol2A", (0, 0.22), (16, 0.28), (64, 0.22), (160, 0.2))
     for track, base in (("jqgsCol1A", 0.34), ("jqgsCol2A", 0.32)):
         for b in every(128, 160, 2):
             ramp(track, b, base + (0.16 if b % 4 == 0 else 0.08), b + 1, base)
 
-    comment("""Sizes and heights: the rings widen through the break; in the drops they stand
+    comment("""Sizes and heights: the frames broaden in the intro's second phrase; the
+rings widen through the break; in the drops they stand
 up beside the grid's left edge, at its middle height.""")
     keys("jqgsRadius1", (0, 4), (160, 4))
     key("jqgsRadius1", 128, 4, "linear")
+    # Broader frames over the intro's dark second phrase: more light without
+    # more overlap.
+    keys("jqgsBorder", (0, 0.2), (16, 0.34), (32, 0.2))
     keys("jqgsOffset1", (0, 0), (64, 5), (128, 0), (160, 5), (192, 0))
     keys("jqgsOffset2", (0, 3), (64, 8))
     key("jqgsOffset2", 128, 3, "linear")
@@ -354,11 +358,12 @@ close on the rings. Outro: the shrinking grid right of the credits.""")
     keys("cameraUpZ", (0, 0))
 
     # Intro: round the rings at the origin.
-    # In the first phrase the rings stand a little right of the middle, clear of
-    # the title word at the top left.
+    # The rings stand a little right of the middle in the first phrase, clear of
+    # the title word at the top left, and a little left of it in the second,
+    # clear of the one at the bottom right.
     for beat, eye, target, interpolation in (
-            (0, (-8.5, 10, 16), (-2.5, 0, 0), "smooth"), (16, (6, 7, 17), (0, 0, 0), "smooth"),
-            (31.875, (-2, 4, 15), (0, 0, 0), "step")):
+            (0, (-8.5, 10, 16), (-2.5, 0, 0), "smooth"), (16, (7.5, 7, 17), (1.5, 0, 0), "smooth"),
+            (31.875, (-0.5, 4, 18.5), (1.5, 0, 0), "step")):
         for axis, value in zip("XYZ", eye):
             key("cameraEye" + axis, beat, value, interpolation)
         for axis, value in zip("XYZ", target):
