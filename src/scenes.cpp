@@ -138,7 +138,12 @@ SceneManager::SceneManager(const SceneList* scenes_override, EventSource* event_
     fbos.push_back(std::make_unique<FBO>(512, 512, FBO_TYPE_RGBA8_NO_DEPTH, 0));
     fbos.push_back(std::make_unique<FBO>(512, 512, FBO_TYPE_RGBA8_NO_DEPTH, 0));
 
+    // Decoding the whole soundtrack is the longest step of loading and reads
+    // no further file, so nothing would redraw the loading screen before or
+    // after it: it shows how far loading has come on both sides.
+    LoadingScreen::tick(1.0f, true);
     music = std::make_unique<Music>();
+    LoadingScreen::tick(1.0f, false);
     music->add_sync_track("bpm", music->get_bpm(), true);
 
     if (get_avi) open_recording();
@@ -172,7 +177,10 @@ void SceneManager::register_frame_tracks() {
 }
 
 void SceneManager::create_postprocs() {
-    for (const PassInfo& pass : postproc_registry()) postprocs.emplace_back(pass.make(pass));
+    for (const PassInfo& pass : postproc_registry()) {
+        postprocs.emplace_back(pass.make(pass));
+        LoadingScreen::tick(1.0f, false);  // its shaders compiled after their files were read
+    }
     // Each pass's own names and defaults decide its tracks.
     for (const std::unique_ptr<Effects::PostProc>& pass : postprocs) {
         postproc_tracks.push_back("pp" + pass->get_name());
@@ -210,6 +218,7 @@ void SceneManager::build_production() {
         scene->init();
         scene->resize(render_width, render_height);
         reset_gl_state();
+        LoadingScreen::tick(1.0f, false);  // a scene's shaders and geometry read no more files
     }
 }
 
@@ -238,8 +247,14 @@ void SceneManager::resize(int width, int height) {
     const ViewportRect area = letterbox(width, height, aspect);
     render_width = area.width;
     render_height = area.height;
+    // Each new target takes a noticeable time on a CPU renderer; during
+    // loading the screen keeps up (after loading, ticks do nothing).
     scene_fbo->resize(render_width, render_height);
-    for (const std::unique_ptr<FBO>& target : fbos) target->resize(render_width, render_height);
+    LoadingScreen::tick(1.0f, false);
+    for (const std::unique_ptr<FBO>& target : fbos) {
+        target->resize(render_width, render_height);
+        LoadingScreen::tick(1.0f, false);
+    }
 }
 
 void SceneManager::start() {

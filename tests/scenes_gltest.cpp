@@ -6,12 +6,14 @@
 
 #include <gmock/gmock.h>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 
 #include "effects/effect.h"
 #include "effects/postproc/passes.h"
 #include "scenes/test_scenes.h"
+#include "util/data/loadingscreen.h"
 
 namespace {
 
@@ -103,6 +105,61 @@ TEST_F(SceneManagerTest, BuildsEachSceneWiredInitialisedAndSizedThenResetsTheSta
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
     EXPECT_TRUE(depth_mask);
     EXPECT_NO_GL_ERROR();
+}
+
+// Scenes that read no file and note when they are made and initialised, in
+// one log with the loading screen's ticks.
+std::vector<std::string> loading_log;
+class LoggingScene : public RectScene {
+public:
+    explicit LoggingScene(const char* name) : RectScene(1, 1, 1, 1), name_(name) {
+        loading_log.push_back(name_ + " made");
+    }
+    void init() override { loading_log.push_back(name_ + " initialised"); }
+
+private:
+    std::string name_;
+};
+Scene* make_logging_a() { return new LoggingScene("A"); }
+Scene* make_logging_b() { return new LoggingScene("B"); }
+
+TEST_F(SceneManagerTest, LoadingGoesOnBetweenStepsThatReadNoFile) {
+    // A loading screen whose clock moves on a second at every look, so that
+    // every tick redraws; nothing reaches the real window.
+    loading_log.clear();
+    uint64_t clock = 0;
+    int draws = 0;
+    LoadingScreen::Services services;
+    services.now_ms = [&clock] { return clock += 1000; };
+    services.escape_pressed = [] {
+        loading_log.push_back("tick");
+        return false;
+    };
+    services.drain_messages = [] {};
+    services.clear_all = [] {};
+    services.set_viewport = [](const ViewportRect&) {};
+    services.draw = [&draws](int, float, int, int, int, int) { ++draws; };
+    services.present = [] {};
+    services.exit_process = [](int) {};
+    const bool finished = DataFile::loading_finished();
+    DataFile::set_loading_finished(false);
+    LoadingScreen::reset();
+    LoadingScreen::set_services(services);
+    LoadingScreen::setup(160, 120, 16.0f / 9.0f);
+    loading_log.clear();
+    draws = 0;
+
+    const SceneList list = {{"A", make_logging_a}, {"B", make_logging_b}};
+    make_manager(&list);
+    LoadingScreen::reset();
+    DataFile::set_loading_finished(finished);
+
+    // A scene's shaders and geometry take their time after its files are
+    // read: the screen moves on after each, before the next is made.
+    const std::vector<std::string> expected = {"A made", "A initialised", "tick", "B made", "B initialised", "tick"};
+    auto at = std::search(loading_log.begin(), loading_log.end(), expected.begin(), expected.end());
+    EXPECT_NE(at, loading_log.end()) << testing::PrintToString(loading_log);
+    EXPECT_GE(draws, 2);
 }
 
 TEST_F(SceneManagerTest, ProductionsThatCannotBePlayedEndTheRun) {
