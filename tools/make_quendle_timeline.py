@@ -50,6 +50,17 @@ def ramp(track, start, value, end, end_value, interpolation="linear"):
     key(track, end, end_value)
 
 
+def surge(track, start, end, value, end_value):
+    """From `value` at `start` to `end_value` at `end` in a move a beat, most of
+    it (seven tenths) in the first three eighths of the beat: the motion pushes
+    off on the beat instead of running evenly."""
+    for b in range(start, end):
+        at = lambda beat: value + (end_value - value) * (beat - start) / (end - start)
+        key(track, b, round(at(b), 4), "linear")
+        key(track, b + 0.375, round(at(b) + 0.7 * (at(b + 1) - at(b)), 4), "linear")
+    key(track, end, end_value)
+
+
 def comment(text):
     lines.append("")
     for line in text.strip().splitlines():
@@ -118,10 +129,10 @@ def main():
 
     comment("Beats 32-48: the pictures scroll over stars and fire, a phrase each: the\n"
             "lower lettering through the screen, both letterings, then the logo revealed\n"
-            "top down. Glitch cells burst on every snare.")
+            "top down, each pushing off on the beat. Glitch cells burst on every snare.")
     key("introSection", 32, 2)
     for start, value in ((32, 1.0), (36, 2.0), (40, 3.0), (44, 4.0)):
-        ramp("introProg3", start, value, start + 3.875, value + 0.97)
+        surge("introProg3", start, start + 4, value, value + 0.97)
     key("introProg3", 48, 4.99)
     key("introRndThings", 0, 0)
     for n, beat in enumerate(snares(32, 48)):
@@ -154,7 +165,8 @@ def main():
     comment("Piano, beats 80-144: both rows scroll from the right edge, the greetings\n"
             "readable at about five letters a second; their last items are still leaving\n"
             "on the left when the lettering cuts in (they would have left two beats\n"
-            "later), so the screen is never empty; they stay gone for the closing lines.")
+            "later), so the screen is never empty; they stay gone for the closing lines.\n"
+            "The rows push off on every beat and glide to the next.")
     # The rows' texts, as the piano scene lists them (piano_screen.cpp).
     upper = ["", "Greetings to", "", "Nordvik", "", "Skarholm", "", "Tarnwald", "", "Mossgard", "",
              "Rimfrost", "", "Halcyon", ""]
@@ -170,7 +182,7 @@ def main():
     key("pianoSpeed1", 0, round(speed1, 3))
     key("pianoSpeed2", 0, round(speed2, 3))
     key("pianoProgress", 0, 0)
-    ramp("pianoProgress", 80, 0, 146, progress_end)
+    surge("pianoProgress", 80, 146, 0, progress_end)
     key("lastText", 0, -100)
 
     comment("Lettering, beats 144-176: rising in from below over four beats, then a\n"
@@ -209,8 +221,9 @@ def main():
 
     comment("Note monitor, beats 208-220: the subdivision pass turns the picture about\n"
             "its middle and the kaleidoscope folds it into six mirrored wedges and spins\n"
-            "them, so the curves of the coming notes bloom and fade as petals; the labels\n"
-            "and the grid of the plain view (a tool's screen) do not show as such.")
+            "them a step a beat, so the curves of the coming notes bloom and fade as\n"
+            "petals; the labels and the grid of the plain view (a tool's screen) do not\n"
+            "show as such.")
     key("ppSubdiv", 0, -1)
     key("ppSubdiv", 208, 0)
     key("ppSubdiv", 220, -1)
@@ -222,7 +235,7 @@ def main():
     key("ppKaleidoscope", 208, 1)
     key("ppKaleidoscope", 220, -1)
     key("ppKaleidoscopeDivisions", 0, 6)
-    ramp("ppKaleidoscopeRotation", 208, 0, 220, 3.1416)
+    surge("ppKaleidoscopeRotation", 208, 220, 0, 3.1416)
 
     comment("Closing lines, beats 220-232: on screen from the cut (the upper line's\n"
             "foot shows at the top), dropping in to land on the last hit (beat 224) over\n"
