@@ -3,7 +3,7 @@
 // end of the song and the end by itself with status 0; and the whole show
 // recorded to AVI at 320 x 180, a frame of every section looked at: each
 // lit, each unlike the others, the character screens at 4:3 between black
-// bars.
+// bars; and no cut between sections black on either side.
 #include <chrono>
 #include <filesystem>
 #include <string>
@@ -78,6 +78,17 @@ TEST(QuendleE2ETest, RecordsTheWholeShowFromTheArchive) {
         labels.push_back(s.name);
     }
     expect_frames_differ(frames, labels, 2.0);
+
+    // The cuts show something on both sides: the frames just before and just
+    // after the cuts into the record, the lettering and the closing lines,
+    // where a reveal or a scroll could leave the screen black.
+    for (double beat : {47.9, 48.1, 143.9, 144.1, 219.9, 220.1}) {
+        SCOPED_TRACE("beat " + std::to_string(beat));
+        RecordedFrame f = frame_at(recording, beat * kSecondsPerBeat,
+                                   screenshot_path(dir.path(), "quendle-cut-" + std::to_string(beat) + ".png"));
+        ASSERT_EQ(f.rgb.size(), 320u * 180 * 3);
+        EXPECT_GT(lit_share(f.rgb), 0.01);
+    }
 }
 
 TEST(QuendleE2ETest, PlaysFromTheDialogThroughTheLoadingBarToTheEndOfTheSong) {
