@@ -42,6 +42,15 @@ std::vector<PostprocOrder> postproc_chain(const std::vector<float>& track_values
     return chain;
 }
 
+ViewportRect overlay_rect(const ViewportRect& area, int width, int height) {
+    // In 64 bits: an area far off the target must not wrap around.
+    const int64_t x0 = std::max<int64_t>(area.x, 0), y0 = std::max<int64_t>(area.y, 0);
+    const int64_t x1 = std::min<int64_t>(static_cast<int64_t>(area.x) + std::max(area.width, 0), width);
+    const int64_t y1 = std::min<int64_t>(static_cast<int64_t>(area.y) + std::max(area.height, 0), height);
+    if (x1 <= x0 || y1 <= y0) return {};
+    return {static_cast<int>(x0), static_cast<int>(y0), static_cast<int>(x1 - x0), static_cast<int>(y1 - y0)};
+}
+
 AudioSlice audio_slice(unsigned frame, unsigned fps, unsigned sample_rate, unsigned channels,
                        uint32_t num_samples) {
     if (fps == 0 || channels == 0) return {0, 0};
@@ -400,6 +409,13 @@ void SceneManager::resolve_scene_target() {
     fbos[1]->pop();
 }
 
+void SceneManager::resolve_scene_area(const ViewportRect& area) {
+    fbos[1]->push(false);
+    glDisable(GL_SCISSOR_TEST);
+    fbos[0]->blit(area);
+    fbos[1]->pop();
+}
+
 void SceneManager::bind_plain_program() {
     static const mat4 projection(mat4::PRESET_UNIT_SQUARE);
     static ShaderProgram* program = new ShaderProgram(make_shader_texture2d("SceneManager"));
@@ -463,19 +479,30 @@ void SceneManager::run_postprocs(int& current) {
 void SceneManager::draw_overlay(int index) {
     // Without an overlay scene the composition would clear, resolve and blend
     // transparent black over the window: three full-screen touches that change
-    // no pixel.
+    // no pixel. Outside the area the scene says it can draw in they would
+    // change none either, so they are scissored to it.
     if (index < 0) return;
-    fbos[0]->push(true);
+    Scene* scene = scenes[index].get();
+    scene->resize(fbos[0]->get_width(), fbos[0]->get_height());
+    const ViewportRect area = overlay_rect(scene->overlay_area(), fbos[0]->get_width(), fbos[0]->get_height());
+    if (area.width == 0) return;
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(area.x, area.y, area.width, area.height);
+    fbos[0]->push(true);  // the clear obeys the scissor
     draw_scene(index);
     fbos[0]->pop();
-    resolve_scene_target();
+    resolve_scene_area(area);
 
     reset_gl_state();
     bind_plain_program();
     set_letterbox();
+    const ViewportRect box = letterbox(window_width, window_height, aspect);
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(box.x + area.x, box.y + area.y, area.width, area.height);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     fbos[1]->draw();
+    glDisable(GL_SCISSOR_TEST);
 }
 
 void SceneManager::record_frame() {

@@ -14,7 +14,8 @@
 // passes whose "pp" track is 0 or more run in the order of those values,
 // ping-ponging between the second and third targets, the last one drawing
 // letter-boxed into the window; the scene named by "ActiveScene4rd" is then
-// blended over it by its own alpha, untouched by the passes.
+// blended over it by its own alpha, untouched by the passes, within the area
+// it says it can draw in.
 #pragma once
 
 #include <cstdint>
@@ -56,6 +57,10 @@ bool postproc_order_less(const PostprocOrder& a, const PostprocOrder& b);
 // with a value of 0 or more (NaN is off), sorted by value, equal values
 // keeping list order.
 std::vector<PostprocOrder> postproc_chain(const std::vector<float>& track_values);
+
+// The part of an overlay scene's area inside a target of width x height;
+// empty (width and height 0) when none of it is.
+ViewportRect overlay_rect(const ViewportRect& area, int width, int height);
 
 // The sound of one recorded frame: `count` 16-bit values (all channels
 // interleaved) from value `first` of the song. Frame n covers the sample
@@ -135,6 +140,8 @@ private:
     void draw_scene(int index);
     // Resolves the multisampled scene target into target 1.
     void resolve_scene_target();
+    // The same for `area` of the target only.
+    void resolve_scene_area(const ViewportRect& area);
     // Viewport and scissor box of the render area in the window.
     void set_letterbox();
     // Draws `source` letter-boxed into the window through the bound program.

@@ -323,6 +323,37 @@ TEST_F(SceneManagerTest, NoOverlaySceneLeavesTheWindowAndTheOverlayTargetsAlone)
     EXPECT_EQ(scene_test::made_scenes[2]->draws, 0);
 }
 
+// The overlay is cleared, resolved and blended only within the area its scene
+// names: an area that holds all it draws gives the same picture as the whole
+// target, a smaller one cuts the overlay to it, and an empty one leaves the
+// picture as it is without the overlay.
+TEST_F(SceneManagerTest, TheOverlayIsComposedWithinTheAreaItsSceneNames) {
+    const auto frame_with_area = [this](std::vector<float> area) {
+        write_track("ActiveScene1st", 0);
+        write_track("ActiveScene4rd", 2);  // blue, alpha 0.5, from 0.25 to 0.75 each way
+        make_manager();
+        scene_test::made_scenes[2]->area = area;
+        manager->frame();
+        EXPECT_NO_GL_ERROR();
+        return test_support::read_pixels(0, 0, 160, 120);
+    };
+    const std::vector<unsigned char> whole = frame_with_area({});
+    EXPECT_EQ(frame_with_area({0.25f, 0.25f, 0.75f, 0.75f}), whole);
+    EXPECT_EQ(frame_with_area({0.2f, 0.1f, 0.9f, 0.8f}), whole);
+    EXPECT_EQ(frame_with_area({-3.0f, -3.0f, 3.0f, 3.0f}), whole) << "an area past the target is cut to it";
+
+    frame_with_area({0.5f, 0.25f, 0.75f, 0.75f});  // the right half of the square
+    EXPECT_THAT(window_pixel(100, 60), Near(std::vector<int>{128, 0, 128}));
+    EXPECT_THAT(window_pixel(60, 60), Near(kRed));
+
+    write_track("ActiveScene4rd", -1);
+    make_manager();
+    manager->frame();
+    const std::vector<unsigned char> none = test_support::read_pixels(0, 0, 160, 120);
+    EXPECT_EQ(frame_with_area({0.5f, 0.5f, 0.5f, 0.9f}), none) << "an empty area";
+    EXPECT_EQ(frame_with_area({2.0f, 2.0f, 3.0f, 3.0f}), none) << "an area off the target";
+}
+
 TEST_F(SceneManagerTest, PassesDoNotTouchTheOverlay) {
     write_track("ActiveScene1st", 0);
     write_track("ActiveScene4rd", 2);

@@ -58,6 +58,31 @@ TEST(PostprocChain, SwitchedOnPassesRunInTrackOrderWithTiesInListOrder) {
     EXPECT_TRUE(postproc_order_less({5, 0.5f}, {0, 1.0f}));
 }
 
+TEST(OverlayRect, TheAreaIsCutToTheTargetAndIsEmptyWhenNoneOfItIsOnIt) {
+    const struct {
+        const char* name;
+        ViewportRect area, expected;
+    } cases[] = {
+        {"inside", {10, 20, 30, 40}, {10, 20, 30, 40}},
+        {"the whole target", {0, 0, 640, 360}, {0, 0, 640, 360}},
+        {"over the lower left corner", {-5, -8, 20, 20}, {0, 0, 15, 12}},
+        {"over the upper right corner", {630, 350, 20, 20}, {630, 350, 10, 10}},
+        {"larger than the target", {-100, -100, 1000, 1000}, {0, 0, 640, 360}},
+        {"right of the target", {640, 10, 5, 5}, {0, 0, 0, 0}},
+        {"below the target", {10, -20, 5, 20}, {0, 0, 0, 0}},
+        {"empty", {10, 10, 0, 5}, {0, 0, 0, 0}},
+        {"negative size", {10, 10, -5, 5}, {0, 0, 0, 0}},
+        {"so far off it would wrap", {2147483000, 0, 2147483000, 10}, {0, 0, 0, 0}},
+    };
+    for (const auto& c : cases) {
+        const ViewportRect got = overlay_rect(c.area, 640, 360);
+        EXPECT_EQ(got.x, c.expected.x) << c.name;
+        EXPECT_EQ(got.y, c.expected.y) << c.name;
+        EXPECT_EQ(got.width, c.expected.width) << c.name;
+        EXPECT_EQ(got.height, c.expected.height) << c.name;
+    }
+}
+
 TEST(AudioSlice, EachFrameGetsItsShareOfWholeSampleFrames) {
     // 48000 Hz stereo: 3200 values a frame, as the plain division gives.
     AudioSlice s = audio_slice(0, 30, 48000, 2, 48000 * 2 * 10);

@@ -13,6 +13,8 @@ void Scene::draw() { FATAL_ERROR("Virtual draw"); }
 
 void Scene::deinit() {}
 
+ViewportRect Scene::overlay_area() { return {0, 0, width, height}; }
+
 void Scene::resize(int w, int h) {
     width = w;
     height = h;

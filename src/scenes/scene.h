@@ -9,6 +9,8 @@
 // holds them without owning them.
 #pragma once
 
+#include "util/math/viewport.h"
+
 class FBO;
 class InputState;
 class Music;
@@ -28,6 +30,14 @@ public:
     // Stores the size, sets viewport and scissor to it and loads identity
     // projection and model-view matrices. Scenes that override it call it.
     virtual void resize(int width, int height);
+    // Drawn as the overlay (over transparent black, then blended by its
+    // alpha over the picture): the part of the render target, in target
+    // pixels, outside which the next draw leaves alpha 0, so that the blend
+    // changes nothing there. Asked after resize and before draw, at the same
+    // music time. The frame loop clears, resolves and blends the overlay only
+    // there, at the cost of what the area covers. The whole target unless a
+    // scene knows better; an empty area means the overlay changes nothing.
+    virtual ViewportRect overlay_area();
 
     void set_keys(unsigned char* key_states) { keys = key_states; }
     void set_input(InputState* input_state) { input = input_state; }

@@ -52,8 +52,17 @@ public:
         glClear(GL_COLOR_BUFFER_BIT);
     }
 
+    // As the overlay: the area it names, from these fractions of the target
+    // (x0, y0, x1, y1) when set, else the whole target.
+    ViewportRect overlay_area() override {
+        if (area.empty()) return Scene::overlay_area();
+        const int x0 = static_cast<int>(area[0] * width), y0 = static_cast<int>(area[1] * height);
+        return {x0, y0, static_cast<int>(area[2] * width) - x0, static_cast<int>(area[3] * height) - y0};
+    }
+
     int inits = 0;
     int draws = 0;
+    std::vector<float> area;
 
 private:
     float colour_[4];

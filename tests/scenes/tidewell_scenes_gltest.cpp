@@ -124,6 +124,66 @@ TEST_F(TidewellScenesTest, TitleAndCreditLinesShowAsTheOverlayByTheirFades) {
     }
 }
 
+// The frame loop composes the overlay only within the area the scene names,
+// so that area must hold every pixel the lines change; and it should not be
+// much more, or the composition saves little. The scene is drawn here as the
+// first layer, over transparent black as the overlay is; a pixel the blend
+// would change is one with an alpha above 0 (a faded-out line writes its
+// colour with alpha 0).
+TEST_F(TidewellScenesTest, TheTextLinesAreaHoldsEveryPixelTheyChangeAndLittleMore) {
+    ZemblaSystem::width = 640;
+    ZemblaSystem::height = 360;
+    const struct {
+        const char* name;
+        float scene, size, x, y, x2, y2, stretch, fade, fade2;
+    } cases[] = {
+        {"the title as the show opens", 0, 110, 0.05f, 0.8f, 0.62f, 0.1f, 1, 1, 1},
+        {"the credits, large and wide", 1, 300, 0.1f, 0.5f, 0.3f, 0.2f, 1.6f, 1, 0.5f},
+        {"small and squeezed", 0, 40, 0.5f, 0.5f, 0.2f, 0.7f, 0.5f, 0.3f, 1},
+        {"running off the right and the bottom", 1, 200, 0.8f, 0.9f, 0.9f, -0.05f, 1, 1, 1},
+        {"the black line alone", 0, 120, 0.1f, 0.6f, 0.5f, 0.2f, 1, 1, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::pair<const char*, float> tracks[] = {
+            {"textScene", c.scene}, {"textSize", c.size}, {"textX", c.x},        {"textY", c.y},
+            {"textX2", c.x2},       {"textY2", c.y2},     {"textScaleX", c.stretch}, {"textFade", c.fade},
+            {"textFade2", c.fade2}, {"ActiveScene1st", 2}, {"ActiveScene4rd", -1}};
+        for (const auto& track : tracks) write_track(track.first, track.second);
+        make_manager(production_scene_list(production_id("tidewell")));
+        manager->frame();
+        FBO* drawn = manager->get_fbos()[1];
+        const int w = drawn->get_width(), h = drawn->get_height();
+        drawn->push(false);
+        const std::vector<unsigned char> pixels = test_support::read_pixels(0, 0, w, h);
+        drawn->pop();
+        int x0 = w, y0 = h, x1 = -1, y1 = -1;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                const unsigned char* p = &pixels[(static_cast<size_t>(y) * w + x) * 4];
+                if (p[3] == 0) continue;
+                x0 = std::min(x0, x), y0 = std::min(y0, y), x1 = std::max(x1, x), y1 = std::max(y1, y);
+            }
+        ASSERT_GE(x1, 0) << "the lines show";
+        const ViewportRect area = overlay_rect(manager->get_scenes()[2]->overlay_area(), w, h);
+        EXPECT_LE(area.x, x0);
+        EXPECT_LE(area.y, y0);
+        EXPECT_GT(area.x + area.width, x1);
+        EXPECT_GT(area.y + area.height, y1);
+        // A few pixels of margin on each side, no more.
+        EXPECT_LE(area.width, x1 - x0 + 1 + 16);
+        EXPECT_LE(area.height, y1 - y0 + 1 + 16);
+        EXPECT_NO_GL_ERROR();
+        manager.reset();
+    }
+    // Both lines faded out: nothing to compose.
+    write_track("textFade", 0.0f);
+    write_track("textFade2", 0.0f);
+    make_manager(production_scene_list(production_id("tidewell")));
+    manager->frame();
+    EXPECT_EQ(manager->get_scenes()[2]->overlay_area().width, 0);
+}
+
 TEST_F(TidewellScenesTest, ImpossibleTextSizesAreClampedNotFatal) {
     for (float size : {-5.0f, 0.0f, 1e12f}) {
         SCOPED_TRACE(size);

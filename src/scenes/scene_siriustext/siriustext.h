@@ -20,6 +20,9 @@ public:
     void init() override;
     void draw() override;
     void resize(int width, int height) override;
+    // Where the lines of the coming draw can be: the union of the visible
+    // lines' boxes; empty when both are faded out.
+    ViewportRect overlay_area() override;
 
     static const SceneTracks tracks;
 
@@ -30,5 +33,19 @@ public:
     static constexpr unsigned int kMaxFaceSize = 2048;
 
 private:
+    // The two lines of a frame, from the tracks.
+    struct Line {
+        const char* words;
+        float x, y;
+        float grey;  // 0 black, 1 white
+        float fade;  // the alpha written
+    };
+    struct Lines {
+        unsigned int face;
+        float stretch;
+        Line line[2];
+    };
+    Lines lines() const;
+
     std::unique_ptr<Text> text;
 };

@@ -209,6 +209,12 @@ void FBO::blit() {
     glBlitFramebuffer(0, 0, width, height, 0, 0, width, height, GL_COLOR_BUFFER_BIT, GL_LINEAR);
 }
 
+void FBO::blit(const ViewportRect& area) {
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, id);
+    const int x1 = area.x + area.width, y1 = area.y + area.height;
+    glBlitFramebuffer(area.x, area.y, x1, y1, area.x, area.y, x1, y1, GL_COLOR_BUFFER_BIT, GL_LINEAR);
+}
+
 void FBO::draw() { textures[0]->draw(0, 0, 1, 1); }
 
 void FBO::resize(int w, int h) {

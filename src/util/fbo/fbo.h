@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "util/math/viewport.h"
 #include "util/texture/texture.h"
 
 enum FboType {
@@ -43,6 +44,8 @@ public:
     // Copies colour buffer 0 into the bound draw frame buffer, resolving
     // multisampling.
     void blit();
+    // The same for one rectangle, to the same place.
+    void blit(const ViewportRect& area);
     // Colour texture 0 over the unit square through the bound program.
     void draw();
     void resize(int width, int height);

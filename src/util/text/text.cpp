@@ -4,6 +4,8 @@
 #include <GL/glu.h>
 #include <FTGL/ftgl.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
@@ -149,6 +151,28 @@ void Text::render(const char* text) {
     }
     glActiveTexture(GL_TEXTURE0);
     font->Render(text, -1, FTPoint(), FTPoint(), FTGL::RENDER_ALL);
+}
+
+ViewportRect Text::area_at(float x, float y, float x_stretch, const char* text) const {
+    if (!text || !*text) return {};
+    const FTBBox box = font->BBox(text);
+    // As print_formatted places the text: the baseline's start at the
+    // fractions of the target, glyphs scaled by width / 1280, widened.
+    const float scale = static_cast<float>(width) / authored_width;
+    const float sx = scale * x_stretch, sy = scale;
+    const float ox = static_cast<float>(width) * x, oy = static_cast<float>(height) * y;
+    float x0 = ox + box.Lower().Xf() * sx, x1 = ox + box.Upper().Xf() * sx;
+    float y0 = oy + box.Lower().Yf() * sy, y1 = oy + box.Upper().Yf() * sy;
+    if (x0 > x1) std::swap(x0, x1);  // a negative stretch mirrors the text
+    if (y0 > y1) std::swap(y0, y1);
+    // The glyph pictures' outset and filtered edges reach past the outlines'
+    // box by a unit or two of the face, scaled, and by a pixel of filtering.
+    const float margin_x = 3.0f * std::fabs(sx) + 2.0f, margin_y = 3.0f * std::fabs(sy) + 2.0f;
+    const int left = static_cast<int>(std::floor(x0 - margin_x));
+    const int bottom = static_cast<int>(std::floor(y0 - margin_y));
+    const int right = static_cast<int>(std::ceil(x1 + margin_x));
+    const int top = static_cast<int>(std::ceil(y1 + margin_y));
+    return {left, bottom, right - left, top - bottom};
 }
 
 void Text::print(const char* format, ...) {

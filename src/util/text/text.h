@@ -15,6 +15,8 @@
 #include <memory>
 #include <string>
 
+#include "util/math/viewport.h"
+
 class FTFont;
 class ShaderConstructor;
 class ShaderProgram;
@@ -47,6 +49,12 @@ public:
     // y * height), scaled by width / 1280, widened by x_stretch.
     void print_at(float x, float y, float x_stretch, const char* format, ...)
         __attribute__((format(printf, 5, 6)));
+
+    // Where print_at(x, y, x_stretch, "%s", text) at the current face size
+    // can change pixels of the target: the glyphs' box, widened by a few
+    // pixels for their soft edges and outset, in target pixels (not clipped
+    // to the target). Empty for an empty text.
+    ViewportRect area_at(float x, float y, float x_stretch, const char* text) const;
 
     // Formatted text is cut to this many characters, terminating zero included.
     static constexpr int buffer_size = 256;
