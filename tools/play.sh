@@ -40,13 +40,16 @@ configure() {
 }
 configure ON
 name=${1:-$(cat "$build/default_production")}
-if ! cmake --build "$build" -j "$(nproc)" --target "zembla-$name" "run_dir_$name"; then
+# The programs first: the run directory needs the last two to pack the archive.
+programs=("zembla-$name" synctimeline pack_data)
+if ! cmake --build "$build" -j "$(nproc)" --target "${programs[@]}"; then
   # Two files that give a private name of theirs the same name cannot share
   # a batch; file by file they still build.
   echo "The build in batches failed; building file by file." >&2
   configure OFF
-  cmake --build "$build" -j "$(nproc)" --target "zembla-$name" "run_dir_$name"
+  cmake --build "$build" -j "$(nproc)" --target "${programs[@]}"
 fi
+cmake --build "$build" -j "$(nproc)" --target "run_dir_$name"
 run="$build/run/$name"
 if [ ! -f "$run/data.tlx" ]; then
   echo "Production $name cannot be played yet: its scenes are not all part of the program." >&2
