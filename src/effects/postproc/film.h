@@ -8,6 +8,20 @@ namespace Effects {
 
 class Film : public PostProc {
 public:
+    // The parameters, in the order of the pass's row (passes.cpp); each
+    // reaches the shader as the uniform named by its word.
+    enum Param {
+        Color,
+        Monochrome,
+        BrownSepia,
+        GreenSepia,
+        BlueSepia,
+        Contrast,
+        Brightness,
+        FilmgrainAmount,
+        ScanlineAmount,
+    };
+
     explicit Film(const PassInfo& row);
     void render(int width, int height, float time) override;
 };

@@ -169,6 +169,20 @@ TEST_F(PostProcUniformsTest, DitherBlocksShrinkWithTheCubeOfTheFactor) {
     expect_uniforms(dither, {});
 }
 
+TEST_F(PostProcUniformsTest, EachFilmParameterDrivesTheUniformOfItsWord) {
+    // Film reads its parameters by name: the row's order and the pass's
+    // names of them must agree.
+    const PassInfo& row = *find_pass("Film");
+    for (size_t i = 0; i < row.params.size(); ++i) {
+        SCOPED_TRACE(row.params[i].word);
+        Effects::PostProc& film = passes()["Film"];
+        film.set_param(static_cast<int>(i), 0.25f);
+        film.render(64, 64, 0.0f);
+        const float expected = std::string(row.params[i].word) == "Contrast" ? 1.25f : 0.25f;
+        EXPECT_EQ(uniform(row.params[i].word, 1), std::vector<float>{expected});
+    }
+}
+
 TEST_F(PostProcUniformsTest, FilmTimeIsShiftedExactly) {
     Effects::PostProc& film = passes()["Film"];
     film.render(64, 64, 0.0f);
