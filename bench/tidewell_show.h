@@ -64,8 +64,8 @@ struct TrackValue {
 };
 
 // A working folder with the shared data linked in and a track file for every
-// track of the manifest: keyed from the timeline when `keyed`, else empty;
-// then each of `held` at its value, listed or not.
+// track the production registers: keyed from its timeline when `keyed`, else
+// empty; then each of `held` at its value, registered by it or not.
 class RunFolder {
 public:
     explicit RunFolder(bool keyed, const std::string& production_name = "tidewell",
@@ -79,16 +79,17 @@ public:
             if (fs::exists(source / "data" / folder))
                 fs::create_directory_symlink(source / "data" / folder, path / "data" / folder);
         const fs::path production = source / "data/productions" / production_name;
-        // The scene manager's own tracks, then the manifest's.
+        // Every track the production registers.
         std::vector<SyncTrack> tracks;
-        for (const std::string& own : manager_track_names()) tracks.push_back({own, {}});
-        for (const SyncTrack& listed : parse_timeline(production / "tracks.txt")) tracks.push_back(listed);
+        for (const std::string& name :
+             production_track_names(*production_scene_list(find_production(production_name)->id)))
+            tracks.push_back({name, {}});
         if (keyed && fs::exists(production / "timeline.txt"))
             for (const SyncTrack& keyed_track : parse_timeline(production / "timeline.txt"))
                 for (SyncTrack& track : tracks)
                     if (track.name == keyed_track.name) track.keys = keyed_track.keys;
-        // A held track the manifest does not list (a scene's own, put in a
-        // list of the caller's) is added.
+        // A held track the production does not register (a scene's own, put
+        // in a list of the caller's) is added.
         for (const TrackValue& value : held) {
             auto listed = std::find_if(tracks.begin(), tracks.end(),
                                        [&value](const SyncTrack& track) { return track.name == value.name; });

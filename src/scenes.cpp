@@ -122,6 +122,13 @@ std::vector<std::string> manager_track_names() {
     return names;
 }
 
+std::vector<std::string> production_track_names(const SceneList& scenes) {
+    std::vector<std::string> names = manager_track_names();
+    for (const std::string& name : scene_track_names(scenes))
+        if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
+    return names;
+}
+
 SceneManager::SceneManager(const SceneList* scenes_override, EventSource* event_source)
     : scene_list_override(scenes_override),
       events(event_source ? event_source : &system_event_source()) {

@@ -89,9 +89,13 @@ std::string rough_duration(double seconds);
 // --- the manager -----------------------------------------------------------------------
 
 // The names of the tracks the scene manager registers itself ("bpm", the
-// frame loop's, then every pass's), in order. Every production has a track
-// file for each; its manifest names only its scenes' tracks.
+// frame loop's, then every pass's), in order.
 std::vector<std::string> manager_track_names();
+
+// Every track a scene manager over `scenes` registers, in order: its own,
+// then its scenes' (scene_track_names), each name once. The build gives
+// each a track file (`synctimeline tracks <production>`).
+std::vector<std::string> production_track_names(const SceneList& scenes);
 
 class Text;
 

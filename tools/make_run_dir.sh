@@ -4,25 +4,22 @@
 #
 #   <run>/data/<folder>       a link to each shared asset folder of data/
 #   <run>/data/sync_tracker/  the production's own track files: one for every
-#                             track the scene manager registers itself
-#                             (`synctimeline frame-tracks`) and every name in
-#                             data/productions/<name>/tracks.txt, keyed from
-#                             data/productions/<name>/timeline.txt where that
-#                             has keys, else without keys
+#                             track it registers, the scene manager's own and
+#                             its scenes' (`synctimeline tracks <name>`),
+#                             keyed from data/productions/<name>/timeline.txt
+#                             where that has keys, else without keys
 #   <run>/data.tlx            the archive, packed by the archive-write run of
 #                             the packer (only when a packer is given and the
 #                             production is playable: `<packer> --check`)
 #
 #   tools/make_run_dir.sh <source root> <run dir> <production> <synctimeline> [<packer>]
 #
-# A timeline key for a track the manifest does not name is an error: the
-# production would never read it.
+# A timeline key for a track the production does not register is an error:
+# nothing would ever read it.
 set -euo pipefail
 root=$1 run=$2 name=$3 synctimeline=$4 packer=${5:-}
 production="$root/data/productions/$name"
-manifest="$production/tracks.txt"
 timeline="$production/timeline.txt"
-[ -f "$manifest" ] || { echo "$manifest: missing" >&2; exit 1; }
 
 rm -rf "$run"
 mkdir -p "$run/data"
@@ -41,9 +38,8 @@ compile() {
 tracks="$run/data/sync_tracker"
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
-"$synctimeline" frame-tracks >"$scratch/frame-tracks.txt"
-compile "$scratch/frame-tracks.txt" "$tracks"
-compile "$manifest" "$tracks"
+"$synctimeline" tracks "$name" >"$scratch/tracks.txt" || exit 1
+compile "$scratch/tracks.txt" "$tracks"
 if [ -f "$timeline" ]; then
   keyed="$scratch/keyed"
   compile "$timeline" "$keyed"
@@ -52,7 +48,8 @@ if [ -f "$timeline" ]; then
     base=$(basename "$file")
     if [ ! -e "$tracks/$base" ]; then
       track=${base#_}
-      echo "$timeline: track ${track%.track} is not in $manifest" >&2
+      echo "$timeline: track ${track%.track} is registered neither by the scenes of $name nor by the" \
+           "scene manager (\`synctimeline tracks $name\` lists those that are)" >&2
       exit 1
     fi
     cp "$file" "$tracks/$base"

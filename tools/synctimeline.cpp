@@ -10,7 +10,11 @@
 //   synctimeline frame-tracks
 //       prints the names of the tracks the scene manager registers itself
 //       (tempo, scene selection, camera, post-processing passes), one a
-//       line: every production has them besides those of its manifest.
+//       line: every production has them besides its scenes'.
+//   synctimeline tracks <production>
+//       prints, as a timeline without keys, every track the production of
+//       that name registers: the scene manager's own, then its scenes' (each
+//       scene class's table), in order. The build gives each a track file.
 //
 // The timeline format (see src/util/music/synctimeline.h):
 //   <track> <position> <value> <interpolation>
@@ -27,6 +31,8 @@
 #include <sstream>
 
 #include "scenes.h"
+#include "scenes/production_scenes.h"
+#include "system/productions.h"
 #include "util/music/sync.h"
 #include "util/music/synctimeline.h"
 
@@ -37,7 +43,8 @@ namespace {
 int usage() {
     std::cerr << "usage: synctimeline compile <timeline.txt> <folder>\n"
                  "       synctimeline dump <folder or .track file>...\n"
-                 "       synctimeline frame-tracks\n";
+                 "       synctimeline frame-tracks\n"
+                 "       synctimeline tracks <production>\n";
     return 2;
 }
 
@@ -127,6 +134,25 @@ int dump(const std::vector<fs::path>& args) {
     return std::cout.flush() ? 0 : 1;
 }
 
+int production_tracks(const std::string& name) {
+    const ProductionRow* row = find_production(name);
+    if (!row) {
+        std::cerr << "synctimeline: no production named " << name << "\n";
+        return 1;
+    }
+    const SceneList& scenes = *production_scene_list(row->id);
+    std::string classes;
+    for (const SceneEntry& scene : scenes) classes += (classes.empty() ? "" : ", ") + std::string(scene.class_name);
+    std::cout << "# The sync tracks of " << name << ", in the order they are registered: the scene manager's\n"
+              << "# own, then those of its scenes (" << (classes.empty() ? "none" : classes) << ").\n";
+    // A class that is not part of the program has no table to read: the
+    // production cannot be played yet, and its tracks are not known.
+    const std::string missing = missing_scene_classes(scenes);
+    if (!missing.empty()) std::cout << "# Not part of the program yet, their tracks unknown: " << missing << "\n";
+    for (const std::string& track : production_track_names(scenes)) std::cout << track << "\n";
+    return std::cout.flush() ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -137,5 +163,6 @@ int main(int argc, char** argv) {
         for (const std::string& name : manager_track_names()) std::cout << name << "\n";
         return std::cout.flush() ? 0 : 1;
     }
+    if (args.size() == 2 && args[0] == "tracks") return production_tracks(args[1]);
     return usage();
 }

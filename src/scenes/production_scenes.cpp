@@ -1,5 +1,7 @@
 #include "scenes/production_scenes.h"
 
+#include <algorithm>
+
 #include "scenes/scene_discotiles/discotiles.h"
 #include "scenes/scene_droplets/droplets.h"
 #include "scenes/scene_fireworks/fireworks.h"
@@ -30,46 +32,59 @@
 namespace {
 
 // Every scene class of the program: a new class joins with one row (and the
-// include of its header above).
+// include of its header above). A class's track table comes with it.
 const SceneList kSceneMakers = {
-    {"DiscoTiles", make_scene<DiscoTiles>},
-    {"Droplets", make_scene<Droplets>},
-    {"Fireworks", make_scene<Fireworks>},
-    {"Geysirs", make_scene<Geysirs>},
-    {"GlowShapes", make_scene<GlowShapes>},
-    {"JqBoxes", make_scene<JqBoxes>},
-    {"JqGlowShapes", make_scene<JqGlowShapes>},
-    {"KorrinBunker", make_scene<KorrinBunker>},
-    {"KorrinImage", make_scene<KorrinImage>},
-    {"KorrinSVG", make_scene<KorrinSVG>},
-    {"Modulators", make_scene<Modulators>},
-    {"MusicVectorNotes", make_scene<MusicVectorNotes>},
-    {"MusicVectors", make_scene<MusicVectors>},
-    {"NukeBalls", make_scene<NukeBalls>},
-    {"NukeBlast", make_scene<NukeBlast>},
-    {"NukeFallout", make_scene<NukeFallout>},
-    {"NukeFloor", make_scene<NukeFloor>},
-    {"NukeSL", make_scene<NukeSL>},
-    {"NukeText", make_scene<NukeText>},
-    {"ShaderToy", make_scene<ShaderToy>},
-    {"SiriusText", make_scene<SiriusText>},
-    {"SjakkVektor", make_scene<SjakkVektor>},
-    {"SquarePeeps", make_scene<SquarePeeps>},
-    {"TextDrop", make_scene<TextDrop>},
-    {"TextIntro", make_scene<TextIntro>},
-    {"TextPiano", make_scene<TextPiano>},
-    {"TextRibbons", make_scene<TextRibbons>},
-    {"TextRoto", make_scene<TextRoto>},
-    {"TobelRoto", make_scene<TobelRoto>},
-    {"TranceTunnel", make_scene<TranceTunnel>},
+    scene_class<DiscoTiles>("DiscoTiles"),
+    scene_class<Droplets>("Droplets"),
+    scene_class<Fireworks>("Fireworks"),
+    scene_class<Geysirs>("Geysirs"),
+    scene_class<GlowShapes>("GlowShapes"),
+    scene_class<JqBoxes>("JqBoxes"),
+    scene_class<JqGlowShapes>("JqGlowShapes"),
+    scene_class<KorrinBunker>("KorrinBunker"),
+    scene_class<KorrinImage>("KorrinImage"),
+    scene_class<KorrinSVG>("KorrinSVG"),
+    scene_class<Modulators>("Modulators"),
+    scene_class<MusicVectorNotes>("MusicVectorNotes"),
+    scene_class<MusicVectors>("MusicVectors"),
+    scene_class<NukeBalls>("NukeBalls"),
+    scene_class<NukeBlast>("NukeBlast"),
+    scene_class<NukeFallout>("NukeFallout"),
+    scene_class<NukeFloor>("NukeFloor"),
+    scene_class<NukeSL>("NukeSL"),
+    scene_class<NukeText>("NukeText"),
+    scene_class<ShaderToy>("ShaderToy"),
+    scene_class<SiriusText>("SiriusText"),
+    scene_class<SjakkVektor>("SjakkVektor"),
+    scene_class<SquarePeeps>("SquarePeeps"),
+    scene_class<TextDrop>("TextDrop"),
+    scene_class<TextIntro>("TextIntro"),
+    scene_class<TextPiano>("TextPiano"),
+    scene_class<TextRibbons>("TextRibbons"),
+    scene_class<TextRoto>("TextRoto"),
+    scene_class<TobelRoto>("TobelRoto"),
+    scene_class<TranceTunnel>("TranceTunnel"),
 };
+
+// The maker row of `class_name`; a row without maker or tracks when there is none.
+SceneEntry scene_row(const char* class_name) {
+    for (const SceneEntry& entry : kSceneMakers)
+        if (std::string(class_name) == entry.class_name) return entry;
+    return {class_name, nullptr, nullptr};
+}
 
 }  // namespace
 
-SceneMaker scene_maker(const std::string& class_name) {
-    for (const SceneEntry& entry : kSceneMakers)
-        if (class_name == entry.class_name) return entry.make;
-    return nullptr;
+SceneMaker scene_maker(const std::string& class_name) { return scene_row(class_name.c_str()).make; }
+
+std::vector<std::string> scene_track_names(const SceneList& list) {
+    std::vector<std::string> names;
+    for (const SceneEntry& entry : list) {
+        if (!entry.tracks) continue;
+        for (const SceneTrack& track : *entry.tracks)
+            if (std::find(names.begin(), names.end(), track.name) == names.end()) names.push_back(track.name);
+    }
+    return names;
 }
 
 const SceneList* production_scene_list(int id) {
@@ -79,7 +94,7 @@ const SceneList* production_scene_list(int id) {
         std::vector<SceneList> made;
         for (const ProductionRow& row : production_table()) {
             SceneList list;
-            for (const char* name : row.scenes) list.push_back({name, scene_maker(name)});
+            for (const char* name : row.scenes) list.push_back(scene_row(name));
             made.push_back(list);
         }
         return made;

@@ -1,6 +1,8 @@
 // A scene's sync tracks as a table: names and defaults in the order the
-// scene registers them. The tables are public so tests can hold them against
-// the tracks a production's manifest lists.
+// scene registers them. A scene class keeps its table as the static member
+// `tracks` and registers it in init: the table is the one place its track
+// names are listed. The build reads the tables (through the scene makers,
+// production_scenes.h) to give every track of a production its track file.
 #pragma once
 
 #include <vector>

@@ -8,9 +8,11 @@
 //
 // How to add a scene class:
 //   1. its files under src/scenes/scene_<name>/ (a Scene subclass with a
-//      default constructor; see scene_jqboxes/);
+//      default constructor and, when it has sync tracks, their table
+//      `static const SceneTracks tracks` registered in init; see
+//      scene_jqboxes/);
 //   2. one row in the scene makers of src/scenes/production_scenes.cpp,
-//      {"ClassName", make_scene<ClassName>}, beside the include of its header;
+//      scene_class<ClassName>("ClassName"), beside the include of its header;
 //   3. the class name in the scene list of its production's row here.
 //   A production becomes playable (packed, run by tools/play.sh and checked
 //   by the tests) once every scene of its list has a maker.
@@ -18,11 +20,12 @@
 // How to add a production:
 //   1. one row in productions.cpp, in id order, the row's id and name on the
 //      line of its opening brace (the build reads them from there);
-//   2. its data folder data/productions/<name>/: tracks.txt (the manifest of
-//      its sync tracks) and timeline.txt (their keys).
-//   The build then makes build/zembla-<name> and, with a manifest, the run
-//   directory build/run/<name>/ (packed once the production is playable);
-//   `tools/play.sh <name>` plays it.
+//   2. its sync tracks' keys in data/productions/<name>/timeline.txt.
+//   The build then makes build/zembla-<name> and the run directory
+//   build/run/<name>/, with a track file for every track the production
+//   registers (`synctimeline tracks <name>` lists them), keyed from its
+//   timeline (packed once the production is playable); `tools/play.sh
+//   <name>` plays it.
 #pragma once
 
 #include <string>

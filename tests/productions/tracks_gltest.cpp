@@ -1,15 +1,13 @@
 // Every production whose scenes are all part of the program is built in its
 // run directory (plain mode, so its loose track files are read), and the names
 // its scene manager and scenes register are compared with those the build
-// makes track files for (the scene manager's own tracks and the manifest
-// data/productions/<name>/tracks.txt): a name the manifest lacks would be a missing track file in the
-// packed archive, a name it has in excess a file nobody reads.
+// makes track files for (`synctimeline tracks`: the scene manager's own and
+// each scene class's table): a name the list lacks would be a missing track
+// file in the packed archive, a name it has in excess a file nobody reads.
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
+#include <iterator>
 #include <memory>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -27,19 +25,6 @@
 namespace {
 
 using namespace test_support;
-
-// The names of a manifest, in its order (comments and blank lines skipped).
-std::vector<std::string> manifest_names(const std::string& path) {
-    std::vector<std::string> names;
-    std::ifstream in(path);
-    std::string line;
-    while (std::getline(in, line)) {
-        std::istringstream words(line.substr(0, line.find('#')));
-        std::string name;
-        if (words >> name) names.push_back(name);
-    }
-    return names;
-}
 
 class NoEvents : public EventSource {
 public:
@@ -84,25 +69,20 @@ protected:
     int saved_production = 0;
 };
 
-TEST_F(ProductionTracksTest, ManifestsNameWhatThePlayableProductionsRegister) {
+TEST_F(ProductionTracksTest, TheBuildsTrackListsAreWhatThePlayableProductionsRegister) {
     int checked = 0;
     for (const ProductionRow& row : production_table()) {
         SCOPED_TRACE(row.name);
         if (!production_playable(row.id)) continue;
-        const std::string manifest = source_path(std::string("data/productions/") + row.name + "/tracks.txt");
-        ASSERT_TRUE(std::filesystem::exists(manifest)) << "a playable production needs its manifest";
-
-        // The build adds the scene manager's own tracks to the manifest's.
-        std::vector<std::string> listed = manifest_names(manifest);
-        for (const std::string& name : manager_track_names())
-            EXPECT_EQ(std::count(listed.begin(), listed.end(), name), 0)
-                << name << " is one of the scene manager's own tracks, which the build adds: drop it from "
-                << manifest;
-        const std::vector<std::string> own = manager_track_names();
-        listed.insert(listed.begin(), own.begin(), own.end());
+        const std::vector<std::string> listed = production_track_names(*production_scene_list(row.id));
         std::vector<std::string> registered = registered_names(row);
-        // The first registration of a name is the one read; a manifest names
-        // each track once.
+        // The first registration of a name is the one read; the list names
+        // each track once, in the order of first registration.
+        std::vector<std::string> first_registrations;
+        for (const std::string& name : registered)
+            if (std::find(first_registrations.begin(), first_registrations.end(), name) ==
+                first_registrations.end())
+                first_registrations.push_back(name);
         std::set<std::string> listed_set(listed.begin(), listed.end());
         std::set<std::string> registered_set(registered.begin(), registered.end());
         EXPECT_EQ(listed_set.size(), listed.size()) << "a name is listed twice";
@@ -111,8 +91,10 @@ TEST_F(ProductionTracksTest, ManifestsNameWhatThePlayableProductionsRegister) {
                             std::back_inserter(unlisted));
         std::set_difference(listed_set.begin(), listed_set.end(), registered_set.begin(), registered_set.end(),
                             std::back_inserter(unused));
-        EXPECT_TRUE(unlisted.empty()) << "registered but not in the manifest: " << ::testing::PrintToString(unlisted);
-        EXPECT_TRUE(unused.empty()) << "in the manifest but never registered: " << ::testing::PrintToString(unused);
+        EXPECT_TRUE(unlisted.empty()) << "registered but in no scene's track table: "
+                                      << ::testing::PrintToString(unlisted);
+        EXPECT_TRUE(unused.empty()) << "in a track table but never registered: " << ::testing::PrintToString(unused);
+        EXPECT_EQ(listed, first_registrations);
         ++checked;
     }
     EXPECT_GE(checked, 1);

@@ -12,7 +12,6 @@
 #include "system/productions.h"
 #include "system/zemblasystem.h"
 #include "support/e2e_display.h"
-#include "util/music/synctimeline.h"
 
 namespace {
 
@@ -62,26 +61,15 @@ TEST_F(TidewellScenesTest, RegistersTheSceneTracksAfterTheFrameLoopsInListOrder)
     EXPECT_EQ(SiriusText::tracks.size(), 9u);
 }
 
-TEST_F(TidewellScenesTest, ManifestListsEveryRegisteredTrackInOrder) {
-    // The build gives a track file to each of the scene manager's own tracks
-    // and each name of the manifest, and a registered track without its file
-    // ends the run.
-    std::vector<SyncTrack> manifest;
-    for (const std::string& name : manager_track_names()) manifest.push_back({name, {}});
-    std::vector<SyncTrack> listed;
-    std::string error;
-    ASSERT_TRUE(SyncTimeline::parse(test_support::read_file(test_support::source_path(
-                                        "data/productions/tidewell/tracks.txt")),
-                                    &listed, &error))
-        << error;
-    manifest.insert(manifest.end(), listed.begin(), listed.end());
-    make_manager(production_scene_list(production_id("tidewell")));
+TEST_F(TidewellScenesTest, TheBuildsTrackListHoldsEveryRegisteredTrackInOrder) {
+    // The build gives a track file to each name of the list, and a
+    // registered track without its file ends the run.
+    const SceneList& scenes = *production_scene_list(production_id("tidewell"));
+    const std::vector<std::string> listed = production_track_names(scenes);
+    make_manager(&scenes);
     const std::vector<SyncValue>& values = manager->get_music()->sync_values;
-    ASSERT_EQ(manifest.size(), values.size());
-    for (size_t i = 0; i < values.size(); ++i) {
-        EXPECT_EQ(manifest[i].name, values[i].name);
-        EXPECT_TRUE(manifest[i].keys.empty()) << manifest[i].name;
-    }
+    ASSERT_EQ(listed.size(), values.size());
+    for (size_t i = 0; i < values.size(); ++i) EXPECT_EQ(listed[i], values[i].name);
 }
 
 TEST_F(TidewellScenesTest, GlowRingsShowAtTheirDefaults) {

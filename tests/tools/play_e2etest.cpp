@@ -1,11 +1,9 @@
-// The play command's answer to a name: a name that is no production, or one
-// that cannot be played, is refused at once, before anything is installed,
-// configured or built. The script runs from a copy of the tree that holds
-// only the production table and the track manifests, so that anything it
-// tried beyond checking the name fails loudly (there is no installer and no
-// CMakeLists.txt there).
+// The play command's answer to a name: a name that is no production is
+// refused at once, before anything is installed, configured or built. The
+// script runs from a copy of the tree that holds only the production table,
+// so that anything it tried beyond checking the name fails loudly (there is
+// no installer and no CMakeLists.txt there).
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "support/e2e_display.h"
@@ -24,12 +22,6 @@ protected:
         fs::create_directories(tree.file("src/system"));
         fs::copy_file(source_path("tools/play.sh"), tree.file("tools/play.sh"));
         fs::copy_file(source_path("src/system/productions.cpp"), tree.file("src/system/productions.cpp"));
-        // Every production has its manifest but the first.
-        for (const ProductionRow& row : production_table()) {
-            if (row.id == 0) continue;
-            fs::create_directories(tree.file(std::string("data/productions/") + row.name));
-            std::ofstream(tree.file(std::string("data/productions/") + row.name + "/tracks.txt")) << "fadeIn\n";
-        }
     }
 
     CommandResult play(const std::string& name) {
@@ -42,7 +34,6 @@ protected:
 TEST_F(PlayCommandTest, AWrongNameIsAnsweredBeforeAnythingElseRuns) {
     std::string names;
     for (const ProductionRow& row : production_table()) names += (names.empty() ? "" : " ") + std::string(row.name);
-    const ProductionRow& unplayable = production_table().front();
     const struct {
         const char* what;
         std::string name;
@@ -52,8 +43,6 @@ TEST_F(PlayCommandTest, AWrongNameIsAnsweredBeforeAnythingElseRuns) {
         {"a pattern, not a name", ".*", "No production named .* (there are: " + names + ")."},
         {"a part of a name", std::string(production_table().back().name).substr(1),
          "No production named " + std::string(production_table().back().name).substr(1)},
-        {"no tracks", unplayable.name,
-         "Production " + std::string(unplayable.name) + " cannot be played yet: it has no tracks."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -6,7 +6,10 @@
 #include <fstream>
 #include <iterator>
 
+#include "scenes.h"
+#include "scenes/production_scenes.h"
 #include "support/test_support.h"
+#include "system/productions.h"
 #include "tools/tool_run.h"
 #include "util/music/synctimeline.h"
 
@@ -72,6 +75,26 @@ TEST(SyncTimelineTool, FailsWithoutWriting) {
     EXPECT_EQ(run_tool("dump " + dir.file("_short.track")).status, 1);
     EXPECT_EQ(run_tool("dump " + dir.file("missing/_x.track")).status, 1);
     EXPECT_EQ(run_tool("").status, 2);
+}
+
+TEST(SyncTimelineTool, ListsEveryTrackOfAProductionAsATimelineWithoutKeys) {
+    for (const ProductionRow& row : production_table()) {
+        SCOPED_TRACE(row.name);
+        const ToolRun listed = run_tool(std::string("tracks ") + row.name);
+        ASSERT_EQ(listed.status, 0);
+        std::vector<SyncTrack> tracks;
+        std::string error;
+        ASSERT_TRUE(SyncTimeline::parse(listed.out, &tracks, &error)) << error;
+        std::vector<std::string> names;
+        for (const SyncTrack& track : tracks) {
+            names.push_back(track.name);
+            EXPECT_TRUE(track.keys.empty()) << track.name;
+        }
+        EXPECT_EQ(names, production_track_names(*production_scene_list(row.id)));
+    }
+    const ToolRun unknown = tool_run::run_tool("synctimeline", "tracks nonesuch", "2>&1");
+    EXPECT_EQ(unknown.status, 1);
+    EXPECT_EQ(unknown.out, "synctimeline: no production named nonesuch\n");
 }
 
 }  // namespace

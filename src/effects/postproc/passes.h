@@ -6,7 +6,7 @@
 // A pass's tracks follow from its row: "pp" + name (default -1, the pass
 // off) and "pp" + name + word for each parameter (its default). The scene
 // manager registers them from the pass objects, the build gives every
-// production a track file for each (synctimeline frame-tracks), and the
+// production a track file for each (synctimeline tracks), and the
 // tests read them from here.
 //
 // How to add a pass: its two source files here (a PostProc subclass whose
