@@ -201,6 +201,13 @@ void WindowProcedure::handle(const WindowEvent& event) {
 
 void WindowProcedure::run_message_loop(WindowClient* client) {
     client_ = client;
+    // The client is borrowed for the loop only: events that arrive after it
+    // (the drain of a later loading screen, a test's next window) reach no
+    // client, whatever ends the loop.
+    struct Forget {
+        WindowClient*& client;
+        ~Forget() { client = nullptr; }
+    } forget{client_};
     client_->set_fullscreen(ZemblaSystem::fullscreen != 0);
     for (;;) {
         client_->frame();

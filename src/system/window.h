@@ -118,7 +118,8 @@ public:
     void handle(const WindowEvent& event);
 
     // Runs frames of `client` until a posted quit is reached: one frame, then
-    // every pending event. The events behind the quit stay queued.
+    // every pending event. The events behind the quit stay queued. The
+    // client is forgotten when the loop ends.
     void run_message_loop(WindowClient* client);
 
     int client_width() const { return client_width_; }

@@ -41,6 +41,76 @@ void ensure_gl_context() {
     }
 }
 
+void reset_gl_state() {
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glDrawBuffer(GL_BACK);
+    glReadBuffer(GL_BACK);
+    glUseProgram(0);
+    glBindVertexArray(0);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+    GLint attributes = 0;
+    glGetIntegerv(GL_MAX_VERTEX_ATTRIBS, &attributes);
+    for (GLint i = 0; i < attributes; ++i) {
+        glDisableVertexAttribArray(static_cast<GLuint>(i));
+        glVertexAttribDivisor(static_cast<GLuint>(i), 0);
+    }
+    for (GLenum array : {GL_VERTEX_ARRAY, GL_NORMAL_ARRAY, GL_COLOR_ARRAY, GL_TEXTURE_COORD_ARRAY})
+        glDisableClientState(array);
+
+    GLint units = 0;
+    glGetIntegerv(GL_MAX_COMBINED_TEXTURE_IMAGE_UNITS, &units);
+    GLint fixed_units = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_UNITS, &fixed_units);
+    for (GLint i = units - 1; i >= 0; --i) {
+        glActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(i));
+        glBindTexture(GL_TEXTURE_2D, 0);
+        glBindTexture(GL_TEXTURE_CUBE_MAP, 0);
+        glBindTexture(GL_TEXTURE_2D_MULTISAMPLE, 0);
+        if (i < fixed_units) {
+            glDisable(GL_TEXTURE_2D);
+            glDisable(GL_TEXTURE_CUBE_MAP);
+            glMatrixMode(GL_TEXTURE);
+            glLoadIdentity();
+        }
+    }
+    glClientActiveTexture(GL_TEXTURE0);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+
+    for (GLenum off : {GL_BLEND, GL_DEPTH_TEST, GL_CULL_FACE, GL_SCISSOR_TEST, GL_STENCIL_TEST, GL_ALPHA_TEST,
+                       GL_LIGHTING, GL_POLYGON_OFFSET_FILL, GL_POINT_SPRITE, GL_PROGRAM_POINT_SIZE,
+                       GL_LINE_SMOOTH, GL_POINT_SMOOTH, GL_FOG, GL_COLOR_MATERIAL, GL_NORMALIZE,
+                       GL_TEXTURE_CUBE_MAP_SEAMLESS})
+        glDisable(off);
+    for (GLenum on : {GL_DITHER, GL_MULTISAMPLE}) glEnable(on);
+    glBlendFunc(GL_ONE, GL_ZERO);
+    glBlendEquation(GL_FUNC_ADD);
+    glDepthFunc(GL_LESS);
+    glDepthMask(GL_TRUE);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glCullFace(GL_BACK);
+    glFrontFace(GL_CCW);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    glPolygonOffset(0.0f, 0.0f);
+    glPointSize(1.0f);
+    glLineWidth(1.0f);
+    glShadeModel(GL_SMOOTH);
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glClearDepth(1.0);
+    glClearStencil(0);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+
+    int width = 0, height = 0;
+    if (SDL_Window* window = SDL_GL_GetCurrentWindow()) SDL_GL_GetDrawableSize(window, &width, &height);
+    glViewport(0, 0, width, height);
+    glScissor(0, 0, width, height);
+}
+
 std::vector<unsigned char> read_pixels(int x, int y, int width, int height) {
     std::vector<unsigned char> pixels(static_cast<size_t>(width) * height * 4);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);

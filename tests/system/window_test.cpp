@@ -155,6 +155,33 @@ TEST_F(MessageLoopTest, SizesAreForwardedOnlyWhileTheLoopRunsAndNeverEmpty) {
     EXPECT_EQ(procedure.client_width(), 0);
 }
 
+// The client is borrowed for the loop: once it ends, by a quit or by a
+// fatal error in a frame, events (a later drain, a next loop's window)
+// reach no client, which may be gone by then.
+TEST_F(MessageLoopTest, TheClientIsForgottenWhenTheLoopEnds) {
+    const auto after_the_loop = [&](RecordingClient& ended) {
+        const std::vector<std::string> log = ended.log;
+        procedure.handle(ScriptedEvents::make(WindowEvent::Resize, 0, 320, 180));
+        procedure.handle(ScriptedEvents::key_down('A'));
+        procedure.handle(ScriptedEvents::key_down(123));
+        procedure.handle(ScriptedEvents::make(WindowEvent::KeyUp, 'A'));
+        procedure.handle(ScriptedEvents::make(WindowEvent::MouseMove, 0, 5, 5));
+        procedure.handle(ScriptedEvents::make(WindowEvent::MouseButton));
+        procedure.handle(ScriptedEvents::make(WindowEvent::MouseWheel));
+        EXPECT_EQ(ended.log, log);
+        EXPECT_EQ(procedure.client_width(), 320);
+    };
+
+    client.on_frame = [&](int) { events.post_quit(); };
+    procedure.run_message_loop(&client);
+    after_the_loop(client);
+
+    RecordingClient failing;
+    failing.on_frame = [](int) { FATAL_ERROR("Failed assert success"); };
+    EXPECT_FATAL(procedure.run_message_loop(&failing), "Failed assert success");
+    after_the_loop(failing);
+}
+
 TEST_F(MessageLoopTest, CapturedMouseMovesAreRelativeToTheCentre) {
     procedure.handle(ScriptedEvents::make(WindowEvent::Resize, 0, 200, 100));
     client.captured = true;
