@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+int32_t Image::max_side = 16384;
+
 Image::Image(int32_t channels_) : channels(channels_) {}
 
 void Image::alloc_pixels(int32_t ch) {

@@ -1,6 +1,7 @@
 #include "util/texture/jpg_loader.h"
 
 #include <csetjmp>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -40,6 +41,13 @@ void set_jpeg_memory_source(j_decompress_ptr cinfo, const JOCTET* data, size_t l
 
 namespace {
 
+// The most libjpeg may allocate for one picture. A progressive file keeps
+// the coefficients of the whole picture while it decodes (two bytes a
+// sample), which is what a small file claiming a huge size would make it
+// allocate: 256 MB leaves room for some 8000 x 8000 pixels in full colour at
+// half-size chroma, far beyond any picture a production loads.
+constexpr long kLibraryMemory = 256L << 20;
+
 // libjpeg's default error manager, except that a fatal error comes back here
 // (instead of ending the process at once) so that the run ends with our
 // message after the decoder has been cleaned up.
@@ -53,8 +61,23 @@ struct ErrorManager {
 
 void error_exit_back(j_common_ptr cinfo) {
     ErrorManager* err = reinterpret_cast<ErrorManager*>(cinfo->err);
-    (*cinfo->err->format_message)(cinfo, err->message);
+    const int code = cinfo->err->msg_code;
+    if (code == JERR_NO_BACKING_STORE || code == JERR_OUT_OF_MEMORY) {
+        // The library's own words ("Backing store not supported") would not
+        // tell what happened: the picture needs more than it may have.
+        std::snprintf(err->message, sizeof err->message, "decoding it needs more than %ld MB of memory",
+                      kLibraryMemory >> 20);
+    } else {
+        (*cinfo->err->format_message)(cinfo, err->message);
+    }
     std::longjmp(err->back, 1);
+}
+
+// A picture the program cannot use, told by its header alone: none of it
+// is decoded, nothing is allocated for it.
+bool usable_size(JDIMENSION width, JDIMENSION height) {
+    return width > 0 && height > 0 && width <= static_cast<JDIMENSION>(Image::max_side) &&
+           height <= static_cast<JDIMENSION>(Image::max_side);
 }
 
 }  // namespace
@@ -89,16 +112,23 @@ bool Image::read_jpeg_buffer(const uint8_t* data, size_t length, const std::stri
         FATAL_ERROR("Failed reading " << name << ": " << err.message << "\n");
     }
     jpeg_CreateDecompress(&cinfo, 62, sizeof(cinfo));
+    cinfo.mem->max_memory_to_use = kLibraryMemory;
     set_jpeg_memory_source(&cinfo, data, length);
     jpeg_read_header(&cinfo, TRUE);
+    // Refused before jpeg_start_decompress, which allocates for the size the
+    // header claims (all of it at once for a progressive file).
+    if (!usable_size(cinfo.image_width, cinfo.image_height)) {
+        const JDIMENSION w = cinfo.image_width, h = cinfo.image_height;
+        jpeg_destroy_decompress(&cinfo);
+        FATAL_ERROR("Failed reading " << name << ": picture of " << w << "x" << h << " is too large\n");
+    }
     cinfo.out_color_space = channels == 3 ? JCS_RGB : JCS_GRAYSCALE;
     jpeg_start_decompress(&cinfo);
 
     const JDIMENSION out_w = cinfo.output_width;
     const JDIMENSION out_h = cinfo.output_height;
     const size_t components = static_cast<size_t>(cinfo.output_components);
-    if (out_w == 0 || out_h == 0 || out_w > static_cast<JDIMENSION>(max_side) ||
-        out_h > static_cast<JDIMENSION>(max_side)) {
+    if (!usable_size(out_w, out_h)) {
         jpeg_destroy_decompress(&cinfo);
         FATAL_ERROR("Failed reading " << name << ": picture of " << out_w << "x" << out_h << " is too large\n");
     }

@@ -198,12 +198,27 @@ TEST(Image, SetPixelBoundsAndGreyForm) {
 // ---------------------------------------------------------------------------
 // JPEG
 
-Bytes encode_jpeg(int width, int height, int components, uint32_t seed) {
+Bytes encode_jpeg(int width, int height, int components, uint32_t seed, bool progressive = false) {
     std::mt19937 rng(seed);
-    return picture_files::encode_jpeg_rows(width, height, components, 85, false, [&](int y, uint8_t* row) {
-        for (size_t i = 0; i < static_cast<size_t>(width * components); ++i)
-            row[i] = static_cast<uint8_t>(i * 2 + static_cast<size_t>(y) * 3 + rng() % 16);
-    });
+    return picture_files::encode_jpeg_rows(
+        width, height, components, 85, false,
+        [&](int y, uint8_t* row) {
+            for (size_t i = 0; i < static_cast<size_t>(width * components); ++i)
+                row[i] = static_cast<uint8_t>(i * 2 + static_cast<size_t>(y) * 3 + rng() % 16);
+        },
+        progressive);
+}
+
+// The file with its frame header claiming width x height.
+Bytes claiming(Bytes file, unsigned width, unsigned height) {
+    for (size_t i = 0; i + 9 < file.size(); ++i)
+        if (file[i] == 0xFF && (file[i + 1] == 0xC0 || file[i + 1] == 0xC2)) {
+            file[i + 5] = static_cast<uint8_t>(height >> 8), file[i + 6] = static_cast<uint8_t>(height);
+            file[i + 7] = static_cast<uint8_t>(width >> 8), file[i + 8] = static_cast<uint8_t>(width);
+            return file;
+        }
+    ADD_FAILURE() << "no frame header";
+    return file;
 }
 
 using picture_files::libjpeg_rgb;
@@ -244,6 +259,41 @@ TEST(Jpeg, DamagedFilesEndTheRunWithTheLibraryMessage) {
                           "Failed reading data/junk.jpg: ");
     // A working decode afterwards: nothing is left behind.
     EXPECT_TRUE(image.read_jpeg_buffer(file.data(), file.size(), "data/ok.jpg"));
+}
+
+// A file of a few hundred bytes that claims a huge picture is refused from
+// its header, before the library allocates for the size it claims (a
+// progressive decode holds every coefficient of the picture: gigabytes
+// here); one that claims less than the largest side but still more than the
+// library may allocate ends with that reason instead of an allocation of
+// gigabytes.
+TEST(Jpeg, FilesClaimingHugePicturesAreRefusedBeforeTheLibraryAllocates) {
+    const struct {
+        const char* what;
+        Bytes file;
+        const char* message;
+    } cases[] = {
+        {"progressive, 65000 x 65000", claiming(encode_jpeg(16, 16, 3, 6, true), 65000, 65000),
+         "Failed reading data/bomb.jpg: picture of 65000x65000 is too large\n"},
+        {"baseline, 65000 x 65000", claiming(encode_jpeg(16, 16, 3, 6), 65000, 65000),
+         "Failed reading data/bomb.jpg: picture of 65000x65000 is too large\n"},
+        {"progressive, one side too long", claiming(encode_jpeg(16, 16, 1, 6, true), 16, Image::max_side + 1),
+         "Failed reading data/bomb.jpg: picture of 16x16385 is too large\n"},
+        {"progressive, 16000 x 16000", claiming(encode_jpeg(16, 16, 3, 6, true), 16000, 16000),
+         "Failed reading data/bomb.jpg: decoding it needs more than 256 MB of memory\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_LT(c.file.size(), 2000u);
+        Image image(3);
+        EXPECT_FATAL(image.read_jpeg_buffer(c.file.data(), c.file.size(), "data/bomb.jpg"), c.message);
+    }
+    // A picture of a usual size still decodes whole when it is progressive.
+    const Bytes progressive = encode_jpeg(300, 200, 3, 7, true);
+    Image image(3);
+    ASSERT_TRUE(image.read_jpeg_buffer(progressive.data(), progressive.size(), "data/p.jpg"));
+    EXPECT_EQ(image.get_width(), 300);
+    EXPECT_EQ(image.get_height(), 200);
 }
 
 TEST(Jpeg, ReadThroughTheDataLayer) {

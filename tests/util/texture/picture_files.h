@@ -65,7 +65,8 @@ inline void write_png(const std::string& path, const Picture& picture) {
 // A JPEG of width x height with 1 (grey) or 3 (RGB) components a pixel;
 // fill_row writes row y (top first). Full chroma keeps every pixel's colour.
 inline Bytes encode_jpeg_rows(int width, int height, int components, int quality, bool full_chroma,
-                              const std::function<void(int y, uint8_t* row)>& fill_row) {
+                              const std::function<void(int y, uint8_t* row)>& fill_row,
+                              bool progressive = false) {
     jpeg_compress_struct c;
     jpeg_error_mgr err;
     c.err = jpeg_std_error(&err);
@@ -79,6 +80,7 @@ inline Bytes encode_jpeg_rows(int width, int height, int components, int quality
     c.in_color_space = components == 3 ? JCS_RGB : JCS_GRAYSCALE;
     jpeg_set_defaults(&c);
     jpeg_set_quality(&c, quality, TRUE);
+    if (progressive) jpeg_simple_progression(&c);
     if (full_chroma)
         for (int i = 0; i < c.num_components; ++i) c.comp_info[i].h_samp_factor = c.comp_info[i].v_samp_factor = 1;
     jpeg_start_compress(&c, TRUE);
