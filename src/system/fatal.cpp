@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include <unistd.h>
+
 #include "platform/log.h"
 #include "platform/message_box.h"
 
@@ -67,6 +69,15 @@ void fail(const char* file, int line, const std::string& message) {
     }
     run_exit_hooks();
     std::exit(1);
+}
+
+void end_at_once(const std::string& message) {
+    std::string line_text = platform::format_timestamp(platform::local_time_now()) + " " + message;
+    std::printf("ERROR: %s\n", line_text.c_str());
+    std::fflush(stdout);
+    run_exit_hooks();
+    std::fflush(stdout);
+    _exit(1);
 }
 
 }  // namespace fatal

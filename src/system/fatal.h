@@ -46,6 +46,14 @@ void add_exit_hook(std::function<void()> hook);
 
 [[noreturn]] void fail(const char* file, int line, const std::string& message);
 
+// For a failure after which nothing may talk to the display any more (its
+// connection is gone): prints the console line of a fatal error with the
+// message, runs the exit hooks (which finish a recording and touch no
+// display) and ends the process with status 1 at once: no box, no handler,
+// no exit handlers or static destructors (a library's handler would wait on
+// the dead connection).
+[[noreturn]] void end_at_once(const std::string& message);
+
 }  // namespace fatal
 
 #define FATAL_ERROR(msg)                                   \

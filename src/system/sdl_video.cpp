@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "system/fatal.h"
+#include "system/x_errors.h"
 
 namespace {
 
@@ -96,6 +97,13 @@ bool sdl_video_connect(double seconds, std::string& why) {
 }
 
 bool sdl_video_init() {
+    // Before SDL's video layer opens its connections: SDL's own X error
+    // handler then passes errors on to the program's.
+    static bool handlers_installed = false;
+    if (!handlers_installed) {
+        handlers_installed = true;
+        x_errors::install();
+    }
     if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
     static bool display_stayed_away = false;
     std::string why;

@@ -5,7 +5,8 @@
 
 // Initialises SDL's video layer once per process (later calls only report
 // whether it is up). SDL_Quit runs at exit, so a changed display mode is put
-// back however the process ends.
+// back however the process ends. The first call installs the program's
+// handlers of X errors (system/x_errors.h), before SDL opens a connection.
 //
 // A display that is named (DISPLAY or WAYLAND_DISPLAY) but refuses the
 // connection is tried again for a few seconds: an X server resets when its

@@ -76,7 +76,7 @@ public:
         while (!model.ended()) {
             draw(model);
             SDL_Event event;
-            if (!SDL_WaitEventTimeout(&event, 100)) continue;
+            if (!next_event(event)) continue;
             do {
                 handle(event, model);
             } while (!model.ended() && SDL_PollEvent(&event));
@@ -84,6 +84,21 @@ public:
     }
 
 private:
+    // The next event, or false after a tenth of a second without one.
+    // Events are polled, never waited for: while SDL waits, an event queued
+    // meanwhile (the very key press that closes the dialog) makes it wake
+    // itself by sending a message to this window over a second connection to
+    // the X server, which may reach the server after the window was
+    // destroyed over the first (an X error, "BadWindow").
+    static bool next_event(SDL_Event& event) {
+        const Uint64 give_up = SDL_GetTicks64() + 100;
+        while (!SDL_PollEvent(&event)) {
+            if (SDL_GetTicks64() >= give_up) return false;
+            SDL_Delay(5);
+        }
+        return true;
+    }
+
     void handle(const SDL_Event& event, SetupDialogModel& model) {
         ImGui_ImplSDL2_ProcessEvent(&event);
         if (event.type == SDL_QUIT ||

@@ -83,6 +83,10 @@ public:
 
     const std::string& name() const { return name_; }
 
+    // Ends the server now, as a display that goes away does; its clients
+    // lose their connections.
+    void stop() { server_.reset(); }
+
 private:
     std::unique_ptr<ProcessGroup> server_;
     std::string name_;
