@@ -7,6 +7,7 @@
 #include <iomanip>
 #include <sstream>
 
+#include "system/fatal.h"
 #include "util/data/data.h"
 
 float hue_to_rgb(float p, float q, float t) {
@@ -50,16 +51,24 @@ char* load_text_file(const std::string& name) {
 }
 
 void touch_data_file(const std::string& name) {
+    // A file the part will read only later is checked now, in every mode: a
+    // missing one ends the run before the show starts, not when a scene
+    // first needs it.
     switch (DataFile::get_mode()) {
         case DataFileMode::Read:
             DataFile::mark_used(name.c_str());
-            break;
+            return;
         case DataFileMode::Write:
-            std::free(load_text_file(name));
+            if (char* text = load_text_file(name)) {
+                std::free(text);
+                return;
+            }
             break;
         default:
+            if (DataFile::exists(name.c_str())) return;
             break;
     }
+    FATAL_ERROR("Failed to find " << name << ": " << DataFile::absence_reason(name.c_str()));
 }
 
 bool file_exists(const std::string& name) {

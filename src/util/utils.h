@@ -26,7 +26,8 @@ char* load_text_file(const std::string& name);
 
 // Makes sure a file that is read only after loading ends goes into the
 // archive: marks it used in archive-read mode, records it in archive-write
-// mode, and does nothing on the plain disk.
+// mode. In every mode a file that is not there ends the run ("Failed to find
+// <name>: <reason>"), while loading, not when it would first be read.
 void touch_data_file(const std::string& name);
 
 // True for an existing entry on disk that is not a directory.

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "util/data/data.h"
+#include "util/data/data_state.h"
 #include "util/utils.h"
 
 namespace {
@@ -151,6 +152,42 @@ TEST_F(DataFileHelpers, TouchDoesNothingOnThePlainDisk) {
     DataFile::set_mode(DataFileMode::Plain);
     touch_data_file("data/shaders/piece.glsl");
     EXPECT_TRUE(DataFile::entries().empty());
+}
+
+// A touched file is one a part reads only later (a shader piece the first
+// draw of a scene needs): in every mode a missing one ends the run while
+// loading, with the name and the reason, instead of minutes into the show.
+TEST_F(DataFileHelpers, TouchingAMissingFileEndsTheRunWithItsReason) {
+    const struct {
+        const char* what;
+        int mode;
+        const char* name;
+        const char* message;
+    } cases[] = {
+        {"archive", DataFileMode::Read, "data/shaders/piece.glsl",
+         "Failed to find data/shaders/piece.glsl: not in the data file data.tlx"},
+        {"archive write", DataFileMode::Write, "data/shaders/missing.glsl",
+         "Failed to find data/shaders/missing.glsl: No such file or directory"},
+        {"plain disk", DataFileMode::Plain, "data/shaders/missing.glsl",
+         "Failed to find data/shaders/missing.glsl: No such file or directory"},
+        {"plain disk, a folder", DataFileMode::Plain, "data/shaders",
+         "Failed to find data/shaders: a folder, not a file"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        DataFile::reset();
+        DataFile::set_mode(c.mode);
+        if (c.mode == DataFileMode::Read) {
+            // An archive that holds another file only.
+            auto* other = new DataFileEntry;
+            other->name = "data/shaders/other.glsl";
+            DataFile::entries().push_back(other);
+            DataFile::state().archive_path = "data.tlx";
+        }
+        EXPECT_FATAL(touch_data_file(c.name), c.message);
+        EXPECT_TRUE(DataFile::entries().size() <= 1u);
+    }
+    DataFile::reset();
 }
 
 }  // namespace

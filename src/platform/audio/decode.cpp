@@ -54,7 +54,39 @@ void reserve_frames(Song& song, int64_t frames) {
     if (frames > 0 && frames <= hour) song.samples.reserve(static_cast<size_t>(frames) * song.channels);
 }
 
+// A file cut short decodes without complaint to what is left of it; what
+// the file says of its own length tells. Half a second of sound missing at
+// the end is more than any decoder's trimming or a damaged frame loses.
+constexpr double kMissingSecondsAllowed = 0.5;
+
+std::string seconds_text(double seconds) {
+    std::ostringstream s;
+    s.setf(std::ios::fixed);
+    s.precision(1);
+    s << seconds;
+    return s.str();
+}
+
 // ---- Ogg Vorbis ----
+
+// Whether the last whole page of the file ends its stream (the end-of-stream
+// flag): a file cut short ends in a page of the middle of the stream, or in
+// part of one.
+bool ogg_ends_its_stream(const unsigned char* data, size_t size) {
+    size_t pos = 0;
+    bool last_ends = false;
+    while (size - pos >= 27 && std::memcmp(data + pos, "OggS", 4) == 0) {
+        const size_t segments = data[pos + 26];
+        if (size - pos - 27 < segments) break;
+        size_t body = 0;
+        for (size_t i = 0; i < segments; ++i) body += data[pos + 27 + i];
+        const size_t page = 27 + segments + body;
+        if (size - pos < page) break;
+        last_ends = (data[pos + 5] & 0x04) != 0;
+        pos += page;
+    }
+    return last_ends;
+}
 
 size_t ogg_read(void* out, size_t size, size_t count, void* file) {
     if (size == 0) return 0;
@@ -113,10 +145,48 @@ bool decode_vorbis(MemoryFile& file, Song& song, std::string& error) {
         for (long i = 0; i < got; ++i)
             for (int c = 0; c < song.channels; ++c) song.samples.push_back(pcm[c][i]);
     }
+    if (!ogg_ends_its_stream(file.data, file.size)) {
+        error = "the stream stops before its end after " + seconds_text(double(song.frames()) / song.rate) +
+                " seconds: the file is cut short";
+        return false;
+    }
     return true;
 }
 
 // ---- MPEG audio ----
+
+uint32_t big_endian32(const unsigned char* p) {
+    return static_cast<uint32_t>(p[0]) << 24 | static_cast<uint32_t>(p[1]) << 16 | static_cast<uint32_t>(p[2]) << 8 |
+           p[3];
+}
+
+}  // namespace
+
+uint64_t mp3_stated_frames(const void* bytes, size_t size) {
+    const auto* data = static_cast<const unsigned char*>(bytes);
+    size_t pos = 0;
+    // An ID3v2 tag first: its size in 7-bit bytes, a footer when flagged.
+    if (size >= 10 && std::memcmp(data, "ID3", 3) == 0) {
+        pos = 10 + (static_cast<size_t>(data[6] & 0x7F) << 21 | static_cast<size_t>(data[7] & 0x7F) << 14 |
+                    static_cast<size_t>(data[8] & 0x7F) << 7 | static_cast<size_t>(data[9] & 0x7F));
+        if (data[5] & 0x10) pos += 10;
+    }
+    // The first frame must follow at once: a Layer III frame header.
+    if (pos > size || size - pos < 4 || data[pos] != 0xFF || (data[pos + 1] & 0xE0) != 0xE0) return 0;
+    const int version = (data[pos + 1] >> 3) & 3;  // 3: MPEG-1, 2: MPEG-2, 0: MPEG-2.5
+    const int layer = (data[pos + 1] >> 1) & 3;     // 1: Layer III
+    if (version == 1 || layer != 1) return 0;
+    const bool mono = (data[pos + 3] >> 6) == 3;
+    const size_t side_info = version == 3 ? (mono ? 17 : 32) : (mono ? 9 : 17);
+    const size_t tag = pos + 4 + side_info;
+    if (tag > size || size - tag < 12) return 0;
+    if (std::memcmp(data + tag, "Xing", 4) != 0 && std::memcmp(data + tag, "Info", 4) != 0) return 0;
+    if (!(big_endian32(data + tag + 4) & 1)) return 0;  // no frame count
+    const uint64_t samples_per_frame = version == 3 ? 1152 : 576;
+    return big_endian32(data + tag + 8) * samples_per_frame;
+}
+
+namespace {
 
 mpg123_ssize_t mp3_read(void* file, void* out, size_t n) {
     return static_cast<mpg123_ssize_t>(static_cast<MemoryFile*>(file)->read(out, n));
@@ -193,6 +263,13 @@ bool decode_mpeg(MemoryFile& file, Song& song, std::string& error) {
         error = "not an MP3 or Ogg Vorbis stream";
         return false;
     }
+    const uint64_t stated = mp3_stated_frames(file.data, file.size);
+    if (stated > song.frames() &&
+        static_cast<double>(stated - song.frames()) > kMissingSecondsAllowed * song.rate) {
+        error = "the stream stops after " + seconds_text(double(song.frames()) / song.rate) + " of its " +
+                seconds_text(double(stated) / song.rate) + " seconds: the file is cut short";
+        return false;
+    }
     return true;
 }
 
@@ -201,9 +278,13 @@ bool decode_mpeg(MemoryFile& file, Song& song, std::string& error) {
 bool decode(const void* data, size_t size, Song& song, std::string& error) {
     error.clear();
     MemoryFile file{static_cast<const unsigned char*>(data), data ? size : 0, 0};
-    if (file.size >= 4 && std::memcmp(file.data, "OggS", 4) == 0)
-        return decode_vorbis(file, song, error);
-    return decode_mpeg(file, song, error);
+    const bool decoded = file.size >= 4 && std::memcmp(file.data, "OggS", 4) == 0 ? decode_vorbis(file, song, error)
+                                                                                : decode_mpeg(file, song, error);
+    if (decoded && song.frames() == 0) {
+        error = "the stream holds no sound";
+        return false;
+    }
+    return decoded;
 }
 
 std::vector<int16_t> to_pcm16(const std::vector<float>& samples) {

@@ -150,6 +150,7 @@ void read_archive(const std::string& path) {
         state().archive_read = true;
         return;
     }
+    state().archive_path = path;
     FILE* file = std::fopen(path.c_str(), "rb");
     if (!file) {
         // The error names only the file; say where it was looked for, since

@@ -1,7 +1,9 @@
 #include "util/data/data.h"
 
+#include <sys/stat.h>
 #include <zlib.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -258,8 +260,19 @@ bool exists(const char* name) {
 
 void mark_used(const char* name) {
     if (get_mode() != DataFileMode::Read) return;
-    if (DataFileEntry* entry = find_entry(name)) entry->used = true;
+    DataFileEntry* entry = find_entry(name);
+    if (!entry) FATAL_ERROR("Failed to find " << name << ": " << absence_reason(name));
+    entry->used = true;
     advance();
+}
+
+std::string absence_reason(const char* name) {
+    if (get_mode() == DataFileMode::Read)
+        return "not in the data file " + (state().archive_path.empty() ? std::string("(none read)") : state().archive_path);
+    struct stat st {};
+    if (stat(name, &st) != 0) return std::strerror(errno);
+    if (S_ISDIR(st.st_mode)) return "a folder, not a file";
+    return "not a regular file";
 }
 
 const std::vector<std::string>& temp_files() { return state().temp_files; }

@@ -45,8 +45,14 @@ char* read_disk_file(const char* name, const char* open_mode, int32_t* length, b
 // and advances nothing.
 bool exists(const char* name);
 
-// Read mode: marks the archive entry as used and advances the loading screen.
+// Read mode: marks the archive entry as used and advances the loading
+// screen. A name the archive lacks ends the run: it names a file that a part
+// will read only later, which must be there before the show starts.
 void mark_used(const char* name);
+
+// Why a load of the name finds nothing, for a message: in Read mode that the
+// archive lacks it, on the disk the system's reason (or that it is a folder).
+std::string absence_reason(const char* name);
 
 // The archive table, in the order of addition.
 std::vector<DataFileEntry*>& entries();

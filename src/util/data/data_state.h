@@ -13,6 +13,7 @@ struct State {
     int mode = 0;
     bool loading_finished = false;
     bool archive_read = false;
+    std::string archive_path;              // the archive read, in Read mode
     std::vector<DataFileEntry*> entries;    // owned; never removed during a run
     std::vector<std::string> temp_files;   // in order of creation
 };

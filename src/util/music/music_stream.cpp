@@ -33,7 +33,7 @@ void Music::load_stream(const std::string& file) {
     std::string error;
     const bool decoded = audio::decode(bytes, static_cast<size_t>(length), *song, error);
     std::free(bytes);  // the song is decoded whole; the file is not needed again
-    if (!decoded) FATAL_ERROR("Failed to create stream chan!\n" << file << ": " << error);
+    if (!decoded) FATAL_ERROR("Failed to create stream chan! " << file << ": " << error);
 
     const ChannelInfo info{song->rate, song->channels};
     wave_format = WaveFormat{};

@@ -107,6 +107,41 @@ TEST(AudioDecode, RefusesWhatItCannotPlay) {
     }
 }
 
+// A copy cut short still decodes, to what is left of it; played, it ends
+// the show early without a word. What the file says of itself tells: an Ogg
+// stream's last page is flagged as its end, an MP3's Info header states its
+// length. A file that decodes to no sound at all is refused as well.
+TEST(AudioDecode, FilesCutShortOrWithoutSoundAreRefused) {
+    const std::vector<uint8_t> mp3 = committed_mp3();
+    const std::vector<uint8_t> ogg = ogg_tone(44100, 2, 2.0);
+    struct Case {
+        const char* name;
+        std::vector<uint8_t> bytes;
+        const char* error;
+    };
+    const Case cases[] = {
+        {"MP3, two fifths left", std::vector<uint8_t>(mp3.begin(), mp3.begin() + mp3.size() * 2 / 5),
+         "the stream stops after 0.4 of its 1.0 seconds: the file is cut short"},
+        {"MP3, its first kilobyte", cut(mp3, 12), "the file is cut short"},
+        {"Ogg, half left", cut(ogg, 2), "the stream stops before its end after "},
+        {"Ogg, its last page missing", std::vector<uint8_t>(ogg.begin(), ogg.end() - 200), "the file is cut short"},
+        {"Ogg without a sample", encode_ogg(44100, 2, {}), "the stream holds no sound"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string error = decode_error(c.bytes);
+        EXPECT_NE(error.find(c.error), std::string::npos) << error;
+    }
+    // The MP3's header states its second, and the encoder's delay and
+    // padding, which the decoder trims, are far less than what is refused.
+    const uint64_t stated = audio::mp3_stated_frames(mp3.data(), mp3.size());
+    EXPECT_GE(stated, 44100u);
+    EXPECT_LT(stated, 44100u + 3 * 1152u);
+    EXPECT_EQ(audio::mp3_stated_frames(silent_mp3_frames(48000, 2, 20).data(), 20 * 384), 0u);
+    // The last half second may go: what is left is the song.
+    EXPECT_EQ(decode_ok(std::vector<uint8_t>(mp3.begin(), mp3.end() - 4000)).rate, 44100);
+}
+
 TEST(AudioDecode, ChainedOggOfOneFormatPlaysThrough) {
     audio::Song song = decode_ok(concat(ogg_tone(44100, 2, 0.5), ogg_tone(44100, 2, 0.25, 440.0, 2)));
     EXPECT_EQ(song.frames(), 22050u + 11025u);

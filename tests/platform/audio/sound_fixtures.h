@@ -112,4 +112,9 @@ inline std::vector<uint8_t> concat(std::vector<uint8_t> a, const std::vector<uin
     return a;
 }
 
+// The first 1/`parts` of a file's bytes, as a copy cut short leaves it.
+inline std::vector<uint8_t> cut(const std::vector<uint8_t>& bytes, size_t parts) {
+    return std::vector<uint8_t>(bytes.begin(), bytes.begin() + static_cast<long>(bytes.size() / parts));
+}
+
 }  // namespace sound_fixtures
