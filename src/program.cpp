@@ -7,6 +7,7 @@
 
 #include <cstring>
 
+#include "platform/files.h"
 #include "platform/heap.h"
 #include "platform/message_box.h"
 #include "scenes.h"
@@ -106,6 +107,7 @@ SystemProgramSteps::~SystemProgramSteps() = default;
 // before it the heap is told to keep what the renderer frees every frame.
 void SystemProgramSteps::init_platform() {
     platform::keep_freed_heap();
+    platform::keep_running_past_file_size_limit();
     sdl_video_init();
 }
 

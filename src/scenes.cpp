@@ -176,7 +176,8 @@ void SceneManager::open_recording() {
     show_cursor(true);
     const std::string file_name = ZemblaSystem::title + ".avi";
     if (!avi.open(file_name.c_str(), static_cast<float>(fps), -1, 100))
-        FATAL_ERROR("Failed to open video file " << file_name);
+        FATAL_ERROR("Failed to open video file " << file_name
+                                                 << (avi.open_error().empty() ? "" : " (" + avi.open_error() + ")"));
     avi.set_size(video_width, video_height);
     video_buffer.assign(avi.frame_bytes(), 0);
     avi.set_audio_format(music->wave_format);

@@ -64,8 +64,12 @@ AviFile::~AviFile() { close(); }
 bool AviFile::create(const std::string& path) {
     if (fd_ >= 0) return false;
     fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd_ < 0) return false;
+    if (fd_ < 0) {
+        error_ = std::strerror(errno);
+        return false;
+    }
     failed_ = false;
+    finished_ = false;
     error_.clear();
     end_ = 0;
     streams_.clear();
@@ -297,6 +301,7 @@ bool AviFile::close() {
         else at += static_cast<size_t>(n);
     }
     if (::close(fd_) != 0) failed_ = true;
+    finished_ = !failed_;
     fd_ = -1;
     streams_.clear();
     index_.clear();

@@ -70,7 +70,8 @@ public:
     // to the chunks written whole and takes no more chunks.
     size_t write(int stream, const void* data, size_t bytes, uint32_t samples);
 
-    // The system's reason for the first failed write of this file, "" if none.
+    // The system's reason for the first failed write of this file, "" if
+    // none, or for a file that could not be created.
     const std::string& error() const { return error_; }
 
     // Finishes the file: index, headers, sizes; after a failed write, of the
@@ -79,6 +80,9 @@ public:
     // anything written to this file failed. The object can then create
     // another file.
     bool close();
+    // Whether the last close finished the file, whatever failed before: its
+    // index, headers and sizes written, so it plays.
+    bool finished() const { return finished_; }
 
 private:
     struct Stream {
@@ -106,6 +110,7 @@ private:
 
     int fd_ = -1;
     bool failed_ = false;
+    bool finished_ = false;
     std::string error_;
     uint64_t end_ = 0;  // file size so far
     std::vector<Stream> streams_;

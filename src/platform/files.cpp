@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <vector>
 
@@ -49,5 +50,7 @@ bool close_synced(FILE* file) {
 bool replace_file(const std::string& from, const std::string& to) {
     return std::rename(from.c_str(), to.c_str()) == 0;
 }
+
+void keep_running_past_file_size_limit() { std::signal(SIGXFSZ, SIG_IGN); }
 
 }  // namespace platform

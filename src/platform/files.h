@@ -33,4 +33,10 @@ bool close_synced(FILE* file);
 // Renames `from` to `to`, replacing `to` in one step (both in one folder).
 bool replace_file(const std::string& from, const std::string& to);
 
+// A write past the process's file-size limit (ulimit -f) then fails with
+// EFBIG as on a full disk, instead of the signal SIGXFSZ ending the process
+// on the spot: the writers keep what they wrote whole (a recording that
+// plays, the previous archive) and say why. The program's start-up calls it.
+void keep_running_past_file_size_limit();
+
 }  // namespace platform

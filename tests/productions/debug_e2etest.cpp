@@ -224,6 +224,32 @@ TEST_F(DebugProductionTest, RecordsToAviUntilEscape) {
     fs::remove(avi);
 }
 
+// A recording that reaches the file-size limit (ulimit -f; the disk full is
+// the same path) stops with the system's reason and a fatal error, and
+// leaves a part that plays. The limit's signal used to end the program on
+// the spot, leaving an AVI without its index and headers.
+TEST_F(DebugProductionTest, RecordingPastTheFileSizeLimitKeepsAPlayablePart) {
+    TempDir work;
+    fs::create_symlink(run_dir() + "/data.tlx", work.file("data.tlx"));
+    ProgramRun::Options options = program_in(work.path());
+    // Eight frames of the window at 1280 x 720 (2.7 MB each) and their sound.
+    options.program = "/bin/bash";
+    options.arguments = {"-c", "ulimit -f 22000 && exec \"$0\"", binary_path("zembla-debug")};
+    ProgramRun run(options);
+    answer_dialog(run, "alt+a");  // Get avi
+
+    const std::string caption = answer_error_box(display, run, 120, shot_path("file-size-box.png"));
+    EXPECT_EQ(caption.rfind("Error in file ", 0), 0u) << caption << "\n" << run.output();
+    EXPECT_EQ(run.wait(60), 1) << run.output();
+    const std::string output = run.output();
+    const std::string part = work.file(std::string(kTitle) + ".01.avi");
+    EXPECT_NE(output.find("Failed to write " + std::string(kTitle) + ".01.avi: File too large"), std::string::npos)
+        << output;
+    EXPECT_EQ(output.find("Exception in cleanup"), std::string::npos) << output;
+    EXPECT_LE(fs::file_size(part), 22000u * 1024);
+    EXPECT_GT(probe_duration(part), 0.1) << run_command("ffprobe -v error " + shell_quoted(part)).output;
+}
+
 struct Damage {
     const char* what;
     // Puts the damaged archive into the folder; returns the message the run
@@ -243,7 +269,7 @@ std::string without_figure(const std::string& folder) {
 
 std::string without_background(const std::string& folder) {
     write_archive_without(run_dir() + "/data.tlx", kBackground, folder);
-    return std::string("Failed reading ") + kBackground;
+    return std::string("Failed reading ") + kBackground + ": not in the data file data.tlx";
 }
 
 // The archive's own message for damage, as its reader words it.

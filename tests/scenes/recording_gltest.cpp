@@ -90,6 +90,16 @@ TEST_F(RecordingTest, RecordsEveryFrameWithItsSoundUntilTheSongEnds) {
     EXPECT_EQ(samples, std::to_string(32000 * 2 * 2 * 3 / 2));
 }
 
+// A recording that cannot be created (a folder that is missing, or not
+// writable) ends the run naming the file and the system's reason.
+TEST_F(RecordingTest, AFileThatCannotBeCreatedIsNamedWithTheReason) {
+    use_song(32000, 2, 0.5);
+    scene_test::write_track("ActiveScene1st", 0);
+    ZemblaSystem::title = "missing/recorded show";
+    EXPECT_FATAL(make_manager(), "Failed to open video file missing/recorded show.avi (missing/recorded "
+                                 "show.01.avi: No such file or directory)");
+}
+
 TEST_F(RecordingTest, TheLastFrameRecordsWhatIsLeftOfTheSong) {
     // 22050 Hz, and a song that ends 10 sample frames into a frame's share:
     // the last frame records those 10 and the run ends after it.

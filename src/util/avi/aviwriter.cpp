@@ -95,6 +95,7 @@ struct AVIWriter::State {
     bool format_set = false;     // the video stream has its frame format
     uint64_t split_limit = default_split_limit;
     bool failure_logged = false;  // the system's reason for a failed write, once
+    std::string open_error;       // why the last part could not be created
 };
 
 AVIWriter::AVIWriter() : state(new State) {
@@ -109,6 +110,8 @@ AVIWriter::~AVIWriter() {
     }
     close();
 }
+
+const std::string& AVIWriter::open_error() const { return state->open_error; }
 
 std::string AVIWriter::base_name(const std::string& name) {
     std::string base = name.substr(0, max_base_name);
@@ -152,6 +155,7 @@ bool AVIWriter::open(const char* name, float fps_value, int codec, int quality) 
     width = height = frame_index = audio_position = 0;
     fps = fps_value;
     // The stream rate, fps x 10000, must fit its 32-bit header field.
+    state->open_error.clear();
     if (!name || !(fps > 0.0f && fps <= max_fps)) return false;
     state->base_name = base_name(name);
     state->part = 1;
@@ -172,7 +176,11 @@ bool AVIWriter::open_part() {
     // use is answered with that, and later parts keep the answer.
     if (s.codec == codec_uncompressed || s.codec == codec_ask_user) s.codec = codec_dib;
     if (s.codec != codec_dib) return false;
-    if (!s.file.create(part_name(s.base_name, s.part))) return false;
+    const std::string name = part_name(s.base_name, s.part);
+    if (!s.file.create(name)) {
+        s.open_error = name + ": " + s.file.error();
+        return false;
+    }
 
     s.video_stream = s.file.create_stream(video_stream_info(s.codec, fps, 0, 0, 0));
     s.open = s.video_stream >= 0;
@@ -306,8 +314,15 @@ void AVIWriter::close() {
 void AVIWriter::release_streams() {
     State& s = *state;
     if (!s.open) return;
-    if (!s.file.close()) {
-        std::fputs("AVIWriter: Exception in cleanup\n", stdout);
+    // A part whose writes failed (a full disk) is still finished with what
+    // was written whole, and plays; only a part that could not be finished
+    // is worth a word.
+    if (!s.file.close() && !s.file.finished()) {
+        const std::string line = "AVIWriter: Exception in cleanup: " + part_name(s.base_name, s.part) + ": " +
+                                 (s.file.error().empty() ? std::string("the file could not be finished")
+                                                         : s.file.error()) +
+                                 "\n";
+        std::fputs(line.c_str(), stdout);
         std::fflush(stdout);
     }
     s.video_stream = s.audio_stream = -1;

@@ -34,6 +34,9 @@ public:
     // uncompressed without asking since that is the one codec we write.
     // Other codecs fail. `quality` is kept for the codec.
     bool open(const char* name, float fps, int codec, int quality);
+    // Why the last open failed to create its part: the part's file name and
+    // the system's reason; "" for other failures.
+    const std::string& open_error() const;
     // The frame size; ignored once the first frame has set the format.
     void set_size(int width, int height);
     // The format of the sound that `write_audio` receives.

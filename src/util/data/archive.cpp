@@ -54,6 +54,11 @@ std::string corrupt(const std::string& path, const std::string& what) {
     return "Corrupt datafile " + path + ": " + what;
 }
 
+// A message that names no file, with the archive it is about.
+std::string in_archive(const std::string& message, const std::string& path) {
+    return message + " (data file " + path + ")";
+}
+
 // Walks the chunk stream, checking every field against what is left.
 std::string walk_chunks(const std::string& path, Parsed* out) {
     const std::vector<uint8_t>& stream = out->stream;
@@ -69,7 +74,7 @@ std::string walk_chunks(const std::string& path, Parsed* out) {
             message << "Unrecognized chunk header: " << text_of(&stream[pos], kChunkTagSize) << ". \nRead "
                     << index << " chunks, " << static_cast<float>(total_size) / 1048576.0f
                     << " MB before this\n";
-            return message.str();
+            return in_archive(message.str(), path);
         }
         if (remaining < kChunkHeaderSize)
             return corrupt(path, "chunk " + std::to_string(index) + " cut short");
@@ -102,15 +107,16 @@ void put_chunk_header(uint8_t out[kChunkHeaderSize], uint32_t name_length, uint3
 
 std::string parse(const uint8_t* file, size_t length, const std::string& path, Parsed* out) {
     *out = Parsed{};
-    if (length == 0) return "Negative or zero file length: 0";
-    if (length < kHeaderTextSize) return "Failed to read header!";
+    if (length == 0) return in_archive("Negative or zero file length: 0", path);
+    if (length < kHeaderTextSize) return in_archive("Failed to read header!", path);
     if (std::memcmp(file, kHeaderText, kHeaderTextSize) != 0)
-        return "Unrecognized datafile header: " + text_of(file, kHeaderTextSize);
-    if (length < kHeaderTextSize + 1) return "Failed to read major version!";
-    if (length < kFileHeaderSize) return "Failed to read minor version!";
+        return in_archive("Unrecognized datafile header: " + text_of(file, kHeaderTextSize), path);
+    if (length < kHeaderTextSize + 1) return in_archive("Failed to read major version!", path);
+    if (length < kFileHeaderSize) return in_archive("Failed to read minor version!", path);
     int major = file[19], minor = file[20];
     if (major != kMajorVersion || minor != kMinorVersion)
-        return "Expected datafile format 0.2, got " + std::to_string(major) + "." + std::to_string(minor);
+        return in_archive("Expected datafile format 0.2, got " + std::to_string(major) + "." + std::to_string(minor),
+                          path);
     size_t bloblen = length - kFileHeaderSize;
     if (bloblen == 0) return "Failed to read 0 bytes from " + path;
 
@@ -172,7 +178,7 @@ void read_archive(const std::string& path) {
     std::rewind(file);
     if (length <= 0) {
         std::fclose(file);
-        FATAL_ERROR("Negative or zero file length: " << length);
+        FATAL_ERROR(DataArchive::in_archive("Negative or zero file length: " + std::to_string(length), path));
     }
     if (length > 0x7FFFFFFF) {
         std::fclose(file);

@@ -6,6 +6,7 @@
 
 #include "platform/message_box.h"
 #include "system/fatal.h"
+#include "util/data/data.h"
 #include "util/easydraw/easydraw.h"
 #include "util/math/mat4.h"
 #include "util/shaderprogram/shaderconstructor.h"
@@ -348,13 +349,18 @@ bool Texture::take_image(const Image& image, const char* loader, int line) {
 
 bool Texture::load_jpg(const std::string& file) {
     Image image(3);
-    if (!image.read_jpeg(file.c_str())) FATAL_ERROR("Failed reading " << file << "\n");
+    if (!image.read_jpeg(file.c_str()))
+        FATAL_ERROR("Failed reading " << file << ": " << DataFile::absence_reason(file.c_str()) << "\n");
     return take_image(image, kJpgLoader, __LINE__);
 }
 
 bool Texture::load_bmp(const std::string& file) {
     Image image(3);
     const int code = image.read_bmp(file.c_str());
+    // Code 1: the data layer has no such file; say why.
+    if (code == 1)
+        FATAL_ERROR("Failed reading " << file << ", error code " << code << ": "
+                                      << DataFile::absence_reason(file.c_str()) << "\n");
     if (code != 0) FATAL_ERROR("Failed reading " << file << ", error code " << code << "\n");
     return take_image(image, kBmpLoader, __LINE__);
 }

@@ -3,13 +3,13 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <limits>
 #include <sstream>
 
+#include "platform/files.h"
 #include "support/test_support.h"
 #include "util/avi/avi_reader.h"
 
@@ -356,6 +356,8 @@ TEST(AviWriter, RefusesWhatItCannotWrite) {
     for (float fps : {0.0f, -30.0f, 1e9f, std::numeric_limits<float>::quiet_NaN()})
         EXPECT_FALSE(writer.open(dir.file("a.avi").c_str(), fps, 0, 100)) << fps;
     EXPECT_FALSE(writer.open(dir.file("missing/a.avi").c_str(), 30.0f, 0, 100));
+    // The part's name and the system's reason, for the recorder's message.
+    EXPECT_EQ(writer.open_error(), dir.file("missing/a.01.avi") + ": No such file or directory");
 
     ASSERT_TRUE(writer.open(dir.file("a.avi").c_str(), 30.0f, 0, 100));
     EXPECT_FALSE(writer.write_video_frame(frame.data())) << "no size yet";
@@ -445,7 +447,9 @@ TEST(AviWriterDeathTest, AFullDiskLeavesAPlayablePart) {
         {
             fatal::reset_handler();
             std::freopen(log.c_str(), "w", stdout);
-            std::signal(SIGXFSZ, SIG_IGN);  // a write past the limit then fails with EFBIG
+            // What the program's start-up does: a write past the limit
+            // then fails with EFBIG.
+            platform::keep_running_past_file_size_limit();
             rlimit limit;
             limit.rlim_cur = limit.rlim_max = 100000;
             setrlimit(RLIMIT_FSIZE, &limit);
@@ -469,6 +473,8 @@ TEST(AviWriterDeathTest, AFullDiskLeavesAPlayablePart) {
     ASSERT_NE(fatal_line, std::string::npos) << printed;
     EXPECT_LT(reason, fatal_line);
     EXPECT_NE(printed.find("Failed assert success", fatal_line), std::string::npos);
+    // The part it closed is finished and plays: no word of a failed cleanup.
+    EXPECT_EQ(printed.find("Exception in cleanup"), std::string::npos) << printed;
 
     const std::string path = dir.file("full.01.avi");
     EXPECT_LE(std::filesystem::file_size(path), 100000u);

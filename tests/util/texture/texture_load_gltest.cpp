@@ -145,10 +145,11 @@ TEST_F(TextureLoadTest, UnreadableAndRefusedFiles) {
                           ": Failed to open/decode data/none.png!\n");
     EXPECT_FATAL_CONTAINS(b.load("data/notpng.png", false, false, GL_LINEAR, GL_LINEAR),
                           ": Failed to open/decode data/notpng.png!\n");
+    // The name and the reason.
     EXPECT_FATAL(c.load("data/none.jpg", false, false, GL_LINEAR, GL_LINEAR),
-                 "Failed reading data/none.jpg\n");
+                 "Failed reading data/none.jpg: No such file or directory\n");
     EXPECT_FATAL(d.load("data/none.bmp", false, false, GL_LINEAR, GL_LINEAR),
-                 "Failed reading data/none.bmp, error code 1\n");
+                 "Failed reading data/none.bmp, error code 1: No such file or directory\n");
     EXPECT_TRUE(recorded_boxes().empty());
 
     // A 16-bit picture decodes but is not taken: a console line, the box,
