@@ -2,8 +2,8 @@
 # Builds everything and runs every test under a virtual display: the GL and
 # end-to-end tests and one smoke run of each benchmark in the normal build;
 # the unit tests and the fuzz corpora under AddressSanitizer and
-# UndefinedBehaviorSanitizer; and short runs of a production from its archive
-# under AddressSanitizer with leak detection on.
+# UndefinedBehaviorSanitizer; and short runs of every production from its
+# archive under AddressSanitizer with leak detection on.
 #
 # Every process the run starts carries a mark in its environment; one still
 # alive at the end is named, ended, and fails the run.
@@ -62,10 +62,10 @@ status=0
 (cd build && ctest --output-on-failure -j "$jobs" --timeout 300 --repeat until-pass:2) || status=1
 
 # The sanitizer build runs the unit label (unit tests and fuzz-corpus
-# replays) and the leak check's program: it builds just those.
+# replays) and the leak check's programs: it builds just those.
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-g1 -DCMAKE_C_FLAGS_DEBUG=-g1 \
   -DZEMBLA_SANITIZE=ON -DZEMBLA_BENCH=OFF -DZEMBLA_TEST_PCH=ON >/dev/null
-cmake --build build-asan -j "$jobs" --target unit_label_programs zembla-debug
+cmake --build build-asan -j "$jobs" --target unit_label_programs production_programs
 # A process for each test, as ctest runs them, would spend most of the label's
 # time starting the sanitizers; the unit tests run instead in one process a
 # core, each a share of them (gtest's shards), the fuzz replays under ctest.
@@ -86,10 +86,11 @@ done
 (cd build-asan && ctest --output-on-failure -j "$jobs" -L unit -R '^fuzz_replay_' --timeout 300) || status=1
 unset ASAN_OPTIONS UBSAN_OPTIONS
 
-# The leak check: an e2e test of the normal tree runs the sanitizer tree's
-# program from the normal tree's archive with leak detection on (it is
-# skipped in the normal tree's own run, which names no sanitizer build).
+# The leak check: e2e tests of the normal tree run the sanitizer tree's
+# programs from the normal tree's archives with leak detection on, one test
+# a production side by side (they are skipped in the normal tree's own run,
+# which names no sanitizer build).
 (cd build && ZEMBLA_LEAK_CHECK_BUILD="$root/build-asan" \
-   ctest --output-on-failure -R '^LeakCheckE2ETest\.' --timeout 300) || status=1
+   ctest --output-on-failure -j "$jobs" -R 'LeakCheckE2ETest\.' --timeout 900) || status=1
 
 exit $status

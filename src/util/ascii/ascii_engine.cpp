@@ -19,8 +19,8 @@ namespace {
 // from the bottom, its character and its two palette indices come as one
 // vec4, the palette as a uniform array. The fragment's colour is the
 // foreground where the glyph is white and the background where it is black.
-ShaderProgram* make_render_program() {
-    ShaderConstructor* s = new ShaderConstructor("AsciiEngine render", "#version 420");
+std::unique_ptr<ShaderProgram> make_render_program() {
+    auto s = std::make_unique<ShaderConstructor>("AsciiEngine render", "#version 420");
     s->add_vert_global("uniform mat4 ProjectionMatrix;");
     s->add_vert_global("uniform vec4 Palette[16];");
     s->add_vert_global("layout (location = 0) in vec2 Position;");
@@ -42,7 +42,7 @@ ShaderProgram* make_render_program() {
     s->add_frag_global("out vec4 FragColor;");
     s->add_frag_body("vec4 texel = texture( Texture, TexCoordFrag );");
     s->add_frag_body("FragColor = vec4( vec3( 1.0 ) - texel.rgb, 1.0 ) * ColorBg + texel * ColorFg;");
-    return new ShaderProgram(s);
+    return std::make_unique<ShaderProgram>(std::move(s));
 }
 
 }  // namespace

@@ -49,7 +49,7 @@ public:
 private:
     Texture font_;
     FBO* fbo_;
-    ShaderProgram* program_;  // never freed: programs live for the run
+    std::unique_ptr<ShaderProgram> program_;
     std::unique_ptr<EasyDrawObject> quads_;  // one instance a cell
     std::array<float, kCells * 4> cells_;    // column, row from the bottom, character, colours
     ViewportRect viewport_{1, 1, 1, 1};

@@ -31,6 +31,8 @@ RenderContext::RenderContext() {
     GlobalAmbient = vec4(0.2f, 0.2f, 0.2f, 1.0f);
 }
 
+RenderContext::~RenderContext() = default;
+
 void RenderContext::reset() {
     shadow_pass = false;
     lights.clear();
@@ -56,7 +58,7 @@ uint32_t RenderContext::get_shader_key(int draw_mode, unsigned num_lights, bool 
 
 ShaderProgram* RenderContext::cached_program(uint32_t key, bool instanced) const {
     auto it = program_cache.find(cache_index(key, instanced));
-    return it == program_cache.end() ? nullptr : it->second;
+    return it == program_cache.end() ? nullptr : it->second.get();
 }
 
 void RenderContext::apply(int mode, bool using_texture, const std::vector<mat4>& matrices,
@@ -64,7 +66,7 @@ void RenderContext::apply(int mode, bool using_texture, const std::vector<mat4>&
     const unsigned num_lights = static_cast<unsigned>(lights.size());
     const uint32_t key = get_shader_key(mode, num_lights, using_texture, material);
     const bool instanced = matrices.size() > 1;
-    ShaderProgram*& slot = program_cache[cache_index(key, instanced)];
+    std::unique_ptr<ShaderProgram>& slot = program_cache[cache_index(key, instanced)];
     if (!slot) slot = pieces.GetShader(mode, num_lights, using_texture, instanced, material);
     if (!slot) FATAL_ERROR("shader is NULL");
     ShaderProgram& program = *slot;

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <unordered_map>
 #include <vector>
 
@@ -32,6 +33,7 @@ enum ShaderKeyBits : uint32_t {
 class RenderContext {
 public:
     RenderContext();
+    ~RenderContext();
     RenderContext(const RenderContext&) = delete;
     RenderContext& operator=(const RenderContext&) = delete;
 
@@ -56,8 +58,8 @@ public:
     bool shadow_pass = false;
     vec4 GlobalAmbient{0.2f, 0.2f, 0.2f, 1.0f};
     // Programs by key (bits 0..31) and instancing (bit 32); built on first
-    // use, never deleted (they live as long as the process).
-    std::unordered_map<uint64_t, ShaderProgram*> program_cache;
+    // use, kept as long as the context.
+    std::unordered_map<uint64_t, std::unique_ptr<ShaderProgram>> program_cache;
     std::vector<Light*> lights;  // borrowed from the scene
     RenderContextShaderPieces pieces;
 

@@ -274,9 +274,9 @@ RenderContextShaderPieces& RenderContextShaderPieces::init() {
     return *this;
 }
 
-ShaderProgram* RenderContextShaderPieces::GetShader(int draw_mode, unsigned num_lights,
-                                                    bool using_texture, bool draw_instanced,
-                                                    const Material* material) {
+std::unique_ptr<ShaderProgram> RenderContextShaderPieces::GetShader(int draw_mode, unsigned num_lights,
+                                                                    bool using_texture, bool draw_instanced,
+                                                                    const Material* material) {
     if (!shader_pieces_ready)
         FATAL_ERROR("GetShader called without RenderContextShaderPieces being initialized!");
     ShaderRequest request;
@@ -285,6 +285,5 @@ ShaderProgram* RenderContextShaderPieces::GetShader(int draw_mode, unsigned num_
     request.using_texture = using_texture;
     request.draw_instanced = draw_instanced;
     request.material = material;
-    // Not deleted: programs and their builders live as long as the process.
-    return new ShaderProgram(assemble(request));
+    return std::make_unique<ShaderProgram>(std::unique_ptr<ShaderConstructor>(assemble(request)));
 }

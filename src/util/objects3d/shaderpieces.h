@@ -9,6 +9,8 @@
 // it assembles.
 #pragma once
 
+#include <memory>
+
 #include <string>
 
 class Material;
@@ -55,8 +57,7 @@ public:
     // Once per process: touches every piece file so that archive-write runs
     // record them (pieces are read only when a program is first drawn with).
     RenderContextShaderPieces& init();
-    // A new program for the combination; the builder lives as long as the
-    // process, like the program.
-    ShaderProgram* GetShader(int draw_mode, unsigned num_lights, bool using_texture,
-                             bool draw_instanced, const Material* material);
+    // A new program for the combination, which owns its builder.
+    std::unique_ptr<ShaderProgram> GetShader(int draw_mode, unsigned num_lights, bool using_texture,
+                                             bool draw_instanced, const Material* material);
 };

@@ -1,6 +1,5 @@
 #include "util/shaderprogram/shaderprogram.h"
 
-#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -68,6 +67,10 @@ ShaderProgram::ShaderProgram(ShaderConstructor* builder) {
     constructor = builder;
     origin = SHADER_ORIGIN_CONSTRUCTOR;
     build_or_fail();
+}
+
+ShaderProgram::ShaderProgram(std::unique_ptr<ShaderConstructor> builder) : ShaderProgram(builder.get()) {
+    owned_constructor = std::move(builder);
 }
 
 void ShaderProgram::build_or_fail() {

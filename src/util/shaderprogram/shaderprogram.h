@@ -9,6 +9,7 @@
 #include <GL/glew.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,8 @@ public:
     // The builder is not owned: whoever made it keeps it for at least as long
     // as the program, which holds on to it.
     explicit ShaderProgram(ShaderConstructor* constructor);
+    // The same, with the builder owned by the program.
+    explicit ShaderProgram(std::unique_ptr<ShaderConstructor> constructor);
     ~ShaderProgram();
     ShaderProgram(const ShaderProgram&) = delete;
     ShaderProgram& operator=(const ShaderProgram&) = delete;
@@ -66,6 +69,7 @@ private:
     GLint location(const char* name) const;
 
     ShaderConstructor* constructor = nullptr;
+    std::unique_ptr<ShaderConstructor> owned_constructor;
     std::string vertex_file;
     std::string fragment_file;
     GLhandleARB vertex_shader = 0;

@@ -10,6 +10,7 @@
 #include "util/objects3d/material.h"
 #include "util/objects3d/rendercontext.h"
 #include "util/shaderprogram/shaderconstructor.h"
+#include "util/shaderprogram/shaderprogram.h"
 #include "util/texture/texture.h"
 
 namespace {
