@@ -269,8 +269,19 @@ TEST(ShaderPieces, GetShaderNeedsTheFilesTouchedFirst) {
     shader_pieces_ready = saved;
 }
 
+// A render context touches the piece files when it is made: on the plain
+// disk of the source tree, which holds them, that needs no GL.
+class PiecesOnThePlainDisk {
+public:
+    PiecesOnThePlainDisk() : in_(test_support::source_path(".")) { DataFile::set_mode(DataFileMode::Plain); }
+
+private:
+    test_support::ScopedChdir in_;
+};
+
 TEST(ShaderKey, FieldsOfTheKey) {
-    RenderContext context;  // touching the pieces needs no GL on the plain disk
+    PiecesOnThePlainDisk disk;
+    RenderContext context;
     Texture diffuse, emission, normal, glow;
     Material plain, maps, coloured;
     maps.diffuse_map = &diffuse;
@@ -309,6 +320,7 @@ TEST(ShaderKey, FieldsOfTheKey) {
 }
 
 TEST(RenderContext, StartsAndResetsWithoutLightsOrShadowPass) {
+    PiecesOnThePlainDisk disk;
     RenderContext context;
     EXPECT_EQ(context.GlobalAmbient.r, 0.2f);
     EXPECT_EQ(context.GlobalAmbient.a, 1.0f);
