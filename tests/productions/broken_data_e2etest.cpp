@@ -60,8 +60,9 @@ TEST(BrokenDataE2ETest, AFileNeededLaterEndsTheRunWhileLoading) {
         const std::string output = run->output();
         const size_t error = output.find("ERROR: ");
         EXPECT_NE(error, std::string::npos) << output;
-        if (error != std::string::npos)
+        if (error != std::string::npos) {
             EXPECT_NE(output.find(b.message, error), std::string::npos) << b.message << "\n" << output;
+        }
     }
 }
 
