@@ -36,8 +36,8 @@ public:
         light.set_shadow_clip_from_scale(50.0f);
         graph->lights.push_back(&light);
         graph->set_shadows(true);
-        floor_mesh.reset(create_plane(100, 100, 1));
-        cube_mesh.reset(create_cube(0.6f, false));
+        floor_mesh = create_plane(100, 100, 1);
+        cube_mesh = create_cube(0.6f, false);
         graph->add(floor_mesh.get(), &floor_material, nullptr);
         Node* cubes = graph->add(cube_mesh.get(), &cube_material, nullptr);
         cubes->modelViewMatrices.clear();

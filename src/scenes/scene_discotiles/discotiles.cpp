@@ -29,7 +29,7 @@ void DiscoTiles::init() {
     camera.set_zfar(1500.0f);
 
     material = std::make_unique<Material>(5);
-    mesh.reset(create_plane(1.0f, 1.0f, 1.0f));
+    mesh = create_plane(1.0f, 1.0f, 1.0f);
     node = objects3d->add(mesh.get(), material.get(), nullptr);
 
     const unsigned side = floor.side;

@@ -29,8 +29,8 @@ void SjakkVektor::init() {
 
 void SjakkVektor::build() {
     material = std::make_unique<Material>(5);
-    ball_mesh.reset(create_icosahedron(ball_radius, 3, false));
-    stick_mesh.reset(create_cylinder(ball_radius / stick_thinness, 1.0f, 8, false));
+    ball_mesh = create_icosahedron(ball_radius, 3, false);
+    stick_mesh = create_cylinder(ball_radius / stick_thinness, 1.0f, 8, false);
     ball_node = objects->add(ball_mesh.get(), material.get(), nullptr);
     stick_node = objects->add(stick_mesh.get(), material.get(), nullptr);
     // The ball node keeps its identity matrix, the ball at the origin.

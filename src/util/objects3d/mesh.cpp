@@ -19,8 +19,8 @@ void push2(std::vector<float>& list, float u, float v) {
     list.push_back(v);
 }
 
-Mesh* new_mesh(const char* name, int tangents_stride) {
-    Mesh* mesh = new Mesh();
+std::unique_ptr<Mesh> new_mesh(const char* name, int tangents_stride) {
+    auto mesh = std::make_unique<Mesh>();
     mesh->name = name;
     mesh->vertices_stride = 3;
     mesh->normals_stride = 3;
@@ -75,8 +75,8 @@ vec3 midpoint_on_sphere(const vec3& a, const vec3& b) { return normalized((a + b
 
 }  // namespace
 
-Mesh* create_cube(float size, bool invert_normals) {
-    Mesh* mesh = new_mesh("Cube", 0);
+std::unique_ptr<Mesh> create_cube(float size, bool invert_normals) {
+    std::unique_ptr<Mesh> mesh = new_mesh("Cube", 0);
     const float h = size * 0.5f;
     const float s = invert_normals ? -1.0f : 1.0f;
     for (const CubeFace& face : kCubeFaces) {
@@ -90,9 +90,9 @@ Mesh* create_cube(float size, bool invert_normals) {
     return mesh;
 }
 
-Mesh* create_cylinder(float radius, float height, unsigned segments, bool invert_normals) {
+std::unique_ptr<Mesh> create_cylinder(float radius, float height, unsigned segments, bool invert_normals) {
     if (segments == 0) return nullptr;
-    Mesh* mesh = new_mesh("Cylinder", 0);
+    std::unique_ptr<Mesh> mesh = new_mesh("Cylinder", 0);
     const float s = invert_normals ? -1.0f : 1.0f;
     float v0 = 0.0f;
     float x0 = radius * std::cos(0.0f), y0 = radius * std::sin(0.0f);
@@ -124,14 +124,14 @@ Mesh* create_cylinder(float radius, float height, unsigned segments, bool invert
     return mesh;
 }
 
-Mesh* create_icosahedron(float radius, int subdivisions, bool invert_normals) {
+std::unique_ptr<Mesh> create_icosahedron(float radius, int subdivisions, bool invert_normals) {
     if (subdivisions < 1) return nullptr;
-    Mesh* mesh = new_mesh("Icosahedron", 0);
+    std::unique_ptr<Mesh> mesh = new_mesh("Icosahedron", 0);
     for (const auto& f : kIcoFaces) {
         const float* a = kIcoVertices[f[0]];
         const float* b = kIcoVertices[f[1]];
         const float* c = kIcoVertices[f[2]];
-        subdivide_triangle(mesh, vec3(a[0], a[1], a[2]), vec3(b[0], b[1], b[2]),
+        subdivide_triangle(mesh.get(), vec3(a[0], a[1], a[2]), vec3(b[0], b[1], b[2]),
                            vec3(c[0], c[1], c[2]), subdivisions, radius, vec3(0, 0, 0),
                            invert_normals);
     }
@@ -173,8 +173,8 @@ void subdivide_triangle(Mesh* mesh, const vec3& a, const vec3& b, const vec3& c,
     }
 }
 
-Mesh* create_plane(float width, float depth, float texture_repeat) {
-    Mesh* mesh = new_mesh("Plane", 3);
+std::unique_ptr<Mesh> create_plane(float width, float depth, float texture_repeat) {
+    std::unique_ptr<Mesh> mesh = new_mesh("Plane", 3);
     const float w = width / 2.0f, d = depth / 2.0f;
     const float corners[6][2] = {{-w, -d}, {-w, d}, {w, d}, {-w, -d}, {w, d}, {w, -d}};
     for (const auto& c : corners) {

@@ -7,6 +7,7 @@
 // points. Pure arithmetic, no GL.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -30,21 +31,21 @@ struct Mesh {
     }
 };
 
-// Builders allocate the mesh; the caller owns it. invert_normals negates
+// Builders hand the new mesh to the caller. invert_normals negates
 // the normals only (positions, winding and texture coordinates stay).
 
 // A cube of that edge length around the origin, 36 vertices, triangles
 // counter-clockwise seen from outside.
-Mesh* create_cube(float size, bool invert_normals);
+std::unique_ptr<Mesh> create_cube(float size, bool invert_normals);
 // A tube along +z from 0 to height without caps, 6 x (segments + 1)
 // vertices; null for 0 segments.
-Mesh* create_cylinder(float radius, float height, unsigned segments, bool invert_normals);
+std::unique_ptr<Mesh> create_cylinder(float radius, float height, unsigned segments, bool invert_normals);
 // A sphere around the origin from the icosahedron subdivided that many
 // times, 3 x 20 x 4^subdivisions vertices; null below 1 subdivision.
-Mesh* create_icosahedron(float radius, int subdivisions, bool invert_normals);
+std::unique_ptr<Mesh> create_icosahedron(float radius, int subdivisions, bool invert_normals);
 // A quad in the x-z plane at y = 0 around the origin, normal +y, tangent +x,
 // the texture repeated texture_repeat times.
-Mesh* create_plane(float width, float depth, float texture_repeat);
+std::unique_ptr<Mesh> create_plane(float width, float depth, float texture_repeat);
 
 // The recursive step of create_icosahedron: the spherical triangle a, b, c
 // (unit vectors) split depth times, appended to the mesh.

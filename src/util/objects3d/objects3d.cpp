@@ -79,10 +79,7 @@ Objects3D::Objects3D() {
                                                  "data/util/objects3d/shaders/dof.frag");
 }
 
-Objects3D::~Objects3D() {
-    for (Node* node : nodes) delete node;
-    for (GeomObject* object : geom_objects) delete object;
-}
+Objects3D::~Objects3D() = default;
 
 Node* Objects3D::add(Mesh* mesh, Material* material, Node* parent) {
     GeomObject* temp_object = add_geom_object(mesh, material);
@@ -93,7 +90,8 @@ Node* Objects3D::add(Mesh* mesh, Material* material, Node* parent) {
 GeomObject* Objects3D::add_geom_object(Mesh* mesh, Material* material) {
     // The shape builders return null for bad counts and callers pass that on.
     if (!mesh || !material) return nullptr;
-    GeomObject* object = new GeomObject();
+    auto made = std::make_unique<GeomObject>();
+    GeomObject* object = made.get();
     object->mesh_id = index_of(meshes, mesh);
     if (object->mesh_id < 0) {
         meshes.push_back(mesh);
@@ -110,28 +108,28 @@ GeomObject* Objects3D::add_geom_object(Mesh* mesh, Material* material) {
     fill_identity(object->itangents, mesh->tangents, mesh->tangents_stride);
     fill_identity(object->itexcoords, mesh->texcoords, mesh->texcoords_stride);
     object->textured = material->diffuse_map && mesh->texcoords_stride != 0;
-    geom_objects.push_back(object);
+    geom_objects.push_back(std::move(made));
     return object;
 }
 
 Node* Objects3D::add_node(GeomObject* object, Node* parent) {
     if (!master_node) {
-        master_node = new Node();
-        nodes.push_back(master_node);
+        nodes.push_back(std::make_unique<Node>());
+        master_node = nodes.back().get();
         master_node->this_index = 0;
         master_node->name = "Master node";
     }
     if (!parent) parent = master_node;
     int object_index = -1;
     for (size_t i = 0; i < geom_objects.size(); ++i)
-        if (geom_objects[i] == object) object_index = static_cast<int>(i);
+        if (geom_objects[i].get() == object) object_index = static_cast<int>(i);
     if (object_index < 0) {
-        geom_objects.push_back(object);
+        geom_objects.emplace_back(object);
         object_index = static_cast<int>(geom_objects.size()) - 1;
     }
-    Node* node = new Node(parent->this_index);
+    nodes.push_back(std::make_unique<Node>(parent->this_index));
+    Node* node = nodes.back().get();
     node->objects.push_back(object_index);
-    nodes.push_back(node);
     node->this_index = static_cast<int>(nodes.size()) - 1;
     parent->children.push_back(node->this_index);
     return node;
@@ -161,7 +159,7 @@ void Objects3D::get_node_matrices(int node_index, std::vector<mat4>& finalmats) 
     if (finalmats.empty()) finalmats.push_back(mat4());
     std::vector<const std::vector<mat4>*> chain;
     for (int i = node_index; i != -1; i = nodes[i]->parent) {
-        const Node* tempnode = nodes[i];
+        const Node* tempnode = nodes[i].get();
         FATAL_ASSERT(tempnode->modelViewMatrices.size() > 0);
         chain.push_back(&tempnode->modelViewMatrices);
     }
@@ -183,7 +181,7 @@ bool Objects3D::walk_bounds(Node* node, const char* name, vec3& min, vec3& max, 
         std::vector<mat4> world;
         get_node_matrices(node->this_index, world);
         for (int index : node->objects) {
-            const GeomObject* obj = geom_objects[index];
+            const GeomObject* obj = geom_objects[index].get();
             if (!obj->mesh_ptr) FATAL_ERROR("obj->mesh_ptr is NULL");
             const std::vector<float>& positions =
                 obj->vertices_deformed.empty() ? obj->mesh_ptr->vertices : obj->vertices_deformed;
@@ -197,7 +195,7 @@ bool Objects3D::walk_bounds(Node* node, const char* name, vec3& min, vec3& max, 
         }
     }
     for (int child : node->children)
-        if (walk_bounds(nodes[child], name, min, max, take)) matched = true;
+        if (walk_bounds(nodes[child].get(), name, min, max, take)) matched = true;
     return matched;
 }
 
@@ -371,12 +369,12 @@ void Objects3D::draw_node(Node* node, std::vector<mat4> incoming, bool mirrored,
     const bool mirror = mirrored != node->mirrored;
     if (node->enabled)
         for (int child : node->children)
-            draw_node(nodes[child], transformed_matrices, mirror, draw_mode);
+            draw_node(nodes[child].get(), transformed_matrices, mirror, draw_mode);
     glFrontFace(mirror ? GL_CW : GL_CCW);
     if (!node->visible || !node->enabled) return;
     Camera* camera = current_camera();
     for (int index : node->objects) {
-        GeomObject* object = geom_objects[index];
+        GeomObject* object = geom_objects[index].get();
         Material* material = materials[object->material_id];
         // Transparent objects cast no shadow.
         if (draw_mode == DRAW_MODE_SHADOW_DEPTHWRITE && material->is_transparent()) continue;

@@ -71,6 +71,8 @@ public:
     Node* add(Mesh* mesh, Material* material, Node* parent);
     // Null for a null mesh or material.
     GeomObject* add_geom_object(Mesh* mesh, Material* material);
+    // An object that is not in the graph yet (one not made by
+    // add_geom_object) is taken over: the graph frees it.
     Node* add_node(GeomObject* object, Node* parent);
 
     // cur_cam := index, or -1 when there is no such camera.
@@ -107,9 +109,9 @@ public:
     std::string name;
     std::vector<Material*> materials;  // borrowed, each once
     std::vector<Mesh*> meshes;         // borrowed, each once
-    std::vector<GeomObject*> geom_objects;  // owned
-    std::vector<Node*> nodes;               // owned
-    Node* master_node = nullptr;
+    std::vector<std::unique_ptr<GeomObject>> geom_objects;
+    std::vector<std::unique_ptr<Node>> nodes;
+    Node* master_node = nullptr;  // nodes[0], once there is a node
     int cur_cam = 0;
     int width = -1;
     int height = -1;

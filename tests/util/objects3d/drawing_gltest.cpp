@@ -29,7 +29,7 @@ protected:
         graph = std::make_unique<Objects3D>();
         graph->cameras.push_back(&camera);
         graph->set_camera(0);
-        cube.reset(create_cube(1.0f, false));
+        cube = create_cube(1.0f, false);
         graph->resize(kSize, kSize, 1.0f);
         target = std::make_unique<FBO>(kSize, kSize, FBO_TYPE_RGBA8, 0);
     }

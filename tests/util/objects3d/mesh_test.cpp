@@ -35,7 +35,7 @@ std::vector<int> windings(const Mesh& mesh) {
 
 struct BuilderCase {
     const char* what;
-    std::function<Mesh*()> build;
+    std::function<std::unique_ptr<Mesh>()> build;
     const char* name;
     int vertices;
     int tangent_stride;
@@ -73,9 +73,9 @@ TEST(Mesh, BuildersGiveTheirNamesCountsStridesAndWinding) {
 }
 
 TEST(Mesh, InvalidCountsGiveNoMesh) {
-    EXPECT_EQ(create_cylinder(1.0f, 1.0f, 0, false), nullptr);
-    EXPECT_EQ(create_icosahedron(1.0f, 0, false), nullptr);
-    EXPECT_EQ(create_icosahedron(1.0f, -2, true), nullptr);
+    EXPECT_FALSE(create_cylinder(1.0f, 1.0f, 0, false));
+    EXPECT_FALSE(create_icosahedron(1.0f, 0, false));
+    EXPECT_FALSE(create_icosahedron(1.0f, -2, true));
 }
 
 TEST(Mesh, CubeSpansItsSizeAndInvertingFlipsOnlyNormals) {

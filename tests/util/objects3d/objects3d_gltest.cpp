@@ -27,7 +27,7 @@ TEST_F(Objects3DTest, AddingBuildsTheRootAndSharesMeshesAndMaterials) {
     grass.diffuse_map = &picture;
     Node* a = graph.add(cube.get(), &stone, nullptr);
     ASSERT_EQ(graph.nodes.size(), 2u);
-    EXPECT_EQ(graph.nodes[0], graph.master_node);
+    EXPECT_EQ(graph.nodes[0].get(), graph.master_node);
     EXPECT_EQ(graph.master_node->name, "Master node");
     EXPECT_EQ(graph.master_node->parent, -1);
     EXPECT_EQ(a->this_index, 1);
@@ -46,7 +46,7 @@ TEST_F(Objects3DTest, AddingBuildsTheRootAndSharesMeshesAndMaterials) {
     EXPECT_TRUE(graph.geom_objects[2]->textured);
     EXPECT_EQ(graph.geom_objects[2]->itangents.size(), 6u);
     // A builder's null (a bad count) ends in the graph's own message.
-    EXPECT_FATAL(graph.add(create_cylinder(1, 1, 0, false), &stone, nullptr), "temp_object is NULL");
+    EXPECT_FATAL(graph.add(create_cylinder(1, 1, 0, false).get(), &stone, nullptr), "temp_object is NULL");
     EXPECT_FATAL(graph.add(cube.get(), nullptr, nullptr), "temp_object is NULL");
 }
 
@@ -201,7 +201,7 @@ TEST_F(Objects3DTest, DrawingChecksTheCameraAndSkipsAnEmptyGraph) {
     Camera camera;
     graph.cameras.push_back(&camera);
     graph.set_camera(0);
-    Node* a = graph.nodes[1];
+    Node* a = graph.nodes[1].get();
     Node* b = graph.add(cube.get(), &m, a);
     a->modelViewMatrices.assign(2, mat4());
     b->modelViewMatrices.assign(3, mat4());
@@ -229,8 +229,8 @@ struct SmallScene {
         light.set_attenuation_from_range(100.0f);
         light.set_shadow_clip_from_scale(15.0f);
         graph.lights.push_back(&light);
-        floor_mesh.reset(create_plane(16, 16, 1));
-        box_mesh.reset(create_cube(2, false));
+        floor_mesh = create_plane(16, 16, 1);
+        box_mesh = create_cube(2, false);
         graph.add(floor_mesh.get(), &floor_material, nullptr);
         Node* box = graph.add(box_mesh.get(), &box_material, nullptr);
         box->modelViewMatrices = {translation(0, 1.5f, 0)};
@@ -304,7 +304,7 @@ TEST_F(Objects3DTest, CullingKeepsTheOutsideOfTheBoxAndFollowsMirroredNodes) {
     SmallScene scene;
     scene.graph.set_shadows(true);
     scene.graph.resize(kW, kH, static_cast<float>(kW) / kH);
-    Node* box = scene.graph.nodes[2];
+    Node* box = scene.graph.nodes[2].get();
     FBO target(kW, kH, FBO_TYPE_RGBA8, 0);
     struct Case {
         const char* what;

@@ -26,7 +26,7 @@ std::vector<float> welded_vertex(const VertexWeld& w, size_t a, int stride, size
 TEST(VertexWeld, MeshesKeepEveryTriangleFromFewerVertices) {
     const struct {
         const char* name;
-        Mesh* mesh;
+        std::unique_ptr<Mesh> mesh;
         size_t at_most;  // distinct vertices
     } cases[] = {
         {"icosahedron", create_icosahedron(0.2f, 3, false), 3840 / 4},
@@ -36,7 +36,7 @@ TEST(VertexWeld, MeshesKeepEveryTriangleFromFewerVertices) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        std::unique_ptr<Mesh> mesh(c.mesh);
+        const Mesh* mesh = c.mesh.get();
         std::vector<const std::vector<float>*> lists;
         std::vector<int> strides;
         for (auto [list, stride] : {std::pair{&mesh->vertices, mesh->vertices_stride},
