@@ -73,8 +73,6 @@ FBO::FBO(int w, int h, int type, int sample_count) : width(w), height(h), sample
 }
 
 FBO::~FBO() {
-    for (Texture* texture : textures) delete texture;
-    delete depth_texture;
     if (depth_buffer) glDeleteRenderbuffers(1, &depth_buffer);
     if (id) glDeleteFramebuffers(1, &id);
 }
@@ -116,13 +114,13 @@ void FBO::add_depth_buffer() {
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth_buffer);
 }
 
-void FBO::attach_texture(GLenum attachment, Texture* texture) {
-    glFramebufferTexture2D(GL_FRAMEBUFFER, attachment, texture->get_target(), texture->get_id(), 0);
+void FBO::attach_texture(GLenum attachment, const Texture& texture) {
+    glFramebufferTexture2D(GL_FRAMEBUFFER, attachment, texture.get_target(), texture.get_id(), 0);
 }
 
 void FBO::add_depth_texture() {
     if (depth_texture) FATAL_ERROR("Trying to add depth texture to an FBO that already has one!");
-    depth_texture = new Texture();
+    depth_texture = std::make_unique<Texture>();
     const bool created =
         samples > 1 ? depth_texture->create_empty_multisample(width, height, false, false,
                                                               GL_DEPTH_COMPONENT32, samples)
@@ -130,7 +128,7 @@ void FBO::add_depth_texture() {
     if (!created)
         FATAL_ERROR("Failed to create " << width << "x" << height << " texture for FBO " << id
                                         << " depth attachment");
-    attach_texture(GL_DEPTH_ATTACHMENT, depth_texture);
+    attach_texture(GL_DEPTH_ATTACHMENT, *depth_texture);
 }
 
 void FBO::add_color_attachment(GLint internal_format, bool mipmaps) {
@@ -138,8 +136,8 @@ void FBO::add_color_attachment(GLint internal_format, bool mipmaps) {
     if (index >= max_draw_buffers)
         FATAL_ERROR("Tried to add more than " << index << " color attachments, and GL_MAX_DRAW_BUFFERS is "
                                               << max_draw_buffers);
-    Texture* texture = new Texture();
-    textures.push_back(texture);
+    textures.push_back(std::make_unique<Texture>());
+    Texture* texture = textures.back().get();
     const bool created =
         samples > 1 ? texture->create_empty_multisample(width, height, mipmaps, false,
                                                         internal_format, samples)
@@ -147,7 +145,7 @@ void FBO::add_color_attachment(GLint internal_format, bool mipmaps) {
     if (!created)
         FATAL_ERROR("Failed to create " << width << "x" << height << " texture for FBO " << id
                                         << " color attachment " << index);
-    attach_texture(GL_COLOR_ATTACHMENT0 + index, texture);
+    attach_texture(GL_COLOR_ATTACHMENT0 + index, *texture);
 }
 
 void FBO::push(bool clear) {
@@ -237,19 +235,19 @@ void FBO::resize(int w, int h) {
     if (depth_texture) {
         glFramebufferTexture2D(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, depth_texture->get_target(), 0, 0);
         depth_texture->resize(width, height);
-        attach_texture(GL_DEPTH_ATTACHMENT, depth_texture);
+        attach_texture(GL_DEPTH_ATTACHMENT, *depth_texture);
     }
     for (unsigned i = 0; i < textures.size(); ++i) {
         glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0 + i, textures[i]->get_target(), 0, 0);
         textures[i]->resize(width, height);
-        attach_texture(GL_COLOR_ATTACHMENT0 + i, textures[i]);
+        attach_texture(GL_COLOR_ATTACHMENT0 + i, *textures[i]);
     }
     check_status();
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }
 
 Texture* FBO::get_texture(unsigned index) {
-    return index < textures.size() ? textures[index] : nullptr;
+    return index < textures.size() ? textures[index].get() : nullptr;
 }
 
 void FBO::bind_texture(unsigned index, int unit) {

@@ -8,6 +8,7 @@
 #include <GL/glew.h>
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "util/math/viewport.h"
@@ -67,7 +68,7 @@ private:
     void add_color_attachment_mipmapped(GLint internal_format) {
         add_color_attachment(internal_format, true);
     }
-    void attach_texture(GLenum attachment, Texture* texture);
+    void attach_texture(GLenum attachment, const Texture& texture);
     void check_status();
 
     static constexpr int kMaxSavedDrawBuffers = 8;
@@ -78,8 +79,8 @@ private:
     int max_draw_buffers = 0;
     GLuint id = 0;
     GLuint depth_buffer = 0;
-    Texture* depth_texture = nullptr;
-    std::vector<Texture*> textures;
+    std::unique_ptr<Texture> depth_texture;
+    std::vector<std::unique_ptr<Texture>> textures;
     GLint fbo_pushed = -1;
     // The draw buffers current at push, GL_NONE after the last one in use.
     GLint saved_draw_buffers[kMaxSavedDrawBuffers] = {};

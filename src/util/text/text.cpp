@@ -31,28 +31,25 @@ constexpr int texture_units_cleared = 8;
 
 }  // namespace
 
-Text::Text(const std::string& font_file, int size, int type) : font_type(type), font(nullptr) {
+Text::Text(const std::string& font_file, int size, int type) : font_type(type) {
     int32_t length = 0;
     // Text mode: the buffer carries a zero byte at its end, counted in the
     // length. FTGL reads glyph outlines from it as long as the font lives, so
     // the Text keeps it until the font is gone.
-    font_data = DataFile::load(font_file.c_str(), "rb", &length, true, false);
+    font_data.reset(DataFile::load(font_file.c_str(), "rb", &length, true, false));
     if (!font_data) FATAL_ERROR("Failed to open font file " << font_file);
 
-    const auto* buffer = reinterpret_cast<const unsigned char*>(font_data);
+    const auto* buffer = reinterpret_cast<const unsigned char*>(font_data.get());
     if (font_type == FONT_TYPE_BUFFER)
-        font = new FTBufferFont(buffer, static_cast<size_t>(length));
+        font = std::make_unique<FTBufferFont>(buffer, static_cast<size_t>(length));
     else if (font_type == FONT_TYPE_OUTLINE)
-        font = new FTOutlineFont(buffer, static_cast<size_t>(length));
+        font = std::make_unique<FTOutlineFont>(buffer, static_cast<size_t>(length));
     else
         FATAL_ERROR("Unknown font type " << font_type);
 
     // FTGL always hands back an object; one whose face FreeType could not
     // open is no font at all.
-    if (font->Error() != 0) {
-        delete font;
-        font = nullptr;
-    }
+    if (font->Error() != 0) font.reset();
     if (!font) FATAL_ERROR("Failed to create font from " << font_file);
 
     font->CharMap(ft_encoding_unicode);
@@ -62,10 +59,7 @@ Text::Text(const std::string& font_file, int size, int type) : font_type(type), 
     height = -1;
 }
 
-Text::~Text() {
-    delete font;  // before the buffer it reads from
-    std::free(font_data);
-}
+Text::~Text() = default;
 
 void Text::Reshape(int w, int h) {
     width = w;

@@ -12,6 +12,7 @@
 #pragma once
 
 #include <cstdarg>
+#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -70,8 +71,10 @@ public:
     static ShaderProgram* shaders[2];
 
     int font_type;
-    FTFont* font;  // owned
-    char* font_data = nullptr;  // the font file, a malloc block that `font` reads
+    // The font file, a malloc block that `font` reads from for as long as
+    // it lives: declared first, so that it goes after the font.
+    std::unique_ptr<char, decltype(&std::free)> font_data{nullptr, &std::free};
+    std::unique_ptr<FTFont> font;
     int width = -1;
     int height = -1;
 
