@@ -68,9 +68,14 @@ public:
     bool wired = false;
     bool sized_before_init = true;
 };
-WiringScene* wiring_scenes[2];
-Scene* make_wiring_a() { return wiring_scenes[0] = new WiringScene(); }
-Scene* make_wiring_b() { return wiring_scenes[1] = new WiringScene(); }
+WiringScene* wiring_scenes[2];  // a look at each, which the scene manager owns
+std::unique_ptr<Scene> make_wiring(int index) {
+    auto scene = std::make_unique<WiringScene>();
+    wiring_scenes[index] = scene.get();
+    return scene;
+}
+std::unique_ptr<Scene> make_wiring_a() { return make_wiring(0); }
+std::unique_ptr<Scene> make_wiring_b() { return make_wiring(1); }
 
 TEST_F(SceneManagerTest, BuildsEachSceneWiredInitialisedAndSizedThenResetsTheState) {
     const SceneList list = {{"A", make_wiring_a}, {"B", make_wiring_b}};
@@ -120,8 +125,8 @@ public:
 private:
     std::string name_;
 };
-Scene* make_logging_a() { return new LoggingScene("A"); }
-Scene* make_logging_b() { return new LoggingScene("B"); }
+std::unique_ptr<Scene> make_logging_a() { return std::make_unique<LoggingScene>("A"); }
+std::unique_ptr<Scene> make_logging_b() { return std::make_unique<LoggingScene>("B"); }
 
 TEST_F(SceneManagerTest, LoadingGoesOnBetweenStepsThatReadNoFile) {
     // A loading screen whose clock moves on a second at every look, so that

@@ -241,9 +241,8 @@ TEST(ProductionScenes, MissingClassesAreNamedInListOrder) {
     EXPECT_EQ(missing_scene_classes({}), "");
     EXPECT_EQ(missing_scene_classes({{"A", make_scene<EmptyScene>}}), "");
     EXPECT_EQ(missing_scene_classes({{"A", nullptr}, {"B", make_scene<EmptyScene>}, {"C", nullptr}}), "A, C");
-    Scene* made = make_scene<EmptyScene>();
-    EXPECT_NE(dynamic_cast<EmptyScene*>(made), nullptr);
-    delete made;
+    std::unique_ptr<Scene> made = make_scene<EmptyScene>();
+    EXPECT_NE(dynamic_cast<EmptyScene*>(made.get()), nullptr);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 // cannot be played.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -13,7 +14,7 @@
 
 class Scene;
 
-using SceneMaker = Scene* (*)();
+using SceneMaker = std::unique_ptr<Scene> (*)();
 
 struct SceneEntry {
     const char* class_name;
@@ -26,8 +27,8 @@ struct SceneEntry {
 using SceneList = std::vector<SceneEntry>;
 
 template <typename T>
-Scene* make_scene() {
-    return new T();
+std::unique_ptr<Scene> make_scene() {
+    return std::make_unique<T>();
 }
 
 // Whether scene class T has a table of the tracks it registers: a static

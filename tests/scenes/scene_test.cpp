@@ -2,6 +2,8 @@
 // every scene must replace, and destruction through the interface.
 #include "scenes/scene.h"
 
+#include <memory>
+
 #include "support/test_support.h"
 
 namespace {
@@ -54,8 +56,8 @@ private:
 
 TEST(Scene, DeletingThroughTheInterfaceDestroysTheWholeScene) {
     int destroyed = 0;
-    Scene* scene = new CountedScene(&destroyed);
-    delete scene;  // the sanitizer build also sees the payload go
+    std::unique_ptr<Scene> scene = std::make_unique<CountedScene>(&destroyed);
+    scene.reset();  // the sanitizer build also sees the payload go
     EXPECT_EQ(destroyed, 1);
 }
 

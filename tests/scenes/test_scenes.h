@@ -71,12 +71,19 @@ private:
 
 // The scenes every frame-loop test builds, by index: 0 red on the whole
 // target, 1 green on its left half, 2 a half-transparent blue square in the
-// middle (the overlay).
+// middle (the overlay). made_scenes keeps a look at each, which the scene
+// manager owns.
 inline RectScene* made_scenes[3];
-inline Scene* make_red() { return made_scenes[0] = new RectScene(1, 0, 0, 1); }
-inline Scene* make_green_left() { return made_scenes[1] = new RectScene(0, 1, 0, 1, 0, 0, 0.5f, 1); }
-inline Scene* make_blue_overlay() {
-    return made_scenes[2] = new RectScene(0, 0, 1, 0.5f, 0.25f, 0.25f, 0.75f, 0.75f);
+inline std::unique_ptr<Scene> made_scene(int index, std::unique_ptr<RectScene> scene) {
+    made_scenes[index] = scene.get();
+    return scene;
+}
+inline std::unique_ptr<Scene> make_red() { return made_scene(0, std::make_unique<RectScene>(1, 0, 0, 1)); }
+inline std::unique_ptr<Scene> make_green_left() {
+    return made_scene(1, std::make_unique<RectScene>(0, 1, 0, 1, 0, 0, 0.5f, 1));
+}
+inline std::unique_ptr<Scene> make_blue_overlay() {
+    return made_scene(2, std::make_unique<RectScene>(0, 0, 1, 0.5f, 0.25f, 0.25f, 0.75f, 0.75f));
 }
 inline const SceneList kTestScenes = {
     {"RectRed", make_red}, {"RectGreenLeft", make_green_left}, {"RectBlueOverlay", make_blue_overlay}};

@@ -3,6 +3,7 @@
 // and not the registry, which includes every pass.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -20,7 +21,7 @@ struct PassInfo {
     const char* shader_folder;  // under data/effects/postproc/
     std::vector<PassParam> params;
     // Builds the pass of this row (the row is handed to its constructor).
-    Effects::PostProc* (*make)(const PassInfo& row);
+    std::unique_ptr<Effects::PostProc> (*make)(const PassInfo& row);
 };
 
 // "data/effects/postproc/<folder>/<folder>" + extension.

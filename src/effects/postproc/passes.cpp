@@ -13,8 +13,8 @@
 namespace {
 
 template <typename T>
-Effects::PostProc* make_pass(const PassInfo& row) {
-    return new T(row);
+std::unique_ptr<Effects::PostProc> make_pass(const PassInfo& row) {
+    return std::make_unique<T>(row);
 }
 
 }  // namespace
