@@ -89,9 +89,12 @@ std::string recording_progress(unsigned frames, unsigned total, double seconds) 
         std::snprintf(text, sizeof text, "Recorded frame %u, %.1f frames a second\n", frames, pace);
         return text;
     }
-    const unsigned shown = std::min(frames, total);
-    const int percent = static_cast<int>(100.0 * shown / total);
-    std::string left = pace > 0.0 ? ", about " + rough_duration((total - shown) / pace) + " left" : "";
+    // The song's frame count is reckoned from its samples; the recording
+    // stops on the frame the clock can no longer move past, which can be one
+    // more. The line never counts past its own total.
+    total = std::max(total, frames);
+    const int percent = static_cast<int>(100.0 * frames / total);
+    std::string left = pace > 0.0 ? ", about " + rough_duration((total - frames) / pace) + " left" : "";
     std::snprintf(text, sizeof text, "Recorded frame %u of %u (%d%% of the song), %.1f frames a second%s\n", frames,
                   total, percent, pace, left.c_str());
     return text;

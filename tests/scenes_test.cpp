@@ -166,8 +166,8 @@ TEST(RecordingProgress, ALineTellsTheFrameTheShareThePaceAndTheTimeLeft) {
     } cases[] = {
         {300, 3180, 12.5, "Recorded frame 300 of 3180 (9% of the song), 24.0 frames a second, about 2 min 00 s left\n"},
         {3180, 3180, 100.0, "Recorded frame 3180 of 3180 (100% of the song), 31.8 frames a second, about 0 s left\n"},
-        // The frame after the song's end (the recording stops on it).
-        {3181, 3180, 100.0, "Recorded frame 3181 of 3180 (100% of the song), 31.8 frames a second, about 0 s left\n"},
+        // The frame after the song's end (the recording stops on it) is counted in the total.
+        {3181, 3180, 100.0, "Recorded frame 3181 of 3181 (100% of the song), 31.8 frames a second, about 0 s left\n"},
         {10, 100000, 5.0, "Recorded frame 10 of 100000 (0% of the song), 2.0 frames a second, about 13 h 53 min left\n"},
         // Before any time has passed there is no pace to estimate from.
         {1, 3180, 0.0, "Recorded frame 1 of 3180 (0% of the song), 0.0 frames a second\n"},
