@@ -40,8 +40,7 @@ Particles::Particles(ParticleSettings settings, std::string texture_file)
     : morph(settings.colour, settings.count), colour(settings.colour), layout(settings.count) {
     if (texture_file.empty()) texture_file = kDefaultParticleTexture;
     load_sprite(texture, texture_file);
-    billboard_builder = make_particles_shader();
-    billboard_shader = std::make_unique<ShaderProgram>(billboard_builder.get());
+    billboard_shader = std::make_unique<ShaderProgram>(make_particles_shader());
     FATAL_ASSERT(billboard_shader);
     buffer_vertex = static_cast<float*>(std::malloc(layout.total_bytes()));
     if (!buffer_vertex && layout.total_bytes() > 0) FATAL_ERROR("buffer_vertex is NULL");

@@ -65,7 +65,6 @@ private:
     vec3 colour;
     Texture texture;
     SpriteLayer sprite_layer;
-    std::unique_ptr<ShaderConstructor> billboard_builder;
     std::unique_ptr<ShaderProgram> billboard_shader;
     BillboardLayout layout;
     float* buffer_vertex = nullptr;  // malloc block of layout.total_bytes()

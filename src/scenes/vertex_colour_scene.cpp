@@ -14,8 +14,7 @@ VertexColourScene::VertexColourScene() = default;
 VertexColourScene::~VertexColourScene() = default;
 
 void VertexColourScene::init_drawing(const std::string& program_name) {
-    builder.reset(make_shader_vertex_color3d(program_name));
-    program = std::make_unique<ShaderProgram>(builder.get());
+    program = std::make_unique<ShaderProgram>(make_shader_vertex_color3d(program_name));
     camera.set_clip(0.00001f, 500.0f);
 }
 

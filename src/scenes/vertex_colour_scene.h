@@ -36,9 +36,6 @@ protected:
 
     Camera camera;
     EasyDrawObject vao;
-    // The program keeps a pointer to its builder: the builder is declared
-    // first so that it goes after the program.
-    std::unique_ptr<ShaderConstructor> builder;
     std::unique_ptr<ShaderProgram> program;
     VertexStreams streams;
 };

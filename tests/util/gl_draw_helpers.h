@@ -21,10 +21,9 @@ inline const float* unit_square_projection() {
     return m.data();
 }
 
-// A program from a builder, kept for the whole test run (builders and
-// programs live as long as the process in the program too).
-inline ShaderProgram* program_from(ShaderConstructor* builder) {
-    return new ShaderProgram(builder);
+// A program from a builder, kept for the whole test run.
+inline ShaderProgram* program_from(std::unique_ptr<ShaderConstructor> builder) {
+    return new ShaderProgram(std::move(builder));
 }
 
 // The RGBA pixel at (x, y) of the bound read frame buffer.

@@ -18,8 +18,7 @@ const char* const kFragments[4] = {"data/effects/firesl/firesl.frag", "data/effe
 
 // The tinted copy every fire shows its result through, built once.
 ShaderProgram& display_program() {
-    static ShaderConstructor* builder = make_shader_texture_color2d("EffectsFire");
-    static ShaderProgram* program = new ShaderProgram(builder);
+    static ShaderProgram* program = new ShaderProgram(make_shader_texture_color2d("EffectsFire"));
     return *program;
 }
 

@@ -51,10 +51,8 @@ std::unique_ptr<ShaderConstructor> flag_program(const char* name, bool wave) {
 
 Flag::Flag()
     : texture("data/effects/flag/flag.png", true, false),
-      wave_builder(flag_program("EffectsFlagWave", true)),
-      still_builder(flag_program("EffectsFlagTexRender", false)),
-      shader(std::make_unique<ShaderProgram>(wave_builder.get())),
-      still_shader(std::make_unique<ShaderProgram>(still_builder.get())) {
+      shader(std::make_unique<ShaderProgram>(flag_program("EffectsFlagWave", true))),
+      still_shader(std::make_unique<ShaderProgram>(flag_program("EffectsFlagTexRender", false))) {
     // The grid's texture coordinates put the picture upright once the draw
     // turns the mesh: z = 0 is the bottom edge, z = -6 the top.
     display_list = glGenLists(1);

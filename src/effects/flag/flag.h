@@ -47,8 +47,6 @@ public:
 
 private:
     Texture texture;
-    std::unique_ptr<ShaderConstructor> wave_builder;
-    std::unique_ptr<ShaderConstructor> still_builder;
     std::unique_ptr<ShaderProgram> shader;
     std::unique_ptr<ShaderProgram> still_shader;
     GLuint display_list = 0;

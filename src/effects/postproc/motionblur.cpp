@@ -90,16 +90,13 @@ void Motionblur::prepare() {
     if (!shader || num_frames != n) {
         num_frames = n;
         current %= n;
-        std::unique_ptr<ShaderConstructor> builder = make_motionblur_blend(n);
-        shader = std::make_unique<ShaderProgram>(builder.get());
-        blend_builder = std::move(builder);
+        shader = std::make_unique<ShaderProgram>(make_motionblur_blend(n));
         // The ring only grows: a smaller count later leaves the extra slots.
         while (history.size() < static_cast<size_t>(n))
             history.push_back(std::make_unique<FBO>(kHistorySize, kHistorySize, FBO_TYPE_RGBA8, 0));
     }
     if (!texrender_shader) {
-        copy_builder = make_motionblur_copy();
-        texrender_shader = std::make_unique<ShaderProgram>(copy_builder.get());
+        texrender_shader = std::make_unique<ShaderProgram>(make_motionblur_copy());
     }
 }
 

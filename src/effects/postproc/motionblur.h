@@ -63,8 +63,6 @@ public:
     static constexpr int kHistorySize = 512;
 
 private:
-    std::unique_ptr<ShaderConstructor> blend_builder;
-    std::unique_ptr<ShaderConstructor> copy_builder;
     std::unique_ptr<ShaderProgram> texrender_shader;
     std::vector<std::unique_ptr<FBO>> history;
     int num_frames = 0;

@@ -18,8 +18,7 @@ void Fireworks::init() {
     register_scene_tracks(*music, tracks);
     Effects::load_sprite(texture, Effects::kDefaultParticleTexture);
     // The particle system's billboard program under this scene's own name.
-    builder = Effects::make_particles_shader("EffectsFireworks");
-    program = std::make_unique<ShaderProgram>(builder.get());
+    program = std::make_unique<ShaderProgram>(Effects::make_particles_shader("EffectsFireworks"));
     show = std::make_unique<FireworksShow>(music->get_sync_value("frwxSeed"));
 
     // Sized for every particle made, rockets included, although only sparks

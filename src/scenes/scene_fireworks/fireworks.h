@@ -47,7 +47,6 @@ private:
     // The sparks are blended there, a quarter of the work of the scene's
     // multisampled target, and added over the scene at once.
     Effects::SpriteLayer sprite_layer;
-    std::unique_ptr<ShaderConstructor> builder;
     std::unique_ptr<ShaderProgram> program;
     GLuint vbo = 0;
     struct FreeBlock {

@@ -25,8 +25,7 @@ void NukeFloor::init() {
     // camera's circle took 15 s each at 320 x 180), and the faces of a floor
     // seen from above gain little from it.
     textures.front()->sample_without_anisotropy();
-    builder.reset(make_shader_texture3d("nukefloor"));
-    program = std::make_unique<ShaderProgram>(builder.get());
+    program = std::make_unique<ShaderProgram>(make_shader_texture3d("nukefloor"));
     camera.set_clip(0.01f, 500.0f);
 }
 

@@ -33,9 +33,6 @@ private:
 
     Camera camera;
     EasyDrawObject floor_vao;
-    // The program keeps a pointer to its builder: the builder is declared
-    // first so that it goes after the program.
-    std::unique_ptr<ShaderConstructor> builder;
     std::unique_ptr<ShaderProgram> program;
     TexturedStreams streams;
     std::vector<std::unique_ptr<Texture>> textures;

@@ -30,8 +30,7 @@ void TobelRoto::figure_position(float beats, float* x, float* y) {
 
 void TobelRoto::draw() {
     if (!program) {
-        program_builder.reset(make_shader_texture2d("TobelRotoTex"));
-        program = std::make_unique<ShaderProgram>(program_builder.get());
+        program = std::make_unique<ShaderProgram>(make_shader_texture2d("TobelRotoTex"));
         unit_projection = mat4(1);
     }
 

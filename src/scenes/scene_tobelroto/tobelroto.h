@@ -35,10 +35,8 @@ private:
     Texture figure;
     Texture background;
 
-    // Made on the first draw and kept: the textured 2D program (with its
-    // builder, which must outlive it), the canvas projection (set anew every
-    // draw) and the unit-square projection.
-    std::unique_ptr<ShaderConstructor> program_builder;
+    // Made on the first draw and kept: the textured 2D program, the canvas
+    // projection (set anew every draw) and the unit-square projection.
     std::unique_ptr<ShaderProgram> program;
     mat4 canvas_projection;
     mat4 unit_projection;

@@ -44,7 +44,7 @@ void set_colour_and_projection(ShaderProgram& program, float brightness) {
 }
 
 ShaderProgram* make_circles_program() {
-    ShaderConstructor* s = new ShaderConstructor("CirclesLoadingScreenShader", "#version 420");
+    auto s = std::make_unique<ShaderConstructor>("CirclesLoadingScreenShader", "#version 420");
     s->add_vert_global("uniform mat4 ProjectionMatrix;");
     s->add_vert_global("out vec2 FragPosition;");
     s->add_vert_global("layout (location = " + std::to_string(kPositionSlot) + ") in vec2 Position;");
@@ -60,7 +60,7 @@ ShaderProgram* make_circles_program() {
     s->add_frag_body("distance -= Progress * 0.5;");
     s->add_frag_body("intensity += Progress / ( distance * 1.8 );");
     s->add_frag_body("\tFragColor = Color * intensity;");
-    return new ShaderProgram(s);
+    return new ShaderProgram(std::move(s));
 }
 
 }  // namespace

@@ -248,12 +248,12 @@ std::string shader_program_name(const ShaderRequest& r) {
            "//    glow_tex:     " + bool_text(m.glow_map);
 }
 
-ShaderConstructor* assemble(const ShaderRequest& request) {
+std::unique_ptr<ShaderConstructor> assemble(const ShaderRequest& request) {
     const Flags f(request);
     // The mode-3 check comes first so that nothing is built for a bad request.
     if (f.mode == DRAW_MODE_SHADOW_LIGHTING && f.n != 1) FATAL_ERROR("Failed assert 1 == num_lights");
-    auto* s = new ShaderConstructor(shader_program_name(request),
-                                    "#version 420\n#extension GL_EXT_gpu_shader4 : enable");
+    auto s = std::make_unique<ShaderConstructor>(shader_program_name(request),
+                                                 "#version 420\n#extension GL_EXT_gpu_shader4 : enable");
     add_common(*s, f);
     switch (f.mode) {
         case DRAW_MODE_NORMAL: add_normal_mode(*s, f); break;
@@ -285,5 +285,5 @@ std::unique_ptr<ShaderProgram> RenderContextShaderPieces::GetShader(int draw_mod
     request.using_texture = using_texture;
     request.draw_instanced = draw_instanced;
     request.material = material;
-    return std::make_unique<ShaderProgram>(std::unique_ptr<ShaderConstructor>(assemble(request)));
+    return std::make_unique<ShaderProgram>(assemble(request));
 }

@@ -48,9 +48,9 @@ struct ShaderRequest {
 // The multi-line program name that documents the combination (its last
 // line has no line break).
 std::string shader_program_name(const ShaderRequest& request);
-// The builder filled for the request (the caller owns it). Mode 3 with other
-// than one light ends the run.
-ShaderConstructor* assemble(const ShaderRequest& request);
+// The builder filled for the request. Mode 3 with other than one light ends
+// the run.
+std::unique_ptr<ShaderConstructor> assemble(const ShaderRequest& request);
 
 class RenderContextShaderPieces {
 public:

@@ -76,9 +76,9 @@ void add_textured_2d_vertex(ShaderConstructor* s) {
     s->add_vert_body("\tTexCoordFrag = TexCoord;");
 }
 
-ShaderConstructor* make_shader_texture2d(const std::string& name) {
-    ShaderConstructor* s = new ShaderConstructor(name, "#version 420");
-    add_textured_2d_vertex(s);
+std::unique_ptr<ShaderConstructor> make_shader_texture2d(const std::string& name) {
+    auto s = std::make_unique<ShaderConstructor>(name, "#version 420");
+    add_textured_2d_vertex(s.get());
     s->add_frag_global("uniform sampler2D Texture;");
     s->add_frag_global("in vec2 TexCoordFrag;");
     s->add_frag_global("out vec4 FragColor;");
@@ -86,9 +86,9 @@ ShaderConstructor* make_shader_texture2d(const std::string& name) {
     return s;
 }
 
-ShaderConstructor* make_shader_texture_color2d(const std::string& name) {
-    ShaderConstructor* s = new ShaderConstructor(name, "#version 420");
-    add_textured_2d_vertex(s);
+std::unique_ptr<ShaderConstructor> make_shader_texture_color2d(const std::string& name) {
+    auto s = std::make_unique<ShaderConstructor>(name, "#version 420");
+    add_textured_2d_vertex(s.get());
     s->add_frag_global("uniform sampler2D Texture;");
     s->add_frag_global("uniform vec4 Color;");
     s->add_frag_global("in vec2 TexCoordFrag;");
@@ -97,8 +97,8 @@ ShaderConstructor* make_shader_texture_color2d(const std::string& name) {
     return s;
 }
 
-ShaderConstructor* make_shader_texture3d(const std::string& name) {
-    ShaderConstructor* s = new ShaderConstructor(name, "#version 420");
+std::unique_ptr<ShaderConstructor> make_shader_texture3d(const std::string& name) {
+    auto s = std::make_unique<ShaderConstructor>(name, "#version 420");
     s->add_vert_global("uniform mat4 ProjectionMatrix;");
     s->add_vert_global("uniform mat4 ModelViewMatrix;");
     s->add_vert_global(layout_in(0, "vec3 Position;"));
@@ -113,8 +113,8 @@ ShaderConstructor* make_shader_texture3d(const std::string& name) {
     return s;
 }
 
-ShaderConstructor* make_shader_color2d(const std::string& name) {
-    ShaderConstructor* s = new ShaderConstructor(name, "#version 420");
+std::unique_ptr<ShaderConstructor> make_shader_color2d(const std::string& name) {
+    auto s = std::make_unique<ShaderConstructor>(name, "#version 420");
     s->add_vert_global("uniform mat4 ProjectionMatrix;");
     s->add_vert_global(layout_in(0, "vec2 Position;"));
     s->add_vert_body("\tgl_Position = ProjectionMatrix * vec4( Position, 0.0, 1.0 );");
@@ -124,8 +124,8 @@ ShaderConstructor* make_shader_color2d(const std::string& name) {
     return s;
 }
 
-ShaderConstructor* make_shader_color3d(const std::string& name) {
-    ShaderConstructor* s = new ShaderConstructor(name, "#version 420");
+std::unique_ptr<ShaderConstructor> make_shader_color3d(const std::string& name) {
+    auto s = std::make_unique<ShaderConstructor>(name, "#version 420");
     s->add_vert_global("uniform mat4 ProjectionMatrix;");
     s->add_vert_global("uniform mat4 ModelViewMatrix;");
     s->add_vert_global(layout_in(0, "vec3 Position;"));
@@ -136,8 +136,8 @@ ShaderConstructor* make_shader_color3d(const std::string& name) {
     return s;
 }
 
-ShaderConstructor* make_shader_vertex_color3d(const std::string& name) {
-    ShaderConstructor* s = new ShaderConstructor(name, "#version 420");
+std::unique_ptr<ShaderConstructor> make_shader_vertex_color3d(const std::string& name) {
+    auto s = std::make_unique<ShaderConstructor>(name, "#version 420");
     s->add_vert_global("uniform mat4 ProjectionMatrix;");
     s->add_vert_global("uniform mat4 ModelViewMatrix;");
     s->add_vert_global(layout_in(0, "vec3 Position;"));
@@ -151,7 +151,7 @@ ShaderConstructor* make_shader_vertex_color3d(const std::string& name) {
     return s;
 }
 
-ShaderConstructor* make_shader_blur(const std::string& name) {
+std::unique_ptr<ShaderConstructor> make_shader_blur(const std::string& name) {
     static const char* const kOffsets[12] = {
         "\toffsets[ 0] = vec2( -0.326212, -0.405805 );", "\toffsets[ 1] = vec2( -0.840144, -0.073580 );",
         "\toffsets[ 2] = vec2( -0.695914,  0.457137 );", "\toffsets[ 3] = vec2( -0.203345,  0.620716 );",
@@ -160,8 +160,8 @@ ShaderConstructor* make_shader_blur(const std::string& name) {
         "\toffsets[ 8] = vec2(  0.507431,  0.064425 );", "\toffsets[ 9] = vec2(  0.896420,  0.412458 );",
         "\toffsets[10] = vec2( -0.321940, -0.932615 );", "\toffsets[11] = vec2( -0.791559, -0.597705 );",
     };
-    ShaderConstructor* s = new ShaderConstructor(name, "#version 420");
-    add_textured_2d_vertex(s);
+    auto s = std::make_unique<ShaderConstructor>(name, "#version 420");
+    add_textured_2d_vertex(s.get());
     s->add_frag_global("uniform sampler2D Texture;");
     s->add_frag_global("uniform vec4 Color;");
     s->add_frag_global("in vec2 TexCoordFrag;");

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -66,15 +67,15 @@ private:
     std::vector<ShaderPiece> lists[6];
 };
 
-// Built-in builders: version "#version 420", literal lines only. The caller
-// owns the returned builder (in practice it lives as long as the process).
-ShaderConstructor* make_shader_texture2d(const std::string& name);
-ShaderConstructor* make_shader_texture_color2d(const std::string& name);
-ShaderConstructor* make_shader_texture3d(const std::string& name);
-ShaderConstructor* make_shader_color2d(const std::string& name);
-ShaderConstructor* make_shader_color3d(const std::string& name);
-ShaderConstructor* make_shader_vertex_color3d(const std::string& name);
-ShaderConstructor* make_shader_blur(const std::string& name);
+// Built-in builders: version "#version 420", literal lines only. The
+// builder goes to the program made from it.
+std::unique_ptr<ShaderConstructor> make_shader_texture2d(const std::string& name);
+std::unique_ptr<ShaderConstructor> make_shader_texture_color2d(const std::string& name);
+std::unique_ptr<ShaderConstructor> make_shader_texture3d(const std::string& name);
+std::unique_ptr<ShaderConstructor> make_shader_color2d(const std::string& name);
+std::unique_ptr<ShaderConstructor> make_shader_color3d(const std::string& name);
+std::unique_ptr<ShaderConstructor> make_shader_vertex_color3d(const std::string& name);
+std::unique_ptr<ShaderConstructor> make_shader_blur(const std::string& name);
 
 // The vertex stage of the 2D textured shaders: vec2 Position at location 0
 // through "ProjectionMatrix", vec2 TexCoord at location 2 handed on as

@@ -62,15 +62,11 @@ ShaderProgram::ShaderProgram(const std::string& vertex, const std::string& fragm
     build_or_fail();
 }
 
-ShaderProgram::ShaderProgram(ShaderConstructor* builder) {
+ShaderProgram::ShaderProgram(std::unique_ptr<ShaderConstructor> builder) {
     if (!builder) FATAL_ERROR("Need to specify Shader Constructor!");
-    constructor = builder;
+    constructor = std::move(builder);
     origin = SHADER_ORIGIN_CONSTRUCTOR;
     build_or_fail();
-}
-
-ShaderProgram::ShaderProgram(std::unique_ptr<ShaderConstructor> builder) : ShaderProgram(builder.get()) {
-    owned_constructor = std::move(builder);
 }
 
 void ShaderProgram::build_or_fail() {

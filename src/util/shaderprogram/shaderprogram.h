@@ -23,10 +23,7 @@ constexpr int32_t SHADER_ORIGIN_CONSTRUCTOR = 1;
 class ShaderProgram {
 public:
     ShaderProgram(const std::string& vertex_file, const std::string& fragment_file);
-    // The builder is not owned: whoever made it keeps it for at least as long
-    // as the program, which holds on to it.
-    explicit ShaderProgram(ShaderConstructor* constructor);
-    // The same, with the builder owned by the program.
+    // The program keeps the builder it is made from.
     explicit ShaderProgram(std::unique_ptr<ShaderConstructor> constructor);
     ~ShaderProgram();
     ShaderProgram(const ShaderProgram&) = delete;
@@ -51,7 +48,7 @@ public:
 
     GLhandleARB get_program() const { return program; }
     // The builder the program was built from; null for one built from files.
-    ShaderConstructor* get_constructor() const { return constructor; }
+    ShaderConstructor* get_constructor() const { return constructor.get(); }
 
     // The source with every attribute token replaced by its location number.
     static std::string substitute_attribs(const std::string& source);
@@ -68,8 +65,7 @@ private:
     bool compile_and_link(const char* vertex_source, const char* fragment_source);
     GLint location(const char* name) const;
 
-    ShaderConstructor* constructor = nullptr;
-    std::unique_ptr<ShaderConstructor> owned_constructor;
+    std::unique_ptr<ShaderConstructor> constructor;
     std::string vertex_file;
     std::string fragment_file;
     GLhandleARB vertex_shader = 0;

@@ -17,12 +17,6 @@
 ShaderProgram* Text::shaders[2] = {nullptr, nullptr};
 
 namespace {
-// The builders of the two shared programs: a program keeps a pointer to its
-// builder, and both live for the rest of the run.
-std::unique_ptr<ShaderConstructor> shader_builders[2];
-}  // namespace
-
-namespace {
 
 // Target widths are measured against this: a face size of N is N pixels tall
 // on a target this wide.
@@ -94,10 +88,7 @@ void Text::use_shader() {
     if (font_type != FONT_TYPE_BUFFER && font_type != FONT_TYPE_OUTLINE)
         make_shader_constructor(font_type);
     ShaderProgram*& program = shaders[font_type];
-    if (!program) {
-        shader_builders[font_type] = make_shader_constructor(font_type);
-        program = new ShaderProgram(shader_builders[font_type].get());
-    }
+    if (!program) program = new ShaderProgram(make_shader_constructor(font_type));
     // The sampler keeps its default, texture unit 0.
     program->bind();
 }

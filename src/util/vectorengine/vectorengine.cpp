@@ -9,11 +9,6 @@
 
 ShaderProgram* VectorEngine::shader = nullptr;
 
-namespace {
-// The program keeps a pointer to its builder: both live for the run.
-std::unique_ptr<ShaderConstructor> shader_builder;
-}  // namespace
-
 std::unique_ptr<ShaderConstructor> VectorEngine::make_shader_constructor() {
     auto builder = std::make_unique<ShaderConstructor>("VectorEngine", "#version 120");
     builder->add_vert_body("\tgl_Position = ftransform();");
@@ -25,8 +20,7 @@ std::unique_ptr<ShaderConstructor> VectorEngine::make_shader_constructor() {
 VectorEngine::VectorEngine() {
     // Every engine draws with the same text; one program serves them all.
     if (shader) return;
-    shader_builder = make_shader_constructor();
-    shader = new ShaderProgram(shader_builder.get());
+    shader = new ShaderProgram(make_shader_constructor());
 }
 
 VectorFrame VectorEngine::frame() const {

@@ -191,7 +191,7 @@ TEST_F(FboTest, SampleCountsAboveTheDriverLimitAreClamped) {
 }
 
 TEST_F(FboTest, TypeTwoWritesThreeAttachments) {
-    ShaderConstructor* builder = new ShaderConstructor("TestThreeOutputs", "#version 420");
+    auto builder = std::make_unique<ShaderConstructor>("TestThreeOutputs", "#version 420");
     builder->add_vert_global("layout (location = 0) in vec2 Position;");
     builder->add_vert_body("\tgl_Position = vec4( Position * 2.0 - 1.0, 0.0, 1.0 );");
     builder->add_frag_global("layout (location = 0) out vec4 Out0;");
@@ -200,7 +200,7 @@ TEST_F(FboTest, TypeTwoWritesThreeAttachments) {
     builder->add_frag_body("\tOut0 = vec4( 1.0, 0.0, 0.0, 1.0 );");
     builder->add_frag_body("\tOut1 = vec4( 0.0, 1.0, 0.0, 1.0 );");
     builder->add_frag_body("\tOut2 = vec4( 0.0, 0.0, 1.0, 1.0 );");
-    ShaderProgram* program = gl_draw_helpers::program_from(builder);
+    ShaderProgram* program = gl_draw_helpers::program_from(std::move(builder));
 
     FBO target(4, 4, FBO_TYPE_3X_RGBA32F, 0);
     target.push(true);

@@ -27,7 +27,7 @@ void register_mesh(GeomObject& object, Mesh* mesh) {
 // Instance matrices at 8..11 and instance colours at 4, as the objects feed them.
 ShaderProgram* instanced_colour_program() {
     static ShaderProgram* program = [] {
-        auto* s = new ShaderConstructor("InstancedColourTest", "#version 420");
+        auto s = std::make_unique<ShaderConstructor>("InstancedColourTest", "#version 420");
         s->add_vert_global("uniform mat4 ProjectionMatrix;");
         s->add_vert_global("layout (location = 0) in vec3 Position;");
         s->add_vert_global("layout (location = 4) in vec4 InstanceColour;");
@@ -38,7 +38,7 @@ ShaderProgram* instanced_colour_program() {
         s->add_frag_global("in vec4 Colour;");
         s->add_frag_global("out vec4 FragColor;");
         s->add_frag_body("\tFragColor = Colour;");
-        return gl_draw_helpers::program_from(s);
+        return gl_draw_helpers::program_from(std::move(s));
     }();
     return program;
 }

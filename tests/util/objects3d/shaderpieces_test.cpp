@@ -60,7 +60,7 @@ Assembled assemble_for(int mode, unsigned lights, bool textured, bool instanced,
     r.draw_instanced = instanced;
     r.material = &m;
     Assembled a;
-    a.s.reset(assemble(r));
+    a.s = assemble(r);
     a.vg = entries(*a.s, ShaderConstructor::vert_globals);
     a.vf = entries(*a.s, ShaderConstructor::vert_functions);
     a.vb = entries(*a.s, ShaderConstructor::vert_body);

@@ -157,7 +157,7 @@ Lines stage(const std::string& name, const StageText& t) {
 
 struct BuiltinCase {
     const char* label;
-    ShaderConstructor* (*factory)(const std::string&);
+    std::unique_ptr<ShaderConstructor> (*factory)(const std::string&);
     StageText vert, frag;
 };
 

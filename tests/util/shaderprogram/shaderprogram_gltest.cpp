@@ -47,14 +47,13 @@ const char kFragment[] =
 const char kBrokenVertex[] = "#version 420\nvoid main() { gl_Position = undeclared; }\n";
 
 TEST_F(ShaderProgramTest, EveryBuiltInShaderCompilesAndLinks) {
-    using Factory = ShaderConstructor* (*)(const std::string&);
+    using Factory = std::unique_ptr<ShaderConstructor> (*)(const std::string&);
     const Factory factories[] = {make_shader_texture2d,      make_shader_texture_color2d,
                                  make_shader_texture3d,      make_shader_color2d,
                                  make_shader_color3d,        make_shader_vertex_color3d,
                                  make_shader_blur};
     for (Factory factory : factories) {
-        std::unique_ptr<ShaderConstructor> builder(factory("BuiltIn"));
-        ShaderProgram program(builder.get());
+        ShaderProgram program(factory("BuiltIn"));
         EXPECT_NE(program.get_program(), 0u);
         program.bind();
         EXPECT_NO_GL_ERROR();
@@ -133,9 +132,9 @@ TEST_F(ShaderProgramTest, FailedStagesShowTheirLogThenEndTheRun) {
 
     // A builder program has no file names to show.
     test_support::clear_boxes();
-    std::unique_ptr<ShaderConstructor> builder(new ShaderConstructor("Broken", "#version 420"));
+    auto builder = std::make_unique<ShaderConstructor>("Broken", "#version 420");
     builder->add_vert_body("\tgl_Position = undeclared;");
-    EXPECT_FATAL(ShaderProgram(builder.get()), "Shader compile and link failed!");
+    EXPECT_FATAL(ShaderProgram(std::move(builder)), "Shader compile and link failed!");
     ASSERT_EQ(recorded_boxes().size(), 1u);
     EXPECT_EQ(recorded_boxes()[0].caption, "Vertex shader compilation failed: ");
     while (glGetError() != GL_NO_ERROR) {
@@ -143,7 +142,7 @@ TEST_F(ShaderProgramTest, FailedStagesShowTheirLogThenEndTheRun) {
 }
 
 TEST_F(ShaderProgramTest, VectorSettersReachTheirUniforms) {
-    std::unique_ptr<ShaderConstructor> builder(new ShaderConstructor("Vectors", "#version 420"));
+    auto builder = std::make_unique<ShaderConstructor>("Vectors", "#version 420");
     builder->add_vert_global("uniform vec3 Offsets[2];");
     builder->add_vert_global("uniform vec4 Tint;");
     builder->add_vert_global("uniform vec2 Scale;");
@@ -153,7 +152,7 @@ TEST_F(ShaderProgramTest, VectorSettersReachTheirUniforms) {
     builder->add_frag_global("in vec4 Colour;");
     builder->add_frag_global("out vec4 FragColor;");
     builder->add_frag_body("\tFragColor = Colour;");
-    ShaderProgram program(builder.get());
+    ShaderProgram program(std::move(builder));
     program.bind();
     const float offsets[6] = {1, 2, 3, 4, 5, 6};
     program.set_uniform3fv("Offsets", offsets, 2);
@@ -175,11 +174,10 @@ TEST_F(ShaderProgramTest, VectorSettersReachTheirUniforms) {
 }
 
 TEST_F(ShaderProgramTest, DestructionDeletesShadersAndProgram) {
-    std::unique_ptr<ShaderConstructor> builder(make_shader_color2d("Temporary"));
     GLuint program_id = 0;
     GLuint shaders[2] = {0, 0};
     {
-        ShaderProgram program(builder.get());
+        ShaderProgram program(make_shader_color2d("Temporary"));
         program_id = program.get_program();
         ASSERT_TRUE(glIsProgram(program_id));
         GLsizei count = 0;

@@ -189,7 +189,7 @@ TEST_F(TextureLoadTest, PngFromMemory) {
 // The colour a cube map shows in a direction.
 std::vector<int> sample_cube(TextureCube& cube, float x, float y, float z) {
     static ShaderProgram* program = [] {
-        auto* builder = new ShaderConstructor("TestCubeSample", "#version 420");
+        auto builder = std::make_unique<ShaderConstructor>("TestCubeSample", "#version 420");
         builder->add_vert_global("uniform mat4 ProjectionMatrix;");
         builder->add_vert_global("layout (location = 0) in vec2 Position;");
         builder->add_vert_body("\tgl_Position = ProjectionMatrix * vec4( Position, 0.0, 1.0 );");
@@ -197,7 +197,7 @@ std::vector<int> sample_cube(TextureCube& cube, float x, float y, float z) {
         builder->add_frag_global("uniform vec3 Direction;");
         builder->add_frag_global("out vec4 FragColor;");
         builder->add_frag_body("\tFragColor = textureLod( Cube, Direction, 0.0 );");
-        return gl_draw_helpers::program_from(builder);
+        return gl_draw_helpers::program_from(std::move(builder));
     }();
     FBO target(1, 1, FBO_TYPE_RGBA8, 0);
     target.push(true);
