@@ -10,8 +10,6 @@
 #include "util/shaderprogram/shaderconstructor.h"
 #include "util/utils.h"
 
-std::vector<ShaderProgram*> shader_programs;
-
 namespace {
 
 // The info log of a shader or program object; empty when it has none.
@@ -71,7 +69,6 @@ ShaderProgram::ShaderProgram(std::unique_ptr<ShaderConstructor> builder) {
 
 void ShaderProgram::build_or_fail() {
     if (!build()) FATAL_ERROR("Shader compile and link failed!");
-    shader_programs.push_back(this);
 }
 
 ShaderProgram::~ShaderProgram() {

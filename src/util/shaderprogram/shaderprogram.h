@@ -11,7 +11,6 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <vector>
 
 class ShaderConstructor;
 class vec3;
@@ -74,6 +73,3 @@ private:
     bool bound = false;
     int32_t origin = SHADER_ORIGIN_FILES;
 };
-
-// Every program built, in the order of construction; owns nothing.
-extern std::vector<ShaderProgram*> shader_programs;
