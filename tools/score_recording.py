@@ -44,6 +44,8 @@ Options:
                        suffix: "12.5", "40b")
     --json FILE        the figures as JSON, for --table
     --bpm N            the tempo (beats a minute) for a timeline file
+    --timeline FILE    with a production: its sections from this timeline
+                       instead of its own (a recording of a draft)
     --split T,T,...    also cut sections at these times (as for --at), where
                        the music changes but the scenes do not
     --lit N            the luma at which a pixel counts as lit (32)
@@ -152,8 +154,9 @@ def music_tempo(music):
     return midi_tempo(os.path.join(os.path.dirname(path), m.group(1)))
 
 
-def load_production(what, bpm):
-    """(timeline tracks, tempo, scene names or None, label)."""
+def load_production(what, bpm, timeline=None):
+    """(timeline tracks, tempo, scene names or None, label); `timeline`, a
+    file, stands in for the production's own."""
     if os.path.isfile(what):
         with open(what, encoding="utf-8") as f:
             tracks = parse_timeline(f.read())
@@ -165,7 +168,7 @@ def load_production(what, bpm):
         if what not in rows:
             raise ValueError("no production \"%s\" (there are: %s)" % (what, ", ".join(sorted(rows))))
         row = rows[what]
-        with open(os.path.join(ROOT, "data/productions", what, "timeline.txt"), encoding="utf-8") as f:
+        with open(timeline or os.path.join(ROOT, "data/productions", what, "timeline.txt"), encoding="utf-8") as f:
             tracks = parse_timeline(f.read())
         scenes = row["scenes"]
         label = what
@@ -535,6 +538,7 @@ def main(argv):
     parser.add_argument("--every", type=float, default=2.0)
     parser.add_argument("--thumb", type=int, default=240)
     parser.add_argument("--columns", type=int, default=8)
+    parser.add_argument("--timeline")
     parser.add_argument("--split")
     parser.add_argument("--at")
     parser.add_argument("--frames")
@@ -553,7 +557,7 @@ def main(argv):
             parser.error("give a production (or a timeline file) and the recording")
         if args.at and not args.frames:
             parser.error("--at needs --frames DIR")
-        tracks, bpm, scenes, label = load_production(args.production, args.bpm)
+        tracks, bpm, scenes, label = load_production(args.production, args.bpm, args.timeline)
         recording = Recording(args.recording)
         if recording.count == 0:
             raise ValueError("the recording holds no frames")
