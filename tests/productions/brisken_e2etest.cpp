@@ -44,9 +44,9 @@ TEST(BriskenE2ETest, RecordsTheWholeShowFromTheArchive) {
     EXPECT_EQ(video_size(recording.parts[0]), std::make_pair(kWidth, kHeight));
 
     // A frame from each section: the disco floor (discs, then rings and
-    // spots), the growing tree, the particle sphere, the tunnel, fireworks,
-    // the cubes, the glow rings, the rings around the grown tree, the
-    // droplets, and the floor under the credits.
+    // spots), the growing tree, the particle sphere, the tunnel, fireworks
+    // over the floor, the cubes, the glow rings, the rings around the grown
+    // tree, the droplets, and the floor under the credits.
     const double beats[] = {12, 20, 34, 50, 68, 86, 110, 126, 138, 154, 176};
     std::vector<RecordedFrame> frames;
     std::vector<std::string> labels;

@@ -1,8 +1,9 @@
 #version 420
 // Marks on the droplets plane, in its texture coordinates. Spots are soft
 // round glows that fade out; droplets are rings that spread from where they
-// fell, a single sharp front or (ring mode) a front trailed by ripples.
-// Everything else of the plane is transparent, so only the marks show.
+// fell, a single sharp front or (ring mode) a front trailed by ripples. The
+// plane itself is a pool of dark water, darkening toward its rim so its
+// edges never show, and each spot lights the water around it.
 //
 // The arrays hold as many marks as the scene ever uploads (it keeps the
 // freshest ones when more would be visible), and the loops never run past
@@ -22,11 +23,15 @@ out vec4 FragColor;
 
 const vec3 SPOT_COLOUR = vec3(1.0, 0.92, 0.8);
 const vec3 RING_COLOUR = vec3(0.65, 0.88, 1.0);
+const vec3 WATER = vec3(0.03, 0.11, 0.19);
+const vec3 SPOT_GLOW = vec3(0.16, 0.13, 0.09);  // the water lit around a spot
 
 void main()
 {
     vec3 colour = vec3(0.0);
     float alpha = 0.0;
+    // Full depth in the middle of the pool, none at its rim.
+    vec3 water = WATER * (1.0 - smoothstep(0.3, 0.5, length(uv - 0.5)));
 
     float radius = max(SpotSettings.x * 0.1, 0.001);
     int spots = clamp(NumSpots, 0, MAX_MARKS);
@@ -37,6 +42,7 @@ void main()
         float a = min(fade, 1.0) * exp(-2.0 * dot(d, d));
         colour += SPOT_COLOUR * a;
         alpha += a;
+        water += SPOT_GLOW * min(fade, 1.0) * exp(-0.25 * dot(d, d));
     }
 
     float falloff = max(DropletSettings.z, 1.0);
@@ -57,8 +63,10 @@ void main()
         alpha += a;
     }
 
-    // The colour is the alpha-weighted mix of the marks; overlaps grow the
-    // cover, not the brightness, so nothing burns out.
+    // The marks' colour is their alpha-weighted mix; overlaps grow the
+    // cover, not the brightness, so nothing burns out. The water shows
+    // where they do not cover it.
     vec3 tint = alpha > 0.0 ? colour / alpha : vec3(0.0);
-    FragColor = vec4(clamp(tint, 0.0, 1.0) * Color.rgb, clamp(alpha, 0.0, 1.0) * Color.a);
+    vec3 rgb = mix(min(water, vec3(0.5)), clamp(tint, 0.0, 1.0), clamp(alpha, 0.0, 1.0));
+    FragColor = vec4(rgb * Color.rgb, Color.a);
 }
