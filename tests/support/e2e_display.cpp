@@ -17,6 +17,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/test_support.h"
+
 namespace test_support {
 
 using Clock = std::chrono::steady_clock;
@@ -286,8 +288,8 @@ Screenshot take_screenshot(const VirtualDisplay& display, const std::string& fil
 }
 
 std::string screenshot_path(const std::string& fallback_dir, const std::string& name) {
-    const char* keep = std::getenv("ZEMBLA_SCREENSHOT_DIR");
-    return (keep && *keep ? std::string(keep) : fallback_dir) + "/" + name;
+    const std::string keep = screenshot_folder();
+    return (keep.empty() ? fallback_dir : keep) + "/" + name;
 }
 
 bool is_dialog(const Geometry& g) { return g.width == 270 && g.height == 150; }

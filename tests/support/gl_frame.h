@@ -2,7 +2,6 @@
 // pixel (bottom row first, as GL reads it) and to keep as a PNG to look at.
 #pragma once
 
-#include <png.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -10,6 +9,7 @@
 #include <vector>
 
 #include "support/gl_context.h"
+#include "support/test_support.h"
 
 namespace test_support {
 
@@ -47,18 +47,11 @@ public:
 
     // Kept as a PNG in $ZEMBLA_SCREENSHOT_DIR when that is set, to look at.
     void keep(const std::string& name) const {
-        const char* folder = std::getenv("ZEMBLA_SCREENSHOT_DIR");
-        if (!folder || !*folder) return;
-        png_image image{};
-        image.version = PNG_IMAGE_VERSION;
-        image.width = static_cast<png_uint_32>(width_);
-        image.height = static_cast<png_uint_32>(height_);
-        image.format = PNG_FORMAT_RGB;  // as the screen shows it
-        std::vector<unsigned char> rgb;
+        const std::string folder = screenshot_folder();
+        if (folder.empty()) return;
+        std::vector<unsigned char> rgb;  // as the screen shows it
         for (size_t i = 0; i < pixels_.size(); i += 4) rgb.insert(rgb.end(), &pixels_[i], &pixels_[i] + 3);
-        std::string path = std::string(folder) + "/" + name + ".png";
-        // Bottom row first: a negative stride writes it upside down.
-        png_image_write_to_file(&image, path.c_str(), 0, rgb.data(), -width_ * 3, nullptr);
+        write_png(folder + "/" + name + ".png", width_, height_, 3, rgb.data(), true);
     }
 
 private:

@@ -1,5 +1,6 @@
 #include "support/test_support.h"
 
+#include <png.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -38,6 +39,26 @@ std::string source_path(const std::string& relative) {
 
 std::string binary_path(const std::string& relative) {
     return std::string(ZEMBLA_BINARY_DIR) + "/" + relative;
+}
+
+std::string screenshot_folder() {
+    const char* folder = std::getenv("ZEMBLA_SCREENSHOT_DIR");
+    if (!folder || !*folder) return {};
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    return folder;
+}
+
+bool write_png(const std::string& path, int width, int height, int channels, const unsigned char* pixels,
+               bool bottom_row_first) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = static_cast<png_uint_32>(width);
+    image.height = static_cast<png_uint_32>(height);
+    image.format = channels == 4 ? PNG_FORMAT_RGBA : PNG_FORMAT_RGB;
+    // A negative stride writes the rows in the other order.
+    const png_int_32 stride = (bottom_row_first ? -1 : 1) * width * channels;
+    return png_image_write_to_file(&image, path.c_str(), 0, pixels, stride, nullptr) != 0;
 }
 
 TempDir::TempDir() {

@@ -42,6 +42,16 @@ platform::MessageBoxAnswer record_box(const std::string& caption, const std::str
 std::string source_path(const std::string& relative);
 std::string binary_path(const std::string& relative);
 
+// The folder tests keep their screenshots in, to look at:
+// $ZEMBLA_SCREENSHOT_DIR, made when it does not exist yet; empty when that is
+// not set.
+std::string screenshot_folder();
+
+// Writes 8-bit RGB (`channels` 3) or RGBA (4) pixels as a PNG file, the rows
+// from the bottom up when `bottom_row_first` (as OpenGL reads them back).
+bool write_png(const std::string& path, int width, int height, int channels, const unsigned char* pixels,
+               bool bottom_row_first);
+
 // A fresh empty folder under the system's temporary folder, removed when the
 // object goes away.
 class TempDir {

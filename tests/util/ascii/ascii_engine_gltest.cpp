@@ -3,7 +3,6 @@
 // colours, and the target must land in the letter-box.
 #include "util/ascii/ascii_engine.h"
 
-#include <png.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -76,15 +75,8 @@ public:
     }
     // Kept as a PNG in $ZEMBLA_SCREENSHOT_DIR when that is set.
     void keep(const std::string& name) const {
-        const char* folder = std::getenv("ZEMBLA_SCREENSHOT_DIR");
-        if (!folder || !*folder) return;
-        png_image image{};
-        image.version = PNG_IMAGE_VERSION;
-        image.width = kW;
-        image.height = kH;
-        image.format = PNG_FORMAT_RGBA;
-        std::string path = std::string(folder) + "/" + name + ".png";
-        png_image_write_to_file(&image, path.c_str(), 0, pixels_.data(), -kW * 4, nullptr);
+        const std::string folder = test_support::screenshot_folder();
+        if (!folder.empty()) test_support::write_png(folder + "/" + name + ".png", kW, kH, 4, pixels_.data(), true);
     }
 
 private:

@@ -3,7 +3,6 @@
 // slowly enough to be photographed (tests/drivers/loading_driver.cpp), in an
 // 800 x 600 window whose 16:9 viewport is 800 x 450, 75 pixels from the top.
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <chrono>
 #include <filesystem>
@@ -61,12 +60,7 @@ void write_logo(const std::string& path) {
         rgba[i * 4 + 2] = left ? 0 : 255;
         rgba[i * 4 + 3] = 255;
     }
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    image.width = width;
-    image.height = height;
-    image.format = PNG_FORMAT_RGBA;
-    ASSERT_TRUE(png_image_write_to_file(&image, path.c_str(), 0, rgba.data(), 0, nullptr));
+    ASSERT_TRUE(test_support::write_png(path, width, height, 4, rgba.data(), false));
 }
 
 class LoadingScreenE2E : public ::testing::Test {

@@ -1,7 +1,6 @@
 // The loading-screen styles as the tick draws them, read back from a render
 // target of 400 x 225 pixels (16:9, so the letter-box fills it) unless a
 // test says otherwise.
-#include <png.h>
 
 #include <algorithm>
 #include <cmath>
@@ -39,12 +38,7 @@ void write_red_blue_logo(const std::string& path, int width, int height) {
             p[2] = left ? 0 : 255;
             p[3] = 255;
         }
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    image.width = static_cast<png_uint_32>(width);
-    image.height = static_cast<png_uint_32>(height);
-    image.format = PNG_FORMAT_RGBA;
-    ASSERT_TRUE(png_image_write_to_file(&image, path.c_str(), 0, rgba.data(), 0, nullptr));
+    ASSERT_TRUE(test_support::write_png(path, width, height, 4, rgba.data(), false));
 }
 
 // A loading screen set up on a render target of its own, in Read mode over

@@ -3,7 +3,6 @@
 // there), and pictures kept for looking at.
 #pragma once
 
-#include <png.h>
 
 #include <cstdlib>
 #include <string>
@@ -34,17 +33,8 @@ private:
 // a PNG in $ZEMBLA_SCREENSHOT_DIR when that is set.
 inline std::vector<unsigned char> read_and_keep(const std::string& name, int width, int height) {
     std::vector<unsigned char> rgba = test_support::read_pixels(0, 0, width, height);
-    const char* folder = std::getenv("ZEMBLA_SCREENSHOT_DIR");
-    if (folder && *folder) {
-        png_image image{};
-        image.version = PNG_IMAGE_VERSION;
-        image.width = static_cast<png_uint_32>(width);
-        image.height = static_cast<png_uint_32>(height);
-        image.format = PNG_FORMAT_RGBA;
-        const std::string path = std::string(folder) + "/" + name + ".png";
-        // Bottom row first: a negative stride writes it the right way up.
-        png_image_write_to_file(&image, path.c_str(), 0, rgba.data(), -width * 4, nullptr);
-    }
+    const std::string folder = test_support::screenshot_folder();
+    if (!folder.empty()) test_support::write_png(folder + "/" + name + ".png", width, height, 4, rgba.data(), true);
     return rgba;
 }
 
