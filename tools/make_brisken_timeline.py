@@ -18,42 +18,10 @@ camera tracks; the tunnel, fireworks and cubes have views of their own.
 import os
 import sys
 
+import timeline_keys
+from timeline_keys import comment, key, keys, pulses, ramp
+
 HERE = os.path.dirname(os.path.abspath(__file__))
-
-lines = []
-
-
-def comment(text):
-    lines.append("")
-    for line in text.strip().splitlines():
-        lines.append("# " + line.strip())
-
-
-def key(track, beat, value, interpolation="step"):
-    rows = beat * 8
-    if abs(rows - round(rows)) > 1e-9:
-        raise ValueError(f"{track}: beat {beat} does not land on a row")
-    b = f"{beat:g}b" if float(beat).is_integer() else f"{round(rows)}"
-    lines.append(f"{track} {b} {value:g} {interpolation}")
-
-
-def keys(track, *changes):
-    """Keys of one track that switch it, (beat, value) each."""
-    for beat, value in changes:
-        key(track, beat, value)
-
-
-def ramp(track, start, value, end, end_value):
-    """From `value` at `start` linearly to `end_value` at `end`, held there."""
-    key(track, start, value, "linear")
-    key(track, end, end_value, "step")
-
-
-def pulses(track, beats, high, low, decay):
-    """A hit on every beat listed: `high`, falling linearly to `low` over
-    `decay` beats (less than the spacing of the hits)."""
-    for b in beats:
-        ramp(track, b, high, b + decay, low)
 
 
 def move(track, points, last_row=0.125):
@@ -298,17 +266,20 @@ out of the frame instead of half in it.""")
     keys("ppSubdivOffY", (0, 0))
 
 
+HEADER = [
+    "Wembrel - brisken: the timeline of the show, one key a line (see",
+    "tools/synctimeline.cpp). Written by tools/make_brisken_timeline.py: change it there.",
+    "75 bpm, 8 rows a beat (a beat is 0.8 s). Sections in beats: intro 0-24, build 24-56,",
+    "drop 56-80, break 80-100, second drop 100-144, plucks 144-164, outro 164-188.",
+]
+
+
 def main():
     out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(
         HERE, "..", "data", "productions", "brisken", "timeline.txt")
-    lines.append("# Wembrel - brisken: the timeline of the show, one key a line (see")
-    lines.append("# tools/synctimeline.cpp). Written by tools/make_brisken_timeline.py: change it there.")
-    lines.append("# 75 bpm, 8 rows a beat (a beat is 0.8 s). Sections in beats: intro 0-24, build 24-56,")
-    lines.append("# drop 56-80, break 80-100, second drop 100-144, plucks 144-164, outro 164-188.")
     for part in (scenes, title_and_credits, floor, colours, tree, camera, rings, fireworks, droplets, passes):
         part()
-    with open(out, "w") as f:
-        f.write("\n".join(lines) + "\n")
+    timeline_keys.write(out, HEADER)
 
 
 if __name__ == "__main__":

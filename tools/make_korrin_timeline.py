@@ -18,39 +18,10 @@ import math
 import os
 import sys
 
+import timeline_keys
+from timeline_keys import comment, key, keys, pulses, ramp
+
 HERE = os.path.dirname(os.path.abspath(__file__))
-
-lines = []
-
-
-def comment(text):
-    lines.append("")
-    for line in text.strip().splitlines():
-        lines.append("# " + line.strip())
-
-
-def key(track, beat, value, interpolation="step"):
-    b = f"{beat:g}b" if float(beat).is_integer() else f"{round(beat * 8)}"
-    lines.append(f"{track} {b} {value:g} {interpolation}")
-
-
-def keys(track, *changes):
-    """Keys of one track that switch it, (beat, value) each."""
-    for beat, value in changes:
-        key(track, beat, value)
-
-
-def ramp(track, start, value, end, end_value):
-    """From `value` at `start` linearly to `end_value` at `end`, held there."""
-    key(track, start, value, "linear")
-    key(track, end, end_value, "step")
-
-
-def pulses(track, beats, high, low, decay=0.875):
-    """A hit on every beat listed: `high`, falling linearly to `low` over
-    `decay` beats (less than the spacing of the hits: one key a row)."""
-    for b in beats:
-        ramp(track, b, high, b + decay, low)
 
 
 def scenes():
@@ -160,7 +131,7 @@ width and slowly closing in; the outlines flare in orange on every beat
         key("BunkerImgX", start + 7.875, -0.3, "step")
         key("BunkerImgY", start + 7.875, -0.3, "step")
     key("BunkerEdge", 0, 0)
-    pulses("BunkerEdge", range(80, 96), 1.2, 0.15)
+    pulses("BunkerEdge", range(80, 96), 1.2, 0.15, 0.875)
 
 
 def explosions():
@@ -182,8 +153,8 @@ in on the photos is the subdivision pass's, below.)""")
     key("BlastHue", 0, 0.1)
     key("BlastVal", 0, 0.75)
     key("BlastEdge", 0, 0)
-    pulses("BlastEdge", range(112, 128), 1.0, 0.1)
-    pulses("BlastEdge", range(128, 144), 0.6, 0.2)
+    pulses("BlastEdge", range(112, 128), 1.0, 0.1, 0.875)
+    pulses("BlastEdge", range(128, 144), 0.6, 0.2, 0.875)
     key("BlastAlpha", 0, 1)
     ramp("BlastAlpha", 140, 1, 144, 0)
 
@@ -322,17 +293,20 @@ floor, and all through the gallery interlude with the rolling band.""")
     ramp("ppVHSTime", 0, 0, 272, 272)
 
 
+HEADER = [
+    "Orvenhal Korrin System: the timeline of the show, one key a line (see",
+    "tools/synctimeline.cpp). Written by tools/make_korrin_timeline.py: change it there.",
+    "138 bpm, 8 rows a beat. Sections in beats: intro 0-32, build 32-64, drop 64-128,",
+    "break 128-160, build2 160-176, drop2 176-240, outro 240-272.",
+]
+
+
 def main():
     out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(
         HERE, "..", "data", "productions", "korrin", "timeline.txt")
-    lines.append("# Orvenhal Korrin System: the timeline of the show, one key a line (see")
-    lines.append("# tools/synctimeline.cpp). Written by tools/make_korrin_timeline.py: change it there.")
-    lines.append("# 138 bpm, 8 rows a beat. Sections in beats: intro 0-32, build 32-64, drop 64-128,")
-    lines.append("# break 128-160, build2 160-176, drop2 176-240, outro 240-272.")
     for part in (scenes, gallery, title_and_credits, trefoil, city, bunker, explosions, camera, passes):
         part()
-    with open(out, "w") as f:
-        f.write("\n".join(lines) + "\n")
+    timeline_keys.write(out, HEADER)
 
 
 if __name__ == "__main__":

@@ -27,27 +27,8 @@ import sys
 
 import make_quendle_music as song
 
-lines = []
-written = {}  # (track, row) -> index in lines: a later key at the same row replaces it
-
-
-def key(track, beat, value, interpolation="step"):
-    row = beat * 8
-    if row != int(row):
-        raise ValueError(f"{track}: beat {beat} is not on a row")
-    line = f"{track} {beat:g}b {value:g} {interpolation}"
-    if (track, row) in written:
-        lines[written[(track, row)]] = line
-    else:
-        written[(track, row)] = len(lines)
-        lines.append(line)
-
-
-def ramp(track, start, value, end, end_value, interpolation="linear"):
-    """From `value` at `start` to `end_value` at `end` (linearly, or as
-    `interpolation` says), held there."""
-    key(track, start, value, interpolation)
-    key(track, end, end_value)
+import timeline_keys
+from timeline_keys import comment, key, ramp
 
 
 def surge(track, start, end, value, end_value):
@@ -59,12 +40,6 @@ def surge(track, start, end, value, end_value):
         key(track, b, round(at(b), 4), "linear")
         key(track, b + 0.375, round(at(b) + 0.7 * (at(b + 1) - at(b)), 4), "linear")
     key(track, end, end_value)
-
-
-def comment(text):
-    lines.append("")
-    for line in text.strip().splitlines():
-        lines.append("# " + line.strip())
 
 
 def text_width(text):
@@ -85,12 +60,16 @@ def kicks(first, end):
     return hits(song.KICK, first, end)
 
 
+HEADER = [
+    "Quendle: the timeline of the show, one key a line (see tools/synctimeline.cpp).",
+    "Written by tools/make_quendle_timeline.py from the score of the music: edit the",
+    "script, not this file. 155 bpm, 8 rows a beat, a bar is 4 beats.",
+]
+
+
 def main():
     out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(
         os.path.dirname(__file__), "..", "data", "productions", "quendle", "timeline.txt")
-    lines.append("# Quendle: the timeline of the show, one key a line (see tools/synctimeline.cpp).")
-    lines.append("# Written by tools/make_quendle_timeline.py from the score of the music: edit the")
-    lines.append("# script, not this file. 155 bpm, 8 rows a beat, a bar is 4 beats.")
 
     comment("Scenes: 0 intro, 1 record, 2 piano, 3 lettering, 4 ribbons, 5 note monitor, 2 again\n"
             "for the closing lines.")
@@ -264,9 +243,8 @@ def main():
     for beat in range(208, 220):
         ramp("ppRadblurStrength", beat, 0.5, beat + 0.75, 0)
 
-    with open(out, "w") as f:
-        f.write("\n".join(lines) + "\n")
-    print(f"wrote {out} ({len(lines)} lines)")
+    timeline_keys.write(out, HEADER)
+    print(f"wrote {out} ({len(timeline_keys.lines)} lines)")
 
 
 if __name__ == "__main__":

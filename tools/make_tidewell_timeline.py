@@ -20,49 +20,11 @@ import math
 import os
 import sys
 
-lines = []
-written = {}  # (track, row) -> index in lines: a later key at the same row replaces it
+import timeline_keys
+from timeline_keys import comment, key, keys, pulses, ramp
 
-
-def comment(text):
-    lines.append("")
-    for line in text.strip().splitlines():
-        lines.append("# " + line.strip())
-
-
-def key(track, beat, value, interpolation="step"):
-    row = round(beat * 8)
-    if abs(row - beat * 8) > 1e-9:
-        raise ValueError(f"{track}: beat {beat} is not on a row")
-    position = f"{row // 8}b" if row % 8 == 0 else f"{row}"
-    line = f"{track} {position} {round(value, 4):g} {interpolation}"
-    if (track, row) in written:
-        lines[written[(track, row)]] = line
-    else:
-        written[(track, row)] = len(lines)
-        lines.append(line)
-
-
-def keys(track, *changes):
-    """Keys that switch a track, (beat, value) each."""
-    for beat, value in changes:
-        key(track, beat, value)
-
-
-def ramp(track, start, value, end, end_value, interpolation="linear"):
-    """From `value` at `start` to `end_value` at `end`, held there."""
-    key(track, start, value, interpolation)
-    key(track, end, end_value)
-
-
-def pulses(track, beats, high, low, decay=0.5):
-    """A hit on every beat listed: `high`, falling linearly to `low` over
-    `decay` beats, held there until the next hit. `high` and `low` may be
-    functions of the beat."""
-    for b in beats:
-        h = high(b) if callable(high) else high
-        lo = low(b) if callable(low) else low
-        ramp(track, b, h, b + decay, lo)
+# Worked-out camera positions and pulse heights, to 4 decimals.
+timeline_keys.decimals = 4
 
 
 def every(first, end, step=1):
@@ -225,8 +187,8 @@ so the rings keep their blue and violet across the turn.""")
 kicks come in, the longest on the bar. Drops: a long throw on every other
 beat. Break: they open over the first phrase and close over the second, with
 a push on every bar's bass note.""")
-    pulses("jqgsProtLength", every(0, 16), 0.75, 0.5)
-    pulses("jqgsProtLength", every(16, 32), lambda b: 1.6 if b % 4 == 0 else 1.15, 0.45)
+    pulses("jqgsProtLength", every(0, 16), 0.75, 0.5, 0.5)
+    pulses("jqgsProtLength", every(16, 32), lambda b: 1.6 if b % 4 == 0 else 1.15, 0.45, 0.5)
     pulses("jqgsProtLength", list(every(64, 128, 2)) + list(every(160, 192, 2)), 1.6, 0.2, 1)
     opening = lambda b: 0.2 + 0.8 * (b - 128) / 16 if b < 144 else 1 - 0.8 * (b - 144) / 16
     for b in every(128, 160, 4):
@@ -322,9 +284,9 @@ outro short boxes, kicked on the beats while the kicks last, so that none
 reaches the camera as it closes in.""")
     key("jqbxDepth2", 0, 24)
     build_depth = lambda b: 8 + 16 * min(1.0, (b - 32) / 28)
-    pulses("jqbxDepth2", every(32, 64), lambda b: build_depth(b) * 1.4, build_depth)
+    pulses("jqbxDepth2", every(32, 64), lambda b: build_depth(b) * 1.4, build_depth, 0.5)
     pulses("jqbxDepth2", list(every(64, 128, 2)) + list(every(160, 192, 2)), 22, 12, 1)
-    pulses("jqbxDepth2", every(192, 208), 18, 12)
+    pulses("jqbxDepth2", every(192, 208), 18, 12, 0.5)
     key("jqbxDepth2", 208, 12)
 
     comment("""Colours: blue to pink in the build, each box brightening on the kick; pink to
@@ -338,10 +300,10 @@ they last, and brighter still as it thins out.""")
     keys("jqbxCol2L", (0, 0.6), (64, 0.9))
     for track in ("jqbxCol1A", "jqbxCol2A"):
         key(track, 0, 0.38)
-        pulses(track, every(32, 64), 0.62, 0.38)
+        pulses(track, every(32, 64), 0.62, 0.38, 0.5)
         key(track, 64, 0.32)
         key(track, 160, 0.32)
-        pulses(track, every(192, 208), 0.72, 0.55)
+        pulses(track, every(192, 208), 0.72, 0.55, 0.5)
         ramp(track, 208, 0.55, 216, 0.85)
 
 
@@ -411,22 +373,25 @@ close on the rings. Outro: the shrinking grid right of the credits.""")
         camera(beat, target, azimuth, 8, distance, "linear" if beat < 224 else "step", fov=45)
 
 
+HEADER = [
+    "Wembrel - tidewell: the timeline of the show, one key a line (see tools/synctimeline.cpp).",
+    "Written by tools/make_tidewell_timeline.py: edit the script, not this file.",
+    "128 bpm, 8 rows a beat. Sections in beats: intro 0-32, build 32-64, drop 64-128,",
+    "break 128-160, second drop 160-192, outro 192-226 (the song ends at about 226).",
+    "Scenes: 0 glow rings (jqgs), 1 box grid (jqbx), 2 title and credit lines (text).",
+]
+
+
 def main():
     out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(
         os.path.dirname(__file__), "..", "data", "productions", "tidewell", "timeline.txt")
-    lines.append("# Wembrel - tidewell: the timeline of the show, one key a line (see tools/synctimeline.cpp).")
-    lines.append("# Written by tools/make_tidewell_timeline.py: edit the script, not this file.")
-    lines.append("# 128 bpm, 8 rows a beat. Sections in beats: intro 0-32, build 32-64, drop 64-128,")
-    lines.append("# break 128-160, second drop 160-192, outro 192-226 (the song ends at about 226).")
-    lines.append("# Scenes: 0 glow rings (jqgs), 1 box grid (jqbx), 2 title and credit lines (text).")
     scenes()
     titles()
     passes()
     rings()
     grid()
     cameras()
-    with open(out, "w") as f:
-        f.write("\n".join(lines) + "\n")
+    timeline_keys.write(out, HEADER)
 
 
 if __name__ == "__main__":
