@@ -45,10 +45,12 @@ void PostProc::add_param(const std::string& word, float default_value) {
     params.push_back(default_value);
 }
 
-void PostProc::bind_with_projection() {
+void PostProc::bind_with_projection() { bind_with_projection(*shader); }
+
+void PostProc::bind_with_projection(ShaderProgram& program) {
     static const mat4 projection(mat4::PRESET_UNIT_SQUARE);
-    shader->bind();
-    shader->set_uniform_matrix4fv("ProjectionMatrix", projection.data(), 1, false);
+    program.bind();
+    program.set_uniform_matrix4fv("ProjectionMatrix", projection.data(), 1, false);
 }
 
 }  // namespace Effects

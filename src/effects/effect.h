@@ -65,6 +65,8 @@ protected:
     // Binds `shader` and sets its "ProjectionMatrix" to the unit-square
     // orthographic projection, so the frame loop's unit quad fills the target.
     void bind_with_projection();
+    // The same for another program of the pass's own.
+    static void bind_with_projection(ShaderProgram& program);
 
     std::string name;
     std::vector<float> params;

@@ -1,17 +1,13 @@
 #version 420
 // Worn tape: rows wobble sideways and the colour channels drift apart with
-// strength Alpha; with BandOn a noisy tracking band rolls down the picture.
+// strength Alpha. The same with a rolling tracking band is vhs_band.frag,
+// which the pass draws with while BandOn is on: the band's work cost every
+// pixel even when it was off.
 uniform sampler2D Texture;
 uniform float Alpha;
 uniform float iTime;
-uniform float BandOn;
 in vec2 uv;
 out vec4 FragColor;
-
-float hash(vec2 p)
-{
-    return fract(sin(dot(p, vec2(41.3, 289.1))) * 43758.5453);
-}
 
 void main()
 {
@@ -21,12 +17,5 @@ void main()
     vec4 c = texture(Texture, p);
     c.r = texture(Texture, p + vec2(drift, 0.0)).r;
     c.b = texture(Texture, p - vec2(drift, 0.0)).b;
-    if (BandOn > 0.0) {
-        float centre = 1.0 - fract(iTime * 0.25);
-        float inside = 1.0 - smoothstep(0.0, 0.04, abs(uv.y - centre));
-        float n = hash(floor(gl_FragCoord.xy * vec2(0.25, 1.0)) + floor(iTime * 30.0));
-        vec4 shifted = texture(Texture, p + vec2(0.03 * inside, 0.0));
-        c = mix(c, shifted + vec4(vec3(n * 0.5), 0.0), inside * BandOn);
-    }
     FragColor = c;
 }
