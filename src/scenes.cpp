@@ -378,14 +378,27 @@ void SceneManager::frame() {
     for (int i = 0; i < 4; ++i)
         active[i] = scene_index(music->get_sync_value(kActiveSceneTracks[i]), scenes.size());
 
+    // The passes first: when the first of them reads only part of the
+    // picture, scenes that allow it are drawn only there (cleared, drawn
+    // and resolved under the scissor box): nothing reads the rest.
+    const std::vector<Effects::PostProc*> passes = prepare_postprocs();
+    const ViewportRect area = scene_area(active, passes);
+    const bool clipped = area.width < fbos[0]->get_width() || area.height < fbos[0]->get_height();
+    if (clipped) {
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(area.x, area.y, area.width, area.height);
+    }
     fbos[0]->push(true);
-    for (int i = 0; i < 3; ++i) draw_scene(active[i]);
+    for (int i = 0; i < 3; ++i) draw_scene(active[i], clipped ? &area : nullptr);
     fbos[0]->pop();
 
     int current = 1;
-    resolve_scene_target();
+    if (clipped)
+        resolve_scene_area(area);
+    else
+        resolve_scene_target();
 
-    run_postprocs(current);
+    run_postprocs(current, passes);
     draw_overlay(active[3]);
     if (get_avi) record_frame();
 
@@ -404,11 +417,25 @@ void SceneManager::frame() {
     }
 }
 
-void SceneManager::draw_scene(int index) {
+void SceneManager::draw_scene(int index, const ViewportRect* clip) {
     if (index < 0) return;
     reset_gl_state();
     scenes[index]->resize(fbos[0]->get_width(), fbos[0]->get_height());
+    if (clip) {
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(clip->x, clip->y, clip->width, clip->height);
+    }
     scenes[index]->draw();
+}
+
+ViewportRect SceneManager::scene_area(const int active[3], const std::vector<Effects::PostProc*>& passes) const {
+    const int width = fbos[0]->get_width(), height = fbos[0]->get_height();
+    const ViewportRect whole{0, 0, width, height};
+    if (passes.empty()) return whole;
+    for (int i = 0; i < 3; ++i)
+        if (active[i] >= 0 && !scenes[active[i]]->draws_in_scissor_box()) return whole;
+    const ViewportRect area = overlay_rect(passes.front()->source_area(width, height), width, height);
+    return area.width > 0 ? area : whole;
 }
 
 void SceneManager::resolve_scene_target() {
@@ -445,7 +472,7 @@ void SceneManager::draw_to_window(FBO* source) {
     source->draw();
 }
 
-void SceneManager::run_postprocs(int& current) {
+std::vector<Effects::PostProc*> SceneManager::prepare_postprocs() {
     std::vector<float> switches;
     for (const std::string& track : postproc_tracks) switches.push_back(music->get_sync_value(track));
     const std::vector<PostprocOrder> chain = postproc_chain(switches);
@@ -460,6 +487,10 @@ void SceneManager::run_postprocs(int& current) {
             pass->set_param(static_cast<int>(j), music->get_sync_value(param_tracks[j]));
         if (pass->changes_picture()) drawn.push_back(pass);
     }
+    return drawn;
+}
+
+void SceneManager::run_postprocs(int& current, const std::vector<Effects::PostProc*>& drawn) {
     if (drawn.empty()) {
         reset_gl_state();
         bind_plain_program();

@@ -141,7 +141,12 @@ private:
     void register_frame_tracks();
     void create_postprocs();
     void open_recording();
-    void draw_scene(int index);
+    // With `clip`, under that scissor box.
+    void draw_scene(int index, const ViewportRect* clip = nullptr);
+    // The part of the scene target to draw the active scenes (ActiveScene1st
+    // to 3rd) in: what the first of `passes` reads, when every active scene
+    // draws in a scissor box; else the whole target.
+    ViewportRect scene_area(const int active[3], const std::vector<Effects::PostProc*>& passes) const;
     // Resolves the multisampled scene target into target 1.
     void resolve_scene_target();
     // The same for `area` of the target only.
@@ -151,7 +156,10 @@ private:
     // Draws `source` letter-boxed into the window through the bound program.
     void draw_to_window(FBO* source);
     void bind_plain_program();
-    void run_postprocs(int& current);
+    // The passes to draw this frame, in order, with their parameters set
+    // from their tracks.
+    std::vector<Effects::PostProc*> prepare_postprocs();
+    void run_postprocs(int& current, const std::vector<Effects::PostProc*>& drawn);
     // Blends overlay scene `index` by its alpha over the window; no scene
     // (index -1) touches nothing.
     void draw_overlay(int index);

@@ -24,6 +24,8 @@ void PostProc::update(int, int, float, FBO*) {}
 
 bool PostProc::changes_picture() const { return true; }
 
+ViewportRect PostProc::source_area(int width, int height) const { return {0, 0, width, height}; }
+
 void PostProc::render(int, int, float) {
     FATAL_ERROR("Well this shouldn't happen...");
 }

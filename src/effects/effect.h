@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "util/math/viewport.h"
+
 class FBO;
 class ShaderProgram;
 struct PassInfo;
@@ -46,6 +48,11 @@ public:
     // unchanged: the frame loop then leaves it out of the frame's chain (one
     // full-screen draw less). True here.
     virtual bool changes_picture() const;
+    // The part of a `width` x `height` source picture that the pass reads at
+    // its current parameters, in the source's pixels, the neighbours that
+    // filtering reads included: the whole picture here. When the pass comes
+    // first, the frame loop draws the scenes only there if it can.
+    virtual ViewportRect source_area(int width, int height) const;
 
     // An index outside the parameter list ends the run.
     void set_param(int index, float value);

@@ -15,6 +15,8 @@ void Scene::deinit() {}
 
 ViewportRect Scene::overlay_area() { return {0, 0, width, height}; }
 
+bool Scene::draws_in_scissor_box() const { return false; }
+
 void Scene::resize(int w, int h) {
     width = w;
     height = h;

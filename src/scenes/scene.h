@@ -38,6 +38,11 @@ public:
     // there, at the cost of what the area covers. The whole target unless a
     // scene knows better; an empty area means the overlay changes nothing.
     virtual ViewportRect overlay_area();
+    // True when the scene draws only into the target bound for it, with no
+    // target and no scissor box of its own: the frame loop may then draw it
+    // with the scissor test on, only where the post-processing passes read
+    // the picture. False unless a scene knows.
+    virtual bool draws_in_scissor_box() const;
 
     void set_keys(unsigned char* key_states) { keys = key_states; }
     void set_input(InputState* input_state) { input = input_state; }

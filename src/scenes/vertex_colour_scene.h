@@ -21,6 +21,8 @@ class VertexColourScene : public Scene {
 public:
     VertexColourScene();
     ~VertexColourScene() override;
+    // One draw call into the bound target.
+    bool draws_in_scissor_box() const override { return true; }
 
 protected:
     // Builds the program `program_name` from the vertex-colour builder and

@@ -12,6 +12,10 @@ namespace Effects {
 class KaleidoscopePass : public PostProc {
 public:
     void render(int width, int height, float time) override;
+    // Folded, every pixel reads the first wedge's mirror half: angles from 0
+    // to half a wedge about the centre, to the corners' distance (clamped
+    // to the edges), whatever the rotation.
+    ViewportRect source_area(int width, int height) const override;
 
 protected:
     explicit KaleidoscopePass(const PassInfo& row);

@@ -517,6 +517,37 @@ TEST_F(PostProcPixelsTest, KaleidoscopeMirrorsIntoItsDivisions) {
     EXPECT_LE(worst, 2);
 }
 
+TEST_F(PostProcPixelsTest, KaleidoscopeReadsNothingOutsideItsSourceArea) {
+    // The frame loop draws the scenes only inside the area: what lies
+    // outside it must not reach the picture. A card of another size than the
+    // square, with white outside the area, draws what the card alone draws.
+    Effects::PostProc& pass = passes()["Kaleidoscope"];
+    const int width = 96, height = 54;
+    const Picture in = card(width, height);
+    struct Case {
+        float rotation, divisions;
+        int most_pixels;  // the area's size at most, in pixels
+    };
+    const Case cases[] = {
+        {0.0f, 0.0f, width * height}, {0.7f, 0.5f, width * height}, {0.0f, 1.0f, width * height},
+        {2.0f, 2.0f, width * height / 3},  {-1.0f, 4.0f, width * height / 3}, {3.0f, 6.0f, width * height / 4},
+        {0.3f, 7.5f, width * height / 4},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "rotation " << c.rotation << ", divisions " << c.divisions);
+        pass.set_param(1, c.divisions);
+        const ViewportRect area = pass.source_area(width, height);
+        EXPECT_LE(area.width * area.height, c.most_pixels);
+        const Picture outside_white(width, height, [&](int x, int y) {
+            const bool inside =
+                x >= area.x && x < area.x + area.width && y >= area.y && y < area.y + area.height;
+            return inside ? in.pixel(x, y) : std::vector<int>{255, 255, 255, 255};
+        });
+        const std::vector<std::pair<int, float>> params = {{0, c.rotation}, {1, c.divisions}};
+        EXPECT_EQ(max_difference(apply(pass, outside_white, params), apply(pass, in, params)), 0);
+    }
+}
+
 TEST_F(PostProcPixelsTest, SubdivTilesShiftsAndTurnsThePicture) {
     Effects::PostProc& subdiv = passes()["Subdiv"];
     const Picture in = card();
