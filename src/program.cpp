@@ -17,6 +17,7 @@
 #include "system/setup_dialog.h"
 #include "system/window.h"
 #include "system/zemblasystem.h"
+#include "util/context_cache.h"
 #include "util/data/data.h"
 #include "util/data/loadingscreen.h"
 
@@ -153,4 +154,8 @@ void SystemProgramSteps::delete_scene_manager() { scene_manager_.reset(); }
 
 void SystemProgramSteps::remove_temp_files() { DataFile::remove_temp_files(); }
 
-void SystemProgramSteps::delete_gl_context() { ::delete_gl_context(); }
+// The objects kept for the context go first, while it is still current.
+void SystemProgramSteps::delete_gl_context() {
+    ContextCache::release();
+    ::delete_gl_context();
+}

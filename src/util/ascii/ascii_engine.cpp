@@ -4,6 +4,7 @@
 
 #include "system/fatal.h"
 #include "util/ascii/font_sheet.h"
+#include "util/context_cache.h"
 #include "util/data/loadingscreen.h"
 #include "util/easydraw/easydrawcustom.h"
 #include "util/fbo/fbo.h"
@@ -11,7 +12,11 @@
 #include "util/shaderprogram/shaderconstructor.h"
 #include "util/shaderprogram/shaderprogram.h"
 
-FBO* ascii_fbo = nullptr;
+FBO& ascii_target() {
+    return ContextCache::get([] {
+        return std::make_unique<FBO>(AsciiEngine::kTargetWidth, AsciiEngine::kTargetHeight, FBO_TYPE_RGBA8_MIPMAP, 0);
+    });
+}
 
 namespace {
 
@@ -51,8 +56,7 @@ AsciiEngine::AsciiEngine() {
     if (!font_.load_png_buffer(kAsciiFontSheetPng, kAsciiFontSheetPngSize, false, false, GL_NEAREST,
                                GL_NEAREST))
         FATAL_ERROR("Failed to load texture!");
-    if (!ascii_fbo) ascii_fbo = new FBO(kTargetWidth, kTargetHeight, FBO_TYPE_RGBA8_MIPMAP, 0);
-    fbo_ = ascii_fbo;
+    fbo_ = &ascii_target();
     program_ = make_render_program();
     quads_ = std::make_unique<EasyDrawObject>();
 }

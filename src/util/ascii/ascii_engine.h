@@ -19,8 +19,9 @@ class EasyDrawObject;
 class FBO;
 class ShaderProgram;
 
-// The shared render target (null until the first engine exists).
-extern FBO* ascii_fbo;
+// The render target every engine shares: made with the first engine and kept
+// for the context (util/context_cache.h).
+FBO& ascii_target();
 
 class AsciiEngine : public AsciiScreen {
 public:

@@ -77,9 +77,7 @@ void setup(int width, int height, float aspect) {
 }
 
 void load_logo() {
-    Texture* tex_loading = new Texture(ZemblaSystem::logo_file, true, false, GL_LINEAR, GL_LINEAR);
-    FATAL_ASSERT(tex_loading);
-    set_logo(tex_loading);
+    set_logo(std::make_unique<Texture>(ZemblaSystem::logo_file, true, false, GL_LINEAR, GL_LINEAR));
     tick(1.0f, false);
 }
 

@@ -9,6 +9,7 @@
 
 #include "system/fatal.h"
 #include "util/ascii/ascii_engine.h"
+#include "util/context_cache.h"
 #include "util/data/loadingscreen.h"
 #include "util/easydraw/easydraw.h"
 #include "util/easydraw/easydrawcustom.h"
@@ -31,7 +32,15 @@ constexpr float kBottom = 0.05f;
 constexpr float kTop = 0.1f;
 constexpr float kBorder = 0.005f;
 
-Texture* tex_loading = nullptr;
+// What the styles draw with is made on first use and kept for the context
+// (util/context_cache.h), the logo among it.
+struct Logo {
+    std::unique_ptr<Texture> texture;
+};
+
+Logo& kept_logo() {
+    return ContextCache::get([] { return std::make_unique<Logo>(); });
+}
 
 const mat4& unit_square() {
     static const mat4 projection(mat4::PRESET_UNIT_SQUARE);
@@ -43,7 +52,7 @@ void set_colour_and_projection(ShaderProgram& program, float brightness) {
     program.set_uniform_matrix4fv("ProjectionMatrix", unit_square().data(), 1, false);
 }
 
-ShaderProgram* make_circles_program() {
+std::unique_ptr<ShaderProgram> make_circles_program() {
     auto s = std::make_unique<ShaderConstructor>("CirclesLoadingScreenShader", "#version 420");
     s->add_vert_global("uniform mat4 ProjectionMatrix;");
     s->add_vert_global("out vec2 FragPosition;");
@@ -60,7 +69,7 @@ ShaderProgram* make_circles_program() {
     s->add_frag_body("distance -= Progress * 0.5;");
     s->add_frag_body("intensity += Progress / ( distance * 1.8 );");
     s->add_frag_body("\tFragColor = Color * intensity;");
-    return new ShaderProgram(std::move(s));
+    return std::make_unique<ShaderProgram>(std::move(s));
 }
 
 }  // namespace
@@ -94,14 +103,16 @@ void draw_progress_bar(float alpha, int /*width*/, int /*height*/, int done, int
     glEnable(GL_TEXTURE_2D);
     glDisable(GL_DEPTH_TEST);
 
-    static ShaderProgram bar_program(make_shader_color2d("ProgressBar"));
-    static ShaderProgram logo_program(make_shader_texture_color2d("ProgressBarTexture"));
-    static EasyDrawObject* bar = new EasyDrawObject();
+    ShaderProgram& bar_program =
+        ContextCache::get([] { return std::make_unique<ShaderProgram>(make_shader_color2d("ProgressBar")); });
+    ShaderProgram& logo_program = ContextCache::get(
+        [] { return std::make_unique<ShaderProgram>(make_shader_texture_color2d("ProgressBarTexture")); });
+    EasyDrawObject& bar = ContextCache::get([] { return std::make_unique<EasyDrawObject>(); });
     static std::array<float, 40> corners;
     static uint32_t indices[20];
 
     const float brightness = progress_bar_brightness(alpha, done, total);
-    if (tex_loading) {
+    if (Texture* tex_loading = logo()) {
         logo_program.bind();
         set_colour_and_projection(logo_program, brightness);
         tex_loading->draw(0.0f, 0.0f, 1.0f, 1.0f);
@@ -111,9 +122,9 @@ void draw_progress_bar(float alpha, int /*width*/, int /*height*/, int done, int
     set_colour_and_projection(bar_program, brightness);
     corners = progress_bar_corners(done, total, LoadingScreen::aspect());
     for (uint32_t i = 0; i < 20; ++i) indices[i] = i;
-    bar->set_attribute(kPositionSlot, 2, static_cast<uint32_t>(corners.size()), corners.data(), 0);
-    bar->set_indices(20, indices);
-    bar->draw(GL_QUADS);
+    bar.set_attribute(kPositionSlot, 2, static_cast<uint32_t>(corners.size()), corners.data(), 0);
+    bar.set_indices(20, indices);
+    bar.draw(GL_QUADS);
 }
 
 int ascii_bar_length(int done, int total) {
@@ -135,21 +146,22 @@ void put_ascii_bar(AsciiScreen& screen, int done, int total) {
 
 void draw_ascii(float /*alpha*/, int width, int height, int done, int total) {
     clear_all_buffers();
-    static AsciiEngine* engine = new AsciiEngine();
-    engine->letterbox(width, height, 4.0f / 3.0f);
-    put_ascii_bar(*engine, done, total);
+    AsciiEngine& engine = ContextCache::get([] { return std::make_unique<AsciiEngine>(); });
+    engine.letterbox(width, height, 4.0f / 3.0f);
+    put_ascii_bar(engine, done, total);
 
     // The screen is presented at 4:3 into a target of the viewport's size
     // (as first seen), which then fills the loading screen's viewport.
-    static FBO* target = new FBO(width, height, FBO_TYPE_RGBA8, 0);
-    target->push(true);
-    engine->render();
-    target->pop();
+    FBO& target = ContextCache::get([=] { return std::make_unique<FBO>(width, height, FBO_TYPE_RGBA8, 0); });
+    target.push(true);
+    engine.render();
+    target.pop();
 
-    static ShaderProgram program(make_shader_texture2d("SceneManager"));
+    ShaderProgram& program =
+        ContextCache::get([] { return std::make_unique<ShaderProgram>(make_shader_texture2d("SceneManager")); });
     program.bind();
     program.set_uniform_matrix4fv("ProjectionMatrix", unit_square().data(), 1, false);
-    target->draw();
+    target.draw();
 }
 
 void draw_circles(float alpha, int /*width*/, int /*height*/, int done, int total) {
@@ -160,12 +172,12 @@ void draw_circles(float alpha, int /*width*/, int /*height*/, int done, int tota
     glEnable(GL_TEXTURE_2D);
     glDisable(GL_DEPTH_TEST);
 
-    static ShaderProgram* circles_program = make_circles_program();
+    ShaderProgram& circles_program = ContextCache::get([] { return make_circles_program(); });
 
-    circles_program->bind();
-    circles_program->set_uniform4f("Color", alpha, alpha, alpha, alpha);
-    circles_program->set_uniform1f("Progress", progress_fraction(done, total) * 0.07f);
-    circles_program->set_uniform_matrix4fv("ProjectionMatrix", unit_square().data(), 1, false);
+    circles_program.bind();
+    circles_program.set_uniform4f("Color", alpha, alpha, alpha, alpha);
+    circles_program.set_uniform1f("Progress", progress_fraction(done, total) * 0.07f);
+    circles_program.set_uniform_matrix4fv("ProjectionMatrix", unit_square().data(), 1, false);
     easydraw_fullscreen_quad();
 }
 
@@ -178,11 +190,8 @@ void draw_style(int style, float alpha, int width, int height, int done, int tot
     }
 }
 
-Texture* logo() { return tex_loading; }
+Texture* logo() { return kept_logo().texture.get(); }
 
-void set_logo(Texture* texture) {
-    if (texture != tex_loading) delete tex_loading;
-    tex_loading = texture;
-}
+void set_logo(std::unique_ptr<Texture> texture) { kept_logo().texture = std::move(texture); }
 
 }  // namespace LoadingScreen

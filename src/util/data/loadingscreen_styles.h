@@ -7,6 +7,7 @@
 #pragma once
 
 #include <array>
+#include <memory>
 
 class AsciiScreen;
 class Texture;
@@ -43,8 +44,9 @@ int ascii_bar_length(int done, int total);
 void put_ascii_bar(AsciiScreen& screen, int done, int total);
 
 // The logo that the progress bar shows: null until load_logo, which hands
-// it over here (the previous one, if any, is deleted).
+// it over here (the previous one, if any, is deleted). It is kept for the
+// context, with the styles' programs and buffers (util/context_cache.h).
 Texture* logo();
-void set_logo(Texture* texture);
+void set_logo(std::unique_ptr<Texture> texture);
 
 }  // namespace LoadingScreen

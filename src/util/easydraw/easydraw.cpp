@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "system/fatal.h"
+#include "util/context_cache.h"
 #include "util/math/scalar.h"
 #include "util/easydraw/easydrawcustom.h"
 
@@ -216,26 +217,30 @@ void easydraw_sphere(float radius, int divisions, bool inverted) {
     if (divisions < 1) return;
     if (divisions > 5) FATAL_ERROR("More than 5 divisions not supported");
 
-    static EasyDrawObject object;
-    static float key_radius = -1.0f;
-    static int key_divisions = -1;
-    static bool key_inverted = false;
+    // The last sphere uploaded, and what it was made for.
+    struct Sphere {
+        EasyDrawObject object;
+        float radius = -1.0f;
+        int divisions = -1;
+        bool inverted = false;
+    };
+    Sphere& sphere = ContextCache::get([] { return std::make_unique<Sphere>(); });
 
-    if (radius != key_radius || divisions != key_divisions || inverted != key_inverted) {
+    if (radius != sphere.radius || divisions != sphere.divisions || inverted != sphere.inverted) {
         clear_streams();
         for (const auto& face : kIcosahedronFaces)
             easydraw_subdivide(kIcosahedron[face[0]], kIcosahedron[face[1]], kIcosahedron[face[2]],
                                divisions, radius, inverted);
-        upload_streams(object);
-        key_radius = radius;
-        key_divisions = divisions;
-        key_inverted = inverted;
+        upload_streams(sphere.object);
+        sphere.radius = radius;
+        sphere.divisions = divisions;
+        sphere.inverted = inverted;
     }
-    object.draw(GL_TRIANGLES);
+    sphere.object.draw(GL_TRIANGLES);
 }
 
 void easydraw_box(float width, float height, float depth, bool inverted) {
-    static EasyDrawObject object;
+    EasyDrawObject& object = ContextCache::get([] { return std::make_unique<EasyDrawObject>(); });
     const float hx = width / 2, hy = height / 2, hz = depth / 2;
     const float s = inverted ? -1.0f : 1.0f;
 
@@ -271,7 +276,7 @@ void easydraw_box(float width, float height, float depth, bool inverted) {
 }
 
 void easydraw_plane(float width, float depth, bool inverted) {
-    static EasyDrawObject object;
+    EasyDrawObject& object = ContextCache::get([] { return std::make_unique<EasyDrawObject>(); });
     const float hx = width / 2, hz = depth / 2;
     const float normal[3] = {0, inverted ? -1.0f : 1.0f, 0};
     const float tangent[3] = {1, 0, 0};

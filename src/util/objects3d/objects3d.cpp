@@ -8,13 +8,23 @@
 #include "system/fatal.h"
 #include "util/camera/camera.h"
 #include "util/easydraw/easydraw.h"
+#include "util/context_cache.h"
 #include "util/fbo/fbo.h"
 #include "util/shaderprogram/shaderconstructor.h"
 #include "util/shaderprogram/shaderprogram.h"
 
-ShaderProgram* objects3d_blur_shader = nullptr;
-ShaderProgram* objects3d_shader = nullptr;
-ShaderProgram* objects3d_dof_shader = nullptr;
+ShaderProgram& objects3d_blur_shader() {
+    return ContextCache::get([] { return std::make_unique<ShaderProgram>(make_shader_blur("Objects3DBlur")); });
+}
+ShaderProgram& objects3d_shader() {
+    return ContextCache::get([] { return std::make_unique<ShaderProgram>(make_shader_color3d("Objects3D")); });
+}
+ShaderProgram& objects3d_dof_shader() {
+    return ContextCache::get([] {
+        return std::make_unique<ShaderProgram>("data/util/objects3d/shaders/dof.vert",
+                                               "data/util/objects3d/shaders/dof.frag");
+    });
+}
 const mat4 unit_square_projection(mat4::PRESET_UNIT_SQUARE);
 
 namespace {
@@ -72,11 +82,11 @@ void Node::reset() {
 }
 
 Objects3D::Objects3D() {
-    if (!objects3d_blur_shader) objects3d_blur_shader = new ShaderProgram(make_shader_blur("Objects3DBlur"));
-    if (!objects3d_shader) objects3d_shader = new ShaderProgram(make_shader_color3d("Objects3D"));
-    if (!objects3d_dof_shader)
-        objects3d_dof_shader = new ShaderProgram("data/util/objects3d/shaders/dof.vert",
-                                                 "data/util/objects3d/shaders/dof.frag");
+    // The first graph makes the shared programs, so that a missing file ends
+    // the run while loading.
+    objects3d_blur_shader();
+    objects3d_shader();
+    objects3d_dof_shader();
 }
 
 Objects3D::~Objects3D() = default;
@@ -281,8 +291,9 @@ void Objects3D::draw() {
         glDisable(GL_DEPTH_TEST);
         glEnable(GL_BLEND);
         glBlendFunc(GL_ONE, GL_ONE);
-        objects3d_blur_shader->bind();
-        objects3d_blur_shader->set_uniform_matrix4fv("ProjectionMatrix", unit_square_projection.data(), 1, false);
+        ShaderProgram& blur = objects3d_blur_shader();
+        blur.bind();
+        blur.set_uniform_matrix4fv("ProjectionMatrix", unit_square_projection.data(), 1, false);
         glow_fbo->draw();
         glPopAttrib();
     }
@@ -290,7 +301,7 @@ void Objects3D::draw() {
         glDisable(GL_DEPTH_TEST);
         glDisable(GL_BLEND);
         dof_fbo->pop();
-        ShaderProgram& program = *objects3d_dof_shader;
+        ShaderProgram& program = objects3d_dof_shader();
         program.bind();
         program.set_uniform_matrix4fv("ProjectionMatrix", unit_square_projection.data(), 1, false);
         program.set_uniform1i("tex_sharp", 0);
@@ -402,10 +413,11 @@ void Objects3D::draw_light_markers(float size) {
         if (light->get_type() == Light::kTypeSkipped) continue;
         mat4 modelview = camera->get_view_matrix();
         modelview.translate(light->get_position());
-        objects3d_shader->bind();
-        objects3d_shader->set_uniform_matrix4fv("ProjectionMatrix", projection.data(), 1, false);
-        objects3d_shader->set_uniform_matrix4fv("ModelViewMatrix", modelview.data(), 1, false);
-        objects3d_shader->set_uniform_vec4("Color", light->get_diffuse(), 1);
+        ShaderProgram& flat = objects3d_shader();
+        flat.bind();
+        flat.set_uniform_matrix4fv("ProjectionMatrix", projection.data(), 1, false);
+        flat.set_uniform_matrix4fv("ModelViewMatrix", modelview.data(), 1, false);
+        flat.set_uniform_vec4("Color", light->get_diffuse(), 1);
         easydraw_sphere(size, 2, false);
     }
 }
@@ -424,10 +436,11 @@ void Objects3D::draw_debug_bounds(const char* name) {
     const vec3 extents(std::fabs(max.x - min.x), std::fabs(max.y - min.y), std::fabs(max.z - min.z));
     mat4 modelview = current_camera()->get_view_matrix();
     modelview.translate(centre);
-    objects3d_shader->bind();
-    objects3d_shader->set_uniform4f("Color", 0.0f, 0.5f, 1.0f, 0.3f);
-    objects3d_shader->set_uniform_matrix4fv("ProjectionMatrix", projection.data(), 1, false);
-    objects3d_shader->set_uniform_matrix4fv("ModelViewMatrix", modelview.data(), 1, false);
+    ShaderProgram& flat = objects3d_shader();
+    flat.bind();
+    flat.set_uniform4f("Color", 0.0f, 0.5f, 1.0f, 0.3f);
+    flat.set_uniform_matrix4fv("ProjectionMatrix", projection.data(), 1, false);
+    flat.set_uniform_matrix4fv("ModelViewMatrix", modelview.data(), 1, false);
     // Once translucent through everything, once as a depth-tested wire frame.
     glDisable(GL_DEPTH_TEST);
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);

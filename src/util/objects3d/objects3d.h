@@ -53,10 +53,11 @@ struct Node {
 bool combine_instances(const std::vector<mat4>& incoming, const std::vector<mat4>& node,
                        std::vector<mat4>& out);
 
-// Shared by every graph; created by the first graph, never freed.
-extern ShaderProgram* objects3d_blur_shader;  // glow composite
-extern ShaderProgram* objects3d_shader;       // flat colour: light markers, bounds
-extern ShaderProgram* objects3d_dof_shader;   // depth-of-field composite
+// Shared by every graph: made by the first graph and kept for the context
+// (util/context_cache.h).
+ShaderProgram& objects3d_blur_shader();  // glow composite
+ShaderProgram& objects3d_shader();       // flat colour: light markers, bounds
+ShaderProgram& objects3d_dof_shader();   // depth-of-field composite
 extern const mat4 unit_square_projection;
 
 class Objects3D {

@@ -5,16 +5,16 @@
 #include <FTGL/ftgl.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
 #include "system/fatal.h"
+#include "util/context_cache.h"
 #include "util/data/data.h"
 #include "util/shaderprogram/shaderconstructor.h"
 #include "util/shaderprogram/shaderprogram.h"
-
-ShaderProgram* Text::shaders[2] = {nullptr, nullptr};
 
 namespace {
 
@@ -83,14 +83,20 @@ std::unique_ptr<ShaderConstructor> Text::make_shader_constructor(int type) {
     return builder;
 }
 
-void Text::use_shader() {
+ShaderProgram& Text::shader(int font_type) {
     // Another type never gets a slot: the builder ends the run first.
     if (font_type != FONT_TYPE_BUFFER && font_type != FONT_TYPE_OUTLINE)
         make_shader_constructor(font_type);
-    ShaderProgram*& program = shaders[font_type];
-    if (!program) program = new ShaderProgram(make_shader_constructor(font_type));
+    using ByType = std::array<std::unique_ptr<ShaderProgram>, 2>;
+    ByType& programs = ContextCache::get([] { return std::make_unique<ByType>(); });
+    std::unique_ptr<ShaderProgram>& program = programs[font_type];
+    if (!program) program = std::make_unique<ShaderProgram>(make_shader_constructor(font_type));
+    return *program;
+}
+
+void Text::use_shader() {
     // The sampler keeps its default, texture unit 0.
-    program->bind();
+    shader(font_type).bind();
 }
 
 void Text::set_gl_state() {

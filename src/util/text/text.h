@@ -67,8 +67,9 @@ public:
     // The builder of the "Text" program of a font type; another type ends the
     // run with the position of the check.
     static std::unique_ptr<ShaderConstructor> make_shader_constructor(int font_type);
-    // The shared programs by font type; null until first used, never freed.
-    static ShaderProgram* shaders[2];
+    // The program of a font type, shared by every text of that type: made on
+    // first use and kept for the context (util/context_cache.h).
+    static ShaderProgram& shader(int font_type);
 
     int font_type;
     // The font file, a malloc block that `font` reads from for as long as

@@ -6,6 +6,7 @@
 
 #include "platform/message_box.h"
 #include "system/fatal.h"
+#include "util/context_cache.h"
 #include "util/data/data.h"
 #include "util/easydraw/easydraw.h"
 #include "util/math/mat4.h"
@@ -229,7 +230,8 @@ void Texture::draw_fit(float x, float y, float w, float h, float ratio) {
 
 void Texture::use_default_shader() {
     static mat4 projection(mat4::PRESET_UNIT_SQUARE);
-    static ShaderProgram program(make_shader_texture2d("TextureDefaultShader"));
+    ShaderProgram& program = ContextCache::get(
+        [] { return std::make_unique<ShaderProgram>(make_shader_texture2d("TextureDefaultShader")); });
     program.bind();
     program.set_uniform_matrix4fv("ProjectionMatrix", projection.data(), 1, false);
 }

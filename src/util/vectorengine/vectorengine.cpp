@@ -3,11 +3,10 @@
 #include <GL/glew.h>
 #include <GL/glu.h>
 
+#include "util/context_cache.h"
 #include "util/shaderprogram/shaderconstructor.h"
 #include "util/shaderprogram/shaderprogram.h"
 #include "util/vectorengine/path.h"
-
-ShaderProgram* VectorEngine::shader = nullptr;
 
 std::unique_ptr<ShaderConstructor> VectorEngine::make_shader_constructor() {
     auto builder = std::make_unique<ShaderConstructor>("VectorEngine", "#version 120");
@@ -17,10 +16,13 @@ std::unique_ptr<ShaderConstructor> VectorEngine::make_shader_constructor() {
     return builder;
 }
 
+ShaderProgram& VectorEngine::shader() {
+    return ContextCache::get([] { return std::make_unique<ShaderProgram>(make_shader_constructor()); });
+}
+
 VectorEngine::VectorEngine() {
     // Every engine draws with the same text; one program serves them all.
-    if (shader) return;
-    shader = new ShaderProgram(make_shader_constructor());
+    shader();
 }
 
 VectorFrame VectorEngine::frame() const {
@@ -34,7 +36,7 @@ void VectorEngine::draw() {
     glDisable(GL_TEXTURE_CUBE_MAP);
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_LIGHTING);
-    shader->bind();
+    shader().bind();
 
     const VectorFrame f = frame();
     glPushAttrib(GL_TRANSFORM_BIT);

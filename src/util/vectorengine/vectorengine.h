@@ -58,8 +58,9 @@ public:
     // The builder of the "VectorEngine" program: flat colour from the
     // current GL colour under the fixed-function matrices.
     static std::unique_ptr<ShaderConstructor> make_shader_constructor();
-    // The shared program; null until the first engine is made, never freed.
-    static ShaderProgram* shader;
+    // The program every engine shares: made with the first engine and kept
+    // for the context (util/context_cache.h).
+    static ShaderProgram& shader();
 
     int unused = 30;
     unsigned int width = 200;

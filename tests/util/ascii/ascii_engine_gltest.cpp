@@ -47,9 +47,9 @@ int channel(float c) { return static_cast<int>(std::lround(c * 255.0f)); }
 class Target {
 public:
     Target() {
-        ascii_fbo->push(false);
+        ascii_target().push(false);
         pixels_ = test_support::read_pixels(0, 0, kW, kH);
-        ascii_fbo->pop();
+        ascii_target().pop();
     }
     const unsigned char* at(int x, int y_from_top) const {
         return &pixels_[(static_cast<size_t>(kH - 1 - y_from_top) * kW + x) * 4];

@@ -174,28 +174,26 @@ TEST_F(GlTest, FontsOfOneTypeShareOneProgram) {
     Text second(geosans, 24, Text::FONT_TYPE_BUFFER);
     Text outline(courier, 48, Text::FONT_TYPE_OUTLINE);
     first.use_shader();
-    ShaderProgram* buffer_program = Text::shaders[Text::FONT_TYPE_BUFFER];
-    ASSERT_NE(buffer_program, nullptr);
+    ShaderProgram* buffer_program = &Text::shader(Text::FONT_TYPE_BUFFER);
     second.use_shader();
-    EXPECT_EQ(Text::shaders[Text::FONT_TYPE_BUFFER], buffer_program);
+    EXPECT_EQ(&Text::shader(Text::FONT_TYPE_BUFFER), buffer_program);
     GLint bound = 0;
     glGetIntegerv(GL_CURRENT_PROGRAM, &bound);
     EXPECT_EQ(static_cast<GLuint>(bound), buffer_program->get_program());
 
     outline.use_shader();
-    ShaderProgram* outline_program = Text::shaders[Text::FONT_TYPE_OUTLINE];
-    ASSERT_NE(outline_program, nullptr);
+    ShaderProgram* outline_program = &Text::shader(Text::FONT_TYPE_OUTLINE);
     EXPECT_NE(outline_program, buffer_program);
     glGetIntegerv(GL_CURRENT_PROGRAM, &bound);
     EXPECT_EQ(static_cast<GLuint>(bound), outline_program->get_program());
     first.use_shader();
     outline.use_shader();
     // Nothing is built twice.
-    EXPECT_EQ(Text::shaders[Text::FONT_TYPE_BUFFER], buffer_program);
-    EXPECT_EQ(Text::shaders[Text::FONT_TYPE_OUTLINE], outline_program);
+    EXPECT_EQ(&Text::shader(Text::FONT_TYPE_BUFFER), buffer_program);
+    EXPECT_EQ(&Text::shader(Text::FONT_TYPE_OUTLINE), outline_program);
     // Each program keeps its builder, which still gives the program's sources.
     for (int type : {Text::FONT_TYPE_BUFFER, Text::FONT_TYPE_OUTLINE}) {
-        ShaderConstructor* builder = Text::shaders[type]->get_constructor();
+        ShaderConstructor* builder = Text::shader(type).get_constructor();
         ASSERT_NE(builder, nullptr);
         EXPECT_EQ(builder->get_name(), "Text");
         EXPECT_EQ(builder->get_fragment_source(), Text::make_shader_constructor(type)->get_fragment_source());

@@ -232,7 +232,7 @@ TEST_F(GlTest, AnEngineWithoutPathsStillSetsItsStateAndRestoresTheMatrices) {
     EXPECT_FALSE(glIsEnabled(GL_LIGHTING));
     GLint program = 0, mode = 0;
     glGetIntegerv(GL_CURRENT_PROGRAM, &program);
-    EXPECT_EQ(static_cast<GLuint>(program), static_cast<GLuint>(VectorEngine::shader->get_program()));
+    EXPECT_EQ(static_cast<GLuint>(program), static_cast<GLuint>(VectorEngine::shader().get_program()));
     glGetIntegerv(GL_MATRIX_MODE, &mode);
     EXPECT_EQ(mode, GL_TEXTURE);
     float after[16];
