@@ -456,9 +456,9 @@ void SceneManager::resolve_scene_area(const ViewportRect& area) {
 
 void SceneManager::bind_plain_program() {
     static const mat4 projection(mat4::PRESET_UNIT_SQUARE);
-    static ShaderProgram* program = new ShaderProgram(make_shader_texture2d("SceneManager"));
-    program->bind();
-    program->set_uniform_matrix4fv("ProjectionMatrix", projection.data(), 1, false);
+    if (!plain_program) plain_program = std::make_unique<ShaderProgram>(make_shader_texture2d("SceneManager"));
+    plain_program->bind();
+    plain_program->set_uniform_matrix4fv("ProjectionMatrix", projection.data(), 1, false);
 }
 
 void SceneManager::set_letterbox() {

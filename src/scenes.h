@@ -190,6 +190,7 @@ private:
     std::unique_ptr<FBO> scene_fbo;
     int samples = 0;
     std::vector<std::unique_ptr<FBO>> fbos;
+    std::unique_ptr<ShaderProgram> plain_program;  // the plain copy to the window, made on first use
     std::vector<std::unique_ptr<Effects::PostProc>> postprocs;
     // Per pass: its switch track "pp" + name, and "pp" + each parameter name.
     std::vector<std::string> postproc_tracks;

@@ -16,12 +16,6 @@ namespace {
 const char* const kFragments[4] = {"data/effects/firesl/firesl.frag", "data/effects/firesl/smokesl.frag",
                                    "data/effects/firesl/milk.frag", "data/effects/firesl/gray.frag"};
 
-// The tinted copy every fire shows its result through, built once.
-ShaderProgram& display_program() {
-    static ShaderProgram* program = new ShaderProgram(make_shader_texture_color2d("EffectsFire"));
-    return *program;
-}
-
 }  // namespace
 
 Fire::Fire(int width, int height) {
@@ -30,6 +24,8 @@ Fire::Fire(int width, int height) {
     for (int m = 0; m < 4; ++m)
         programs[m] = std::make_unique<ShaderProgram>("data/effects/firesl/firesl.vert", kFragments[m]);
     spark_texture = std::make_unique<Texture>("data/effects/firesl/flames.jpg", false, true);
+    // The tinted copy the fire shows its result through.
+    display_program = std::make_unique<ShaderProgram>(make_shader_texture_color2d("EffectsFire"));
     for (auto& fbo : fbos) {
         // No depth: the targets only ever receive full-screen passes.
         fbo = std::make_unique<FBO>(width, height, FBO_TYPE_RGBA8_NO_DEPTH, 0);
@@ -79,7 +75,7 @@ void Fire::update(float time) {
 void Fire::render(float time) {
     static const mat4 projection(mat4::PRESET_UNIT_SQUARE);
     update(time);
-    ShaderProgram& program = display_program();
+    ShaderProgram& program = *display_program;
     program.bind();
     program.set_uniform_matrix4fv("ProjectionMatrix", projection.data(), 1, false);
     program.set_uniform_vec4("Color", colour, 1);

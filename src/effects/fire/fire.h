@@ -56,6 +56,7 @@ public:
 
 private:
     std::array<std::unique_ptr<ShaderProgram>, 4> programs;
+    std::unique_ptr<ShaderProgram> display_program;
     std::unique_ptr<Texture> spark_texture;
     Texture* image_texture = nullptr;
     std::array<std::unique_ptr<FBO>, 2> fbos;

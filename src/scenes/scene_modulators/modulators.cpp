@@ -9,16 +9,6 @@
 #include "util/shaderprogram/shaderprogram.h"
 #include "util/text/text.h"
 
-namespace {
-
-// Made on the first draw, kept for the run.
-ShaderProgram* curve_program() {
-    static ShaderProgram* program = new ShaderProgram(make_shader_color2d("SceneStagelightsColor2d"));
-    return program;
-}
-
-}  // namespace
-
 Modulators::Modulators() = default;
 Modulators::~Modulators() = default;
 
@@ -50,7 +40,10 @@ void Modulators::draw_strip(const std::vector<float>& vertices, GLenum mode) {
 
 void Modulators::draw() {
     const int count = ring_->tracks();
-    ShaderProgram* program = curve_program();
+    // Made on the first draw.
+    if (!curve_program)
+        curve_program = std::make_unique<ShaderProgram>(make_shader_color2d("SceneStagelightsColor2d"));
+    ShaderProgram* program = curve_program.get();
     mat4 projection;
     projection.ortho(0, IntensityRing::kSamples, 0, static_cast<float>(count), -1, 1);
     program->bind();

@@ -12,6 +12,7 @@
 #include "scenes/scene_modulators/intensity_ring.h"
 #include "util/easydraw/easydrawcustom.h"
 
+class ShaderProgram;
 class Text;
 
 class Modulators : public Scene {
@@ -32,5 +33,6 @@ private:
 
     std::unique_ptr<IntensityRing> ring_;
     std::unique_ptr<Text> text;
+    std::unique_ptr<ShaderProgram> curve_program;
     EasyDrawObject shape;
 };
