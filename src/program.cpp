@@ -36,7 +36,7 @@ void export_soundtrack() {
     // The export takes the archive's MP3 files only; without one the button
     // would seem to do nothing.
     bool any = false;
-    for (const DataFileEntry* entry : DataFile::entries())
+    for (const std::unique_ptr<DataFileEntry>& entry : DataFile::entries())
         if (entry->name.find("mp3") != std::string::npos) any = true;
     if (!any) {
         if (ZemblaSystem::music_file.empty())

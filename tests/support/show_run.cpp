@@ -145,11 +145,10 @@ void repack(const std::string& archive, const std::string& folder, Change change
 }  // namespace
 
 void write_archive_without(const std::string& archive, const std::string& name, const std::string& folder) {
-    repack(archive, folder, [&](std::vector<DataFileEntry*>& entries) {
+    repack(archive, folder, [&](std::vector<std::unique_ptr<DataFileEntry>>& entries) {
         for (auto it = entries.begin(); it != entries.end(); ++it)
             if ((*it)->name == name) {
                 std::free((*it)->data);
-                delete *it;
                 entries.erase(it);
                 return;
             }
@@ -159,8 +158,8 @@ void write_archive_without(const std::string& archive, const std::string& name, 
 
 void write_archive_replacing(const std::string& archive, const std::string& name, const std::vector<uint8_t>& bytes,
                              const std::string& folder) {
-    repack(archive, folder, [&](std::vector<DataFileEntry*>& entries) {
-        for (DataFileEntry* entry : entries)
+    repack(archive, folder, [&](std::vector<std::unique_ptr<DataFileEntry>>& entries) {
+        for (const std::unique_ptr<DataFileEntry>& entry : entries)
             if (entry->name == name) {
                 std::free(entry->data);
                 entry->data = static_cast<char*>(std::malloc(bytes.size() + 1));

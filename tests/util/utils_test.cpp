@@ -110,10 +110,7 @@ protected:
         write_file("data/shaders/piece.glsl", "void main() {}");
     }
     void TearDown() override {
-        for (DataFileEntry* entry : DataFile::entries()) {
-            std::free(entry->data);
-            delete entry;
-        }
+        for (const auto& entry : DataFile::entries()) std::free(entry->data);
         DataFile::entries().clear();
         DataFile::set_mode(DataFileMode::Plain);
         chdir_.reset();
@@ -141,9 +138,10 @@ TEST_F(DataFileHelpers, TouchRecordsTheFileInWriteMode) {
 
 TEST_F(DataFileHelpers, TouchMarksTheEntryUsedInReadMode) {
     DataFile::set_mode(DataFileMode::Read);
-    auto* entry = new DataFileEntry;
+    auto made = std::make_unique<DataFileEntry>();
+    DataFileEntry* entry = made.get();
     entry->name = "data/shaders/piece.glsl";
-    DataFile::entries().push_back(entry);
+    DataFile::entries().push_back(std::move(made));
     touch_data_file("data/shaders/piece.glsl");
     EXPECT_TRUE(entry->used);
 }
@@ -179,9 +177,9 @@ TEST_F(DataFileHelpers, TouchingAMissingFileEndsTheRunWithItsReason) {
         DataFile::set_mode(c.mode);
         if (c.mode == DataFileMode::Read) {
             // An archive that holds another file only.
-            auto* other = new DataFileEntry;
+            auto other = std::make_unique<DataFileEntry>();
             other->name = "data/shaders/other.glsl";
-            DataFile::entries().push_back(other);
+            DataFile::entries().push_back(std::move(other));
             DataFile::state().archive_path = "data.tlx";
         }
         EXPECT_FATAL(touch_data_file(c.name), c.message);

@@ -44,7 +44,7 @@ std::unique_ptr<Output> Output::open(Stream& stream, std::string& error) {
         return nullptr;
     }
     SDL_PauseAudioDevice(device, 0);  // the stream itself decides between sound and silence
-    return std::unique_ptr<Output>(new Output(device));
+    return std::unique_ptr<Output>(new Output(device));  // not make_unique: the constructor is private
 }
 
 Output::~Output() {

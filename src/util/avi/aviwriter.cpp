@@ -98,7 +98,7 @@ struct AVIWriter::State {
     std::string open_error;       // why the last part could not be created
 };
 
-AVIWriter::AVIWriter() : state(new State) {
+AVIWriter::AVIWriter() : state(std::make_unique<State>()) {
     std::lock_guard<std::mutex> guard(live_writers_lock());
     live_writers().insert(this);
 }

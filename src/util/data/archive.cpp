@@ -146,7 +146,7 @@ void read_archive_bytes(const std::string& path, const uint8_t* bytes, size_t le
         entry->data = allocate_block(chunk.size);
         if (!entry->data) FATAL_ERROR("Failed to allocate memory for data chunk!");
         if (chunk.size > 0) std::memcpy(entry->data, &parsed.stream[chunk.offset], chunk.size);
-        entries().push_back(entry.release());
+        entries().push_back(std::move(entry));
     }
 }
 
@@ -196,7 +196,7 @@ namespace {
 
 // The chunk stream of the table, written to the staging file.
 void write_chunks(FILE* staging) {
-    for (const DataFileEntry* entry : entries()) {
+    for (const std::unique_ptr<DataFileEntry>& entry : entries()) {
         LOG_INFO("..file: " << entry->name << ", " << entry->size << " bytes\n");
         uint8_t header[DataArchive::kChunkHeaderSize];
         DataArchive::put_chunk_header(header, static_cast<uint32_t>(entry->name.size()),

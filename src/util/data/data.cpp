@@ -27,12 +27,12 @@ void advance() { LoadingScreen::tick(1.0f, false); }
 // The table entry of that name, or null. Two entries of one name are fatal.
 DataFileEntry* find_entry(const char* name) {
     DataFileEntry* found = nullptr;
-    for (DataFileEntry* entry : entries()) {
+    for (const std::unique_ptr<DataFileEntry>& entry : entries()) {
         if (entry->name != name) continue;
         if (found)
             FATAL_ERROR("Ouch, found more than one entry for " << name
                                                                << " in datafile. Duplicates make no sense here.");
-        found = entry;
+        found = entry.get();
     }
     return found;
 }
@@ -62,13 +62,13 @@ void record(const char* name, const char* bytes, int32_t length, bool log_late_d
         return;
     }
     if (loading_finished()) FATAL_ERROR("Uh-oh! Tried to load file " << name << " after datafile is written!");
-    auto* entry = new DataFileEntry;
+    auto entry = std::make_unique<DataFileEntry>();
     entry->name = name;
     entry->size = length;
     entry->data = allocate_block(static_cast<size_t>(length));
     if (!entry->data) FATAL_ERROR("copybuffer is NULL");
     std::memcpy(entry->data, bytes, static_cast<size_t>(length));
-    entries().push_back(entry);
+    entries().push_back(std::move(entry));
     advance();
 }
 
@@ -104,7 +104,7 @@ char* allocate_block(size_t length) {
 void set_mode(int m) { state().mode = m; }
 int get_mode() { return state().mode; }
 
-std::vector<DataFileEntry*>& entries() { return state().entries; }
+std::vector<std::unique_ptr<DataFileEntry>>& entries() { return state().entries; }
 
 bool loading_finished() { return state().loading_finished; }
 void set_loading_finished(bool f) { state().loading_finished = f; }
@@ -292,7 +292,7 @@ std::string export_name(const std::string& entry_name) {
 void export_mp3() {
     int mode = get_mode();
     FATAL_ASSERT_EQ(DataFileMode::Read, mode);
-    for (const DataFileEntry* entry : entries()) {
+    for (const std::unique_ptr<DataFileEntry>& entry : entries()) {
         if (entry->name.find("mp3") == std::string::npos) continue;
         std::string out_name = export_name(entry->name);
         FILE* out = std::fopen(out_name.c_str(), "wb+");
@@ -312,10 +312,7 @@ void reset() {
     // forgot them would leave one in the temp folder at every run.
     remove_temp_files();
     State& s = state();
-    for (DataFileEntry* entry : s.entries) {
-        std::free(entry->data);
-        delete entry;
-    }
+    for (const std::unique_ptr<DataFileEntry>& entry : s.entries) std::free(entry->data);
     s = State{};
 }
 

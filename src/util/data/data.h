@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -55,7 +56,7 @@ void mark_used(const char* name);
 std::string absence_reason(const char* name);
 
 // The archive table, in the order of addition.
-std::vector<DataFileEntry*>& entries();
+std::vector<std::unique_ptr<DataFileEntry>>& entries();
 
 // Set by the loading screen's fade-out; from then on loads of new names are
 // late.

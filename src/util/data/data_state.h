@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,7 +15,7 @@ struct State {
     bool loading_finished = false;
     bool archive_read = false;
     std::string archive_path;              // the archive read, in Read mode
-    std::vector<DataFileEntry*> entries;    // owned; never removed during a run
+    std::vector<std::unique_ptr<DataFileEntry>> entries;  // never removed during a run
     std::vector<std::string> temp_files;   // in order of creation
 };
 

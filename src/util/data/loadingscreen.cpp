@@ -42,7 +42,7 @@ Services& services() {
 void update_progress(State& s) {
     if (DataFile::get_mode() == DataFileMode::Read) {
         int used = 0;
-        for (const DataFileEntry* entry : DataFile::entries())
+        for (const std::unique_ptr<DataFileEntry>& entry : DataFile::entries())
             if (entry->used) ++used;
         s.progress_total = static_cast<int>(DataFile::entries().size());
         s.progress_done = used;

@@ -21,7 +21,7 @@ int stdio_close(void* handle) { return std::fclose(static_cast<FILE*>(handle)); 
 }  // namespace
 
 std::unique_ptr<SyncDevice> SyncDevice::create(const std::string& base, int client_mode) {
-    std::unique_ptr<SyncDevice> device(new SyncDevice);
+    std::unique_ptr<SyncDevice> device(new SyncDevice);  // not make_unique: the constructor is private
     device->base = base;
     device->io = {stdio_open, stdio_read, stdio_close};
     device->client_mode = client_mode;
@@ -128,10 +128,11 @@ void* archive_io_open(const char* path, const char* mode) {
         std::free(data);
         return nullptr;
     }
-    auto* reader = new ArchiveReader;
+    auto reader = std::make_unique<ArchiveReader>();
     reader->data = data;
     reader->size = length;
-    return reader;
+    // The handle owns the reader until archive_io_close takes it back.
+    return reader.release();
 }
 
 size_t archive_io_read(void* destination, size_t size, size_t count, void* handle) {
@@ -146,8 +147,7 @@ size_t archive_io_read(void* destination, size_t size, size_t count, void* handl
 }
 
 int archive_io_close(void* handle) {
-    auto* reader = static_cast<ArchiveReader*>(handle);
+    std::unique_ptr<ArchiveReader> reader(static_cast<ArchiveReader*>(handle));
     std::free(reader->data);
-    delete reader;
     return 0;
 }

@@ -98,9 +98,9 @@ protected:
 
     // An entry that holds no bytes (written as a chunk without data).
     static void add_empty_entry() {
-        auto* entry = new DataFileEntry;
+        auto entry = std::make_unique<DataFileEntry>();
         entry->name = "data/empty";
-        DataFile::entries().push_back(entry);
+        DataFile::entries().push_back(std::move(entry));
     }
 
     struct File {
@@ -157,7 +157,7 @@ TEST_F(ArchiveRoundTrip, LayoutStatisticsAndRepeatability) {
 
     // The blob holds exactly the chunk stream of the table.
     Bytes expected_stream;
-    for (const DataFileEntry* e : DataFile::entries()) {
+    for (const auto& e : DataFile::entries()) {
         Bytes c = chunk(e->name, std::string(e->data, static_cast<size_t>(e->size)));
         expected_stream.insert(expected_stream.end(), c.begin(), c.end());
     }

@@ -65,12 +65,12 @@ struct FakeScreen {
 
 // Adds an entry to the archive table as the archive reader would.
 inline void add_entry(const std::string& name, const std::string& bytes) {
-    auto* entry = new DataFileEntry;
+    auto entry = std::make_unique<DataFileEntry>();
     entry->name = name;
     entry->size = static_cast<int32_t>(bytes.size());
     entry->data = static_cast<char*>(std::malloc(bytes.size() + 1));
     std::memcpy(entry->data, bytes.data(), bytes.size());
-    DataFile::entries().push_back(entry);
+    DataFile::entries().push_back(std::move(entry));
 }
 
 inline void write_file(const std::string& path, const std::string& bytes) {

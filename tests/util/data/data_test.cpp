@@ -117,7 +117,7 @@ TEST_F(LoadTest, WriteModeRecordsTheFirstLoadOnly) {
     testing::internal::GetCapturedStdout();
     EXPECT_EQ(second.bytes, "changed");
     ASSERT_EQ(DataFile::entries().size(), 1u);
-    const DataFileEntry* entry = DataFile::entries()[0];
+    const DataFileEntry* entry = DataFile::entries()[0].get();
     EXPECT_EQ(entry->name, "data/a.txt");
     EXPECT_EQ(std::string(entry->data, static_cast<size_t>(entry->size)), kDiskBytes + std::string(1, '\0'));
     EXPECT_FALSE(entry->used);
@@ -371,7 +371,7 @@ TEST_F(ExportTest, WritesEveryEntryNamedMp3) {
         EXPECT_EQ(boxes[i].caption, "Success");
         EXPECT_EQ(boxes[i].text, box_text(names[i]));
     }
-    for (const DataFileEntry* entry : DataFile::entries()) EXPECT_FALSE(entry->used);
+    for (const auto& entry : DataFile::entries()) EXPECT_FALSE(entry->used);
 }
 
 TEST_F(ExportTest, NothingToExport) {

@@ -75,9 +75,9 @@ protected:
         ZemblaSystem::loading_screen = style;
         DataFile::set_mode(DataFileMode::Read);
         for (int i = 0; i < total; ++i) {
-            DataFileEntry* entry = new DataFileEntry;
+            auto entry = std::make_unique<DataFileEntry>();
             entry->name = "data/entry" + std::to_string(i);
-            DataFile::entries().push_back(entry);
+            DataFile::entries().push_back(std::move(entry));
         }
         width_ = width;
         height_ = height;

@@ -85,10 +85,10 @@ TEST_F(LoadingScreenTest, ReadModeCountsUsedEntries) {
     EXPECT_EQ(screen_.draws.back().done, 0);
     EXPECT_EQ(screen_.draws.back().total, 0);
     for (int i = 0; i < 200; ++i) {
-        auto* entry = new DataFileEntry;
+        auto entry = std::make_unique<DataFileEntry>();
         entry->name = "data/" + std::to_string(i);
         entry->used = i < 150;
-        DataFile::entries().push_back(entry);
+        DataFile::entries().push_back(std::move(entry));
     }
     LoadingScreen::tick(1.0f, true);
     EXPECT_EQ(screen_.draws.back().done, 150);

@@ -199,13 +199,13 @@ TEST_F(MusicTest, TrackFilesFromTheArchive) {
     std::vector<DataFileEntry*> added;
     for (auto [name, size] : {std::pair{"data/sync_tracker/_packed.track", bytes.size()},
                               std::pair{"data/sync_tracker/_hollow.track", size_t{0}}}) {
-        auto* entry = new DataFileEntry;
+        auto entry = std::make_unique<DataFileEntry>();
         entry->name = name;
         entry->size = static_cast<int32_t>(size);
         entry->data = static_cast<char*>(std::malloc(bytes.size()));
         std::memcpy(entry->data, bytes.data(), bytes.size());
-        DataFile::entries().push_back(entry);
-        added.push_back(entry);
+        added.push_back(entry.get());
+        DataFile::entries().push_back(std::move(entry));
     }
     DataFile::set_mode(DataFileMode::Read);
     {
@@ -216,9 +216,8 @@ TEST_F(MusicTest, TrackFilesFromTheArchive) {
     }
     auto& table = DataFile::entries();
     for (DataFileEntry* entry : added) {
-        table.erase(std::find(table.begin(), table.end(), entry));
         std::free(entry->data);
-        delete entry;
+        table.erase(std::find_if(table.begin(), table.end(), [&](const auto& e) { return e.get() == entry; }));
     }
 }
 
