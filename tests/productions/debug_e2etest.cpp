@@ -183,8 +183,7 @@ TEST_F(DebugProductionTest, PlaysFromItsRunDirectoryUntilEscape) {
 
     // The show runs until Escape (production 0 has no soundtrack to end).
     EXPECT_EQ(run.wait(0.5), -1) << "the show ended by itself: " << run.output();
-    press_keys(display, show, "Escape");
-    EXPECT_EQ(run.wait(60), 0) << run.output();
+    EXPECT_EQ(escape_until_ended(display, run, show, 60), 0) << run.output();
     EXPECT_EQ(run.output().find("ERROR:"), std::string::npos) << run.output();
 }
 
@@ -202,8 +201,7 @@ TEST_F(DebugProductionTest, RecordsToAviUntilEscape) {
     auto deadline = Clock::now() + std::chrono::seconds(30);
     while (Clock::now() < deadline && !(fs::exists(avi) && fs::file_size(avi) > 30'000'000))
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    press_keys(display, show, "Escape");
-    EXPECT_EQ(run.wait(30), 0) << run.output();
+    EXPECT_EQ(escape_until_ended(display, run, show, 30), 0) << run.output();
     EXPECT_EQ(run.output().find("ERROR:"), std::string::npos) << run.output();
 
     // ffprobe reads the file: one uncompressed video stream of the window's
@@ -372,8 +370,7 @@ TEST_F(ShowLeakCheckE2ETest, RunUntilEscapeLeavesNoLeak) {
     deadline = Clock::now() + std::chrono::seconds(120);
     while (Clock::now() < deadline && !shows_the_scene(shot)) shot = take_screenshot(display, shot_path("leak.png"));
     ASSERT_TRUE(shows_the_scene(shot)) << run.output();
-    press_keys(display, show, "Escape");
-    const int status = run.wait(120);
+    const int status = escape_until_ended(display, run, show, 120);
     const std::string output = run.output();
 
     // Indirect leaks alone pass: see tests/productions/leak_check_e2etest.cpp.

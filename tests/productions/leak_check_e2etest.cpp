@@ -105,8 +105,7 @@ TEST_P(LeakCheckE2ETest, AFewSecondsOfTheShowLeaveNoLeak) {
     const std::string show = wait_for_window(
         display, title, [](const Geometry& g) { return !is_dialog(g); }, 10);
     ASSERT_FALSE(show.empty()) << run.output();
-    press_keys(display, show, "Escape");
-    const int status = run.wait(180);
+    const int status = escape_until_ended(display, run, show, 180);
     const std::string output = run.output();
 
     // A suppressed block of a system library keeps the blocks it points

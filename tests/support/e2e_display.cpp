@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -300,6 +301,16 @@ bool is_full_screen(const Geometry& g) {
 
 void press_keys(const VirtualDisplay& display, const std::string& window, const std::string& keys) {
     display.x("xdotool windowfocus --sync " + window + " key " + keys);
+}
+
+int escape_until_ended(const VirtualDisplay& display, ProgramRun& run, const std::string& window, double seconds) {
+    const Clock::time_point deadline = after(seconds);
+    for (;;) {
+        press_keys(display, window, "Escape");
+        const double left = std::chrono::duration<double>(deadline - Clock::now()).count();
+        const int status = run.wait(std::max(0.0, std::min(10.0, left)));
+        if (status != -1 || Clock::now() >= deadline) return status;
+    }
 }
 
 // The screen once the dialog has drawn itself (a window is mapped before its

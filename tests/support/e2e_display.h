@@ -165,6 +165,12 @@ bool is_full_screen(const Geometry& g);
 // Focuses the window and presses `keys` (xdotool key names).
 void press_keys(const VirtualDisplay& display, const std::string& window, const std::string& keys);
 
+// Presses Escape in `window` until the program ends, for at most `seconds`
+// (a key pressed while a loaded machine keeps the window from taking the
+// focus can go astray; once the program is ending, another press changes
+// nothing): its exit status, or -1 if it still runs.
+int escape_until_ended(const VirtualDisplay& display, ProgramRun& run, const std::string& window, double seconds);
+
 // Screenshot of the root window, kept in `file`; empty when it failed.
 Screenshot take_screenshot(const VirtualDisplay& display, const std::string& file);
 

@@ -100,8 +100,7 @@ TEST_F(XConnectionE2ETest, ShowsThatGoWellEndWithStatusZeroRunAfterRun) {
         ASSERT_TRUE(run);
         const std::string show = wait_for_the_scene(display, *run);
         ASSERT_FALSE(show.empty()) << run->output();
-        press_keys(display, show, "Escape");
-        const int status = run->wait(60);
+        const int status = escape_until_ended(display, *run, show, 60);
         ASSERT_EQ(status, 0) << run->output();
         ASSERT_EQ(run->output().find("ERROR"), std::string::npos) << run->output();
         ASSERT_EQ(run->output().find("X error"), std::string::npos) << run->output();
