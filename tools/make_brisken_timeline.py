@@ -15,13 +15,9 @@ Scenes: 0 disco floor, 1 ball-and-stick tree, 2 particle sphere, 3 tunnel,
 8 droplets. The floor, tree, sphere, rings and droplets look through the
 camera tracks; the tunnel, fireworks and cubes have views of their own.
 """
-import os
-import sys
 
 import timeline_keys
 from timeline_keys import comment, key, keys, pulses, ramp
-
-HERE = os.path.dirname(os.path.abspath(__file__))
 
 
 def move(track, points, last_row=0.125):
@@ -275,8 +271,7 @@ HEADER = [
 
 
 def main():
-    out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(
-        HERE, "..", "data", "productions", "brisken", "timeline.txt")
+    out = timeline_keys.output_path("brisken")
     for part in (scenes, title_and_credits, floor, colours, tree, camera, rings, fireworks, droplets, passes):
         part()
     timeline_keys.write(out, HEADER)

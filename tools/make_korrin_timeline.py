@@ -15,13 +15,9 @@ photos, 5 glowing balls, 6 explosions, 7 title and credits, 8 fallout,
 9 smiley floor.
 """
 import math
-import os
-import sys
 
 import timeline_keys
 from timeline_keys import comment, key, keys, pulses, ramp
-
-HERE = os.path.dirname(os.path.abspath(__file__))
 
 
 def scenes():
@@ -302,8 +298,7 @@ HEADER = [
 
 
 def main():
-    out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(
-        HERE, "..", "data", "productions", "korrin", "timeline.txt")
+    out = timeline_keys.output_path("korrin")
     for part in (scenes, gallery, title_and_credits, trefoil, city, bunker, explosions, camera, passes):
         part()
     timeline_keys.write(out, HEADER)

@@ -22,8 +22,6 @@ Sections in beats (155 bpm, a bar is 4 beats):
     220-232  the closing lines (scene 2) landing on the last hit, then black
 Deterministic (no randomness at all).
 """
-import os
-import sys
 
 import make_quendle_music as song
 
@@ -68,8 +66,7 @@ HEADER = [
 
 
 def main():
-    out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(
-        os.path.dirname(__file__), "..", "data", "productions", "quendle", "timeline.txt")
+    out = timeline_keys.output_path("quendle")
 
     comment("Scenes: 0 intro, 1 record, 2 piano, 3 lettering, 4 ribbons, 5 note monitor, 2 again\n"
             "for the closing lines.")

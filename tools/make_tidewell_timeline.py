@@ -17,11 +17,10 @@ Scenes: 0 glow rings (jqgs), 1 box grid (jqbx), 2 title and credit lines.
 Deterministic (no randomness at all).
 """
 import math
-import os
-import sys
 
 import timeline_keys
 from timeline_keys import comment, key, keys, pulses, ramp
+
 
 # Worked-out camera positions and pulse heights, to 4 decimals.
 timeline_keys.decimals = 4
@@ -383,8 +382,7 @@ HEADER = [
 
 
 def main():
-    out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(
-        os.path.dirname(__file__), "..", "data", "productions", "tidewell", "timeline.txt")
+    out = timeline_keys.output_path("tidewell")
     scenes()
     titles()
     passes()

@@ -10,6 +10,9 @@ written with 6 significant digits, after rounding to `decimals` places when
 the script sets it (timeline_keys.decimals = 4).
 """
 
+import os
+import sys
+
 ROWS_PER_BEAT = 8
 decimals = None
 
@@ -61,6 +64,15 @@ def pulses(track, beats, high, low, decay):
         h = high(b) if callable(high) else high
         lo = low(b) if callable(low) else low
         ramp(track, b, h, b + decay, lo)
+
+
+def output_path(production):
+    """Where the script writes: its first argument, else the production's
+    timeline in the repository."""
+    if len(sys.argv) > 1:
+        return sys.argv[1]
+    here = os.path.dirname(os.path.abspath(__file__))
+    return os.path.join(here, "..", "data", "productions", production, "timeline.txt")
 
 
 def write(path, header):
