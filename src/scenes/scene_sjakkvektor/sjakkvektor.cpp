@@ -30,6 +30,9 @@ void SjakkVektor::init() {
 void SjakkVektor::build() {
     material = std::make_unique<Material>(5);
     ball_mesh = create_icosahedron(ball_radius, 3, false);
+    // The balls are solid: only their front halves are drawn. The sticks are
+    // open tubes and keep both sides.
+    ball_mesh->closed = true;
     stick_mesh = create_cylinder(ball_radius / stick_thinness, 1.0f, 8, false);
     ball_node = objects->add(ball_mesh.get(), material.get(), nullptr);
     stick_node = objects->add(stick_mesh.get(), material.get(), nullptr);

@@ -24,6 +24,11 @@ struct Mesh {
     int normals_stride = 0;
     int tangents_stride = 0;
     int texcoords_stride = 0;
+    // Set by the caller when the triangles close a solid with every triangle
+    // counter-clockwise seen from outside: its back faces then lie behind its
+    // front faces wherever it is seen from, and the plain and glow passes of
+    // the scene graph leave them out. The builders leave it off.
+    bool closed = false;
 
     // Vertices of the position list (0 without positions).
     int vertex_count() const {

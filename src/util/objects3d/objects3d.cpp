@@ -58,6 +58,31 @@ void fill_identity(std::vector<int>& list, const std::vector<float>& values, int
     for (int i = 0; i < count; ++i) list.push_back(i);
 }
 
+// Whether a matrix keeps the winding of what it places (its 3 x 3 part has a
+// positive determinant) rather than mirroring it.
+bool keeps_winding(const mat4& m) {
+    const float* a = m.data();
+    const float det = a[0] * (a[5] * a[10] - a[6] * a[9]) - a[4] * (a[1] * a[10] - a[2] * a[9]) +
+                      a[8] * (a[1] * a[6] - a[2] * a[5]);
+    return det > 0.0f;
+}
+
+// Back faces of a closed opaque mesh are hidden by its own front faces, so
+// the passes that show the picture need not rasterize them. Not where the
+// graph culls faces itself (the shadow pipeline), not when explode or depth
+// trimming open the mesh up, and not for a mirrored node or instance, whose
+// front faces wind the other way.
+bool culls_back_faces(const GeomObject& object, const Material& material, int draw_mode, bool mirror,
+                      const std::vector<mat4>& matrices) {
+    if (!object.mesh_ptr || !object.mesh_ptr->closed || material.is_transparent() || mirror || object.explode ||
+        object.depth_trim)
+        return false;
+    if (draw_mode != DRAW_MODE_NORMAL && draw_mode != DRAW_MODE_GLOW) return false;
+    for (const mat4& m : matrices)
+        if (!keeps_winding(m)) return false;
+    return true;
+}
+
 }  // namespace
 
 bool combine_instances(const std::vector<mat4>& incoming, const std::vector<mat4>& node,
@@ -395,7 +420,18 @@ void Objects3D::draw_node(Node* node, std::vector<mat4> incoming, bool mirrored,
             FATAL_ASSERT(material->diffuseColors.size() == transformed_matrices.size());
             object->set_instance_colors(material->diffuseColors);
         }
-        object->draw();
+        if (culls_back_faces(*object, *material, draw_mode, mirror, transformed_matrices)) {
+            const GLboolean culling = glIsEnabled(GL_CULL_FACE);
+            GLint culled = GL_BACK;
+            glGetIntegerv(GL_CULL_FACE_MODE, &culled);
+            glEnable(GL_CULL_FACE);
+            glCullFace(GL_BACK);
+            object->draw();
+            glCullFace(static_cast<GLenum>(culled));
+            if (!culling) glDisable(GL_CULL_FACE);
+        } else {
+            object->draw();
+        }
     }
 }
 

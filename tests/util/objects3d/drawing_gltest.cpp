@@ -147,6 +147,64 @@ TEST_F(DrawingTest, MirroredFlagsCancelDownTheTree) {
     EXPECT_NO_GL_ERROR();
 }
 
+// One triangle over the middle of the picture, facing the camera
+// (counter-clockwise seen from it) or facing away, said to be closed.
+std::unique_ptr<Mesh> closed_triangle(bool facing) {
+    auto mesh = std::make_unique<Mesh>();
+    mesh->name = "Triangle";
+    const float x = facing ? 2.0f : -2.0f;
+    mesh->vertices = {-x, -2, 0, x, -2, 0, 0, 2, 0};
+    mesh->normals = {0, 0, 1, 0, 0, 1, 0, 0, 1};
+    mesh->vertices_stride = 3;
+    mesh->normals_stride = 3;
+    mesh->closed = true;
+    return mesh;
+}
+
+TEST_F(DrawingTest, ClosedMeshesLeaveOutOnlyBackFacesThatCannotShow) {
+    std::unique_ptr<Mesh> facing = closed_triangle(true), away = closed_triangle(false);
+    std::unique_ptr<Mesh> open = closed_triangle(false);
+    open->closed = false;
+    mat4 mirroring;
+    mirroring.scale(-1.0f, 1.0f, 1.0f);
+    const std::vector<int> red{255, 0, 0, 255};
+    struct Case {
+        const char* what;
+        Mesh* mesh;
+        bool node_mirrored;
+        mat4 matrix;
+        float alpha;
+        std::vector<int> centre;
+    };
+    const Case cases[] = {
+        {"front face", facing.get(), false, mat4(), 1.0f, red},
+        {"back face left out", away.get(), false, mat4(), 1.0f, kNothing},
+        {"back face of an open mesh", open.get(), false, mat4(), 1.0f, red},
+        // Mirrored, the front face winds the other way and stays.
+        {"mirrored node", facing.get(), true, mat4(), 1.0f, red},
+        {"mirroring instance", facing.get(), false, mirroring, 1.0f, red},
+        // A transparent mesh shows its far side through its near one.
+        {"transparent", away.get(), false, mat4(), 0.5f, {255, 0, 0, 128}},
+    };
+    for (const Case& c : cases) {
+        graph = std::make_unique<Objects3D>();
+        graph->cameras.push_back(&camera);
+        graph->set_camera(0);
+        graph->resize(kSize, kSize, 1.0f);
+        Material m;
+        m.diffuse = vec4(1, 0, 0, c.alpha);
+        m.ambient = vec4(0, 0, 0, 1);
+        Node* node = graph->add(c.mesh, &m, nullptr);
+        node->modelViewMatrices = {c.matrix};
+        node->mirrored = c.node_mirrored;
+        draw();
+        const std::vector<int> centre = at(32, 32);
+        for (int k = 0; k < 4; ++k) EXPECT_NEAR(centre[k], c.centre[k], 1) << c.what << ", channel " << k;
+        EXPECT_FALSE(glIsEnabled(GL_CULL_FACE)) << c.what;
+    }
+    EXPECT_NO_GL_ERROR();
+}
+
 TEST_F(DrawingTest, LightMarkersSitAtTheLightsInTheirColour) {
     Material m;
     Node* far = graph->add(cube.get(), &m, nullptr);
