@@ -17,6 +17,16 @@ void load_sprite(Texture& texture, const std::string& file) {
     texture.sample_without_anisotropy();
 }
 
+namespace {
+
+// The billboard programs' fragment lines: the sprite times the colour.
+void add_sprite_fragment(ShaderConstructor& builder) {
+    builder.add_frag_global("uniform sampler2D texture;");
+    builder.add_frag_body("gl_FragColor = texture2D( texture, gl_TexCoord[0].xy ) * gl_Color;");
+}
+
+}  // namespace
+
 std::unique_ptr<ShaderConstructor> make_particles_shader(const char* name) {
     auto builder = std::make_unique<ShaderConstructor>(name, "#version 120");
     builder->add_vert_global("uniform vec3 right;");
@@ -31,8 +41,22 @@ std::unique_ptr<ShaderConstructor> make_particles_shader(const char* name) {
         "\tgl_TexCoord[0] = gl_MultiTexCoord0;"
         "\t/* Make sure we pass on the glColor values from the GL state */"
         "\tgl_FrontColor = gl_Color;");
-    builder->add_frag_global("uniform sampler2D texture;");
-    builder->add_frag_body("gl_FragColor = texture2D( texture, gl_TexCoord[0].xy ) * gl_Color;");
+    add_sprite_fragment(*builder);
+    return builder;
+}
+
+std::unique_ptr<ShaderConstructor> make_point_sprite_shader(const char* name) {
+    auto builder = std::make_unique<ShaderConstructor>(name, "#version 120");
+    builder->add_vert_global("uniform float size;");
+    builder->add_vert_global("uniform float pixels_per_unit;");
+    builder->add_vert_body(
+        "\tgl_Position = gl_ModelViewProjectionMatrix * gl_Vertex;"
+        "\t/* The edge seen at this depth, in pixels */"
+        "\tgl_PointSize = size * pixels_per_unit / gl_Position.w;"
+        "\t/* Replaced by the sprite's coordinates */"
+        "\tgl_TexCoord[0] = vec4( 0.0 );"
+        "\tgl_FrontColor = gl_Color;");
+    add_sprite_fragment(*builder);
     return builder;
 }
 
@@ -91,6 +115,52 @@ void bind_billboard_program(ShaderProgram& program, float size, float modelview[
     program.set_uniform3f("right", modelview[0], modelview[4], modelview[8]);
     program.set_uniform3f("up", modelview[1], modelview[5], modelview[9]);
     program.set_uniform1f("size", size);
+}
+
+float pixels_per_unit() {
+    // A unit at distance 1 spans projection[1][1] of the two units of
+    // normalised height, which the viewport maps onto its rows.
+    float projection[16];
+    GLint viewport[4] = {};
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    return projection[5] * static_cast<float>(viewport[3]) * 0.5f;
+}
+
+void bind_point_sprite_program(ShaderProgram& program, float size, float pixels_per_unit) {
+    program.bind();
+    program.set_uniform1f("size", size);
+    program.set_uniform1f("pixels_per_unit", pixels_per_unit);
+}
+
+void draw_point_sprites(GLuint vbo, const float* block, const BillboardLayout& layout, size_t quads) {
+    // Every corner of a billboard holds its centre and colour: the first
+    // corner's stand for the point, read with a stride of four corners.
+    // Only the parts drawn from are uploaded.
+    constexpr GLsizei kPositionStride = 4 * 3 * sizeof(float);
+    constexpr GLsizei kColourStride = 4 * 4 * sizeof(float);
+    const size_t colours = layout.position_bytes + layout.texcoord_bytes;
+    const float* block_colours = block + colours / sizeof(float);
+    glBindVertexArray(0);
+    glBindBuffer(GL_ARRAY_BUFFER, vbo);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(layout.total_bytes()), nullptr, GL_STREAM_DRAW);
+    glBufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(quads * kPositionStride), block);
+    glBufferSubData(GL_ARRAY_BUFFER, static_cast<GLintptr>(colours), static_cast<GLsizeiptr>(quads * kColourStride),
+                    block_colours);
+    glEnable(GL_VERTEX_PROGRAM_POINT_SIZE);
+    glEnable(GL_POINT_SPRITE);
+    glTexEnvi(GL_POINT_SPRITE, GL_COORD_REPLACE, GL_TRUE);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_COLOR_ARRAY);
+    glVertexPointer(3, GL_FLOAT, kPositionStride, nullptr);
+    glColorPointer(4, GL_FLOAT, kColourStride, reinterpret_cast<const void*>(colours));
+    glDrawArrays(GL_POINTS, 0, static_cast<GLsizei>(quads));
+    glDisableClientState(GL_COLOR_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
+    glTexEnvi(GL_POINT_SPRITE, GL_COORD_REPLACE, GL_FALSE);
+    glDisable(GL_POINT_SPRITE);
+    glDisable(GL_VERTEX_PROGRAM_POINT_SIZE);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
 }
 
 void draw_billboard_block(GLuint vbo, const float* block, const BillboardLayout& layout, size_t quads) {

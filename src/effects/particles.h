@@ -74,8 +74,8 @@ private:
 // The builder of "EffectsParticles": each corner of a square is moved from
 // the particle's centre by (texture coordinate - 0.5) x size along the
 // uniforms `right` and `up`; the colour is the sprite times the vertex
-// colour. The Fireworks scene builds its own program from the same lines
-// under its own name.
+// colour. The Fireworks scene draws the same squares as point sprites
+// (make_point_sprite_shader) under its own name.
 std::unique_ptr<ShaderConstructor> make_particles_shader(const char* name = "EffectsParticles");
 
 // Binds a billboard program with `right` and `up` taken from the GL
@@ -86,5 +86,37 @@ void bind_billboard_program(ShaderProgram& program, float size, float modelview[
 // first `quads` billboards from it as client arrays; leaves no array
 // enabled and no buffer or vertex-array object bound.
 void draw_billboard_block(GLuint vbo, const float* block, const BillboardLayout& layout, size_t quads);
+
+// The same squares drawn as point sprites, one vertex each instead of four
+// corners: a square that faces the eye is the screen-aligned square of a
+// point sprite of the same size, with the sprite's texture coordinates
+// running over it as the corners' do. On llvmpipe a point is one primitive
+// to set up and bin where a quad is two triangles, whose shared diagonal
+// shades its 4x4 blocks twice: a cloud of tens of thousands of small
+// sprites costs about a quarter less.
+//
+// The one difference: a point whose centre leaves the viewport is dropped
+// whole, where a billboard slides out; with sprites of a few pixels it is
+// seen only at the picture's edge. Points are also capped at the
+// renderer's largest point size (255 pixels on llvmpipe).
+//
+// The builder of such a program: the billboard program's fragment lines,
+// and a vertex body that sizes the point to the edge `size` seen at the
+// vertex's depth (the uniform `pixels_per_unit`, set by
+// bind_point_sprite_program).
+std::unique_ptr<ShaderConstructor> make_point_sprite_shader(const char* name);
+
+// The pixels a unit spans at distance 1 under the current GL projection and
+// viewport, measured vertically as the billboards' `up` edge.
+float pixels_per_unit();
+
+// Binds a point-sprite program with the edge `size` and `pixels_per_unit`.
+void bind_point_sprite_program(ShaderProgram& program, float size, float pixels_per_unit);
+
+// Uploads the centres and colours of the block's first `quads` billboards
+// into `vbo` and draws them as point sprites with texture unit 0's
+// coordinates replaced by the sprite's; leaves no array enabled, no buffer
+// or vertex-array object bound and point sprites off.
+void draw_point_sprites(GLuint vbo, const float* block, const BillboardLayout& layout, size_t quads);
 
 }  // namespace Effects

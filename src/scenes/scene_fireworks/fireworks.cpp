@@ -1,5 +1,7 @@
 #include "scenes/scene_fireworks/fireworks.h"
 
+#include <cmath>
+
 #include "effects/particles.h"
 #include "system/fatal.h"
 #include "util/music/music.h"
@@ -17,8 +19,9 @@ Fireworks::~Fireworks() {
 void Fireworks::init() {
     register_scene_tracks(*music, tracks);
     Effects::load_sprite(texture, Effects::kDefaultParticleTexture);
-    // The particle system's billboard program under this scene's own name.
-    program = std::make_unique<ShaderProgram>(Effects::make_particles_shader("EffectsFireworks"));
+    // The particle system's squares as point sprites, under this scene's
+    // own name.
+    program = std::make_unique<ShaderProgram>(Effects::make_point_sprite_shader("EffectsFireworks"));
     show = std::make_unique<FireworksShow>(music->get_sync_value("frwxSeed"));
 
     // Sized for every particle made, rockets included, although only sparks
@@ -56,15 +59,31 @@ void Fireworks::render() {
     glDisable(GL_COLOR_MATERIAL);
     glDisable(GL_DEPTH_TEST);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    const float pixels_per_unit = Effects::pixels_per_unit();
+    pick_sprite_level(pixels_per_unit);
     texture.bind_and_enable();
 
-    float modelview[16];
-    Effects::bind_billboard_program(*program, FireworksShow::kSize, modelview);
+    Effects::bind_point_sprite_program(*program, FireworksShow::kSize, pixels_per_unit);
     quads_drawn = show->write_vertices(*writer);
     // The sparks of burnt-out rockets stay in the block at alpha 0 until
     // their rocket relaunches, up to half of it; only the lit ones are drawn.
     const size_t lit = Effects::keep_visible(buffer_vertex.get(), writer->layout(), quads_drawn);
     sprite_layer.begin();
-    Effects::draw_billboard_block(vbo, buffer_vertex.get(), writer->layout(), lit);
+    Effects::draw_point_sprites(vbo, buffer_vertex.get(), writer->layout(), lit);
     sprite_layer.end();
+}
+
+void Fireworks::pick_sprite_level(float pixels_per_unit) {
+    // Rockets start 10 units or more in front of the eye, so the nearest
+    // sparks are about this large; farther ones, down to a sixth of it,
+    // take the same level smaller. Trilinear filtering would blend the two
+    // levels around each spark's size, at about a third of the sparks'
+    // cost, for a slightly softer picture.
+    constexpr float kNearestDistance = 10.0f;
+    const float nearest_pixels = FireworksShow::kSize * pixels_per_unit / kNearestDistance;
+    const float texels = static_cast<float>(texture.get_height());
+    const int level = nearest_pixels > 0.0f ? static_cast<int>(std::floor(std::log2(texels / nearest_pixels))) : 0;
+    if (level == sprite_level) return;
+    sprite_level = level;
+    texture.sample_one_level(level);
 }

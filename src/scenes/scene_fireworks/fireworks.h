@@ -1,6 +1,7 @@
 // The fireworks scene: five rockets that fly up trailing sparks and burst
 // into 400 rockets with trails of their own (fireworks_rockets.h), every live
-// spark drawn as a camera-facing textured square added onto the picture.
+// spark drawn as a camera-facing textured square added onto the picture
+// (a point sprite: effects/particles.h).
 // "frwxTime" is the simulation's clock; "frwxSeed" seeds the generator every
 // frame, and a change of it relaunches every rocket. The camera stands still;
 // the camera tracks do not move it. While the key 1 is down the simulation
@@ -41,9 +42,13 @@ public:
 private:
     void update_rockets(float time, bool frozen);
     void render();
+    // Samples the sprite from the one mipmap level about as large as the
+    // nearest sparks are drawn at `pixels_per_unit`.
+    void pick_sprite_level(float pixels_per_unit);
 
     std::unique_ptr<FireworksShow> show;
     Texture texture;
+    int sprite_level = -1;  // the level sampled; -1 until the first frame
     // The sparks are blended there, a quarter of the work of the scene's
     // multisampled target, and added over the scene at once.
     Effects::SpriteLayer sprite_layer;

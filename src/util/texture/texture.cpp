@@ -1,5 +1,6 @@
 #include "util/texture/texture.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
@@ -201,6 +202,18 @@ void Texture::sample_without_anisotropy() {
     if (!GLEW_EXT_texture_filter_anisotropic) return;
     bind(0);
     glTexParameterf(get_target(), GL_TEXTURE_MAX_ANISOTROPY_EXT, 1.0f);
+    unbind(0);
+}
+
+void Texture::sample_one_level(int level) {
+    int last = 0;
+    if (mipmaps)
+        while ((width >> (last + 1)) > 0 || (height >> (last + 1)) > 0) ++last;
+    level = std::clamp(level, 0, last);
+    bind(0);
+    glTexParameteri(get_target(), GL_TEXTURE_BASE_LEVEL, level);
+    glTexParameteri(get_target(), GL_TEXTURE_MAX_LEVEL, level);
+    glTexParameteri(get_target(), GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     unbind(0);
 }
 

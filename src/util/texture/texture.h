@@ -74,6 +74,13 @@ public:
     // filtering mipmapped textures get: on llvmpipe anisotropic lookups cost
     // several times a plain one. Leaves unit 0 active with no 2D texture.
     void sample_without_anisotropy();
+    // Bilinear sampling of the one mipmap level `level` (clamped to the
+    // levels there are) from now on: no level of detail is worked out per
+    // pixel and no two levels are blended. For pictures drawn at about that
+    // level's size, the blend of two levels costs most of a lookup on
+    // llvmpipe and softens them only a little. Leaves unit 0 active with no
+    // 2D texture.
+    void sample_one_level(int level);
 
     // The texture over (x, y)..(x + w, y + h) on unit 0 through the bound
     // program; switches the depth test off.

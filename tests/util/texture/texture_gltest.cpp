@@ -1,6 +1,7 @@
 #include "util/texture/texture.h"
 
 #include <cstdlib>
+#include <utility>
 
 #include "support/gl_context.h"
 #include "support/test_support.h"
@@ -68,6 +69,19 @@ TEST_F(TextureTest, EmptyRenderTargetTextures) {
     EXPECT_EQ(parameter(mipmapped, GL_TEXTURE_MIN_FILTER), GL_LINEAR_MIPMAP_LINEAR);
     glGetTexParameterfv(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, &anisotropy);
     EXPECT_EQ(anisotropy, 1.0f);
+    // One level, bilinear; a level past the smallest (1 x 1 is level 3 of
+    // 8 x 8) takes the smallest, and so does every level of a picture
+    // without mipmaps take its only one.
+    for (const auto& [asked, level] : {std::pair{1, 1}, std::pair{3, 3}, std::pair{9, 3}, std::pair{-2, 0}}) {
+        mipmapped.sample_one_level(asked);
+        EXPECT_EQ(parameter(mipmapped, GL_TEXTURE_BASE_LEVEL), level) << asked;
+        EXPECT_EQ(parameter(mipmapped, GL_TEXTURE_MAX_LEVEL), level) << asked;
+        EXPECT_EQ(parameter(mipmapped, GL_TEXTURE_MIN_FILTER), GL_LINEAR) << asked;
+    }
+    plain.sample_one_level(2);
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    EXPECT_EQ(bound, 0);
+    EXPECT_EQ(parameter(plain, GL_TEXTURE_BASE_LEVEL), 0);
 
     Texture multisampled;
     multisampled.create_empty_multisample(8, 8, false, false, GL_RGBA8, 4);
