@@ -9,6 +9,7 @@
 
 #include "effects/effect.h"
 #include "effects/postproc/passes.h"
+#include "effects/sprite_layer.h"
 #include "platform/ticks.h"
 #include "scenes/scene.h"
 #include "system/fatal.h"
@@ -388,8 +389,16 @@ void SceneManager::frame() {
         glEnable(GL_SCISSOR_TEST);
         glScissor(area.x, area.y, area.width, area.height);
     }
+    // Sprite layers over the scene target wait to be added to its resolved
+    // picture (effects/sprite_layer.h), unless another scene draws after them.
     fbos[0]->push(true);
-    for (int i = 0; i < 3; ++i) draw_scene(active[i], clipped ? &area : nullptr);
+    Effects::SpriteLayer::defer_over(fbos[0]->get_id());
+    for (int i = 0; i < 3; ++i) {
+        if (active[i] < 0) continue;
+        Effects::SpriteLayer::add_waiting();
+        draw_scene(active[i], clipped ? &area : nullptr);
+    }
+    Effects::SpriteLayer::defer_over(0);
     fbos[0]->pop();
 
     int current = 1;
@@ -444,6 +453,7 @@ void SceneManager::resolve_scene_target() {
     fbos[1]->push(false);
     glDisable(GL_SCISSOR_TEST);
     fbos[0]->blit();
+    Effects::SpriteLayer::add_waiting();
     fbos[1]->pop();
 }
 
@@ -451,6 +461,7 @@ void SceneManager::resolve_scene_area(const ViewportRect& area) {
     fbos[1]->push(false);
     glDisable(GL_SCISSOR_TEST);
     fbos[0]->blit(area);
+    Effects::SpriteLayer::add_waiting();
     fbos[1]->pop();
 }
 

@@ -1,13 +1,53 @@
 #include "effects/sprite_layer.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "util/fbo/fbo.h"
 #include "util/texture/texture.h"
 
 namespace Effects {
 
+namespace {
+
+GLuint deferred_target = 0;
+std::vector<SpriteLayer*> waiting_layers;
+
+}  // namespace
+
 SpriteLayer::SpriteLayer() : layer(std::make_unique<FBO>(1, 1, FBO_TYPE_RGBA8_NO_DEPTH, 0)) {}
 
-SpriteLayer::~SpriteLayer() = default;
+SpriteLayer::~SpriteLayer() {
+    if (waiting) waiting_layers.erase(std::find(waiting_layers.begin(), waiting_layers.end(), this));
+}
+
+void SpriteLayer::defer_over(GLuint target) { deferred_target = target; }
+
+void SpriteLayer::add_waiting() {
+    if (waiting_layers.empty()) return;
+    GLint viewport[4] = {}, scissor[4] = {};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    glGetIntegerv(GL_SCISSOR_BOX, scissor);
+    const GLboolean scissor_test = glIsEnabled(GL_SCISSOR_TEST);
+    for (SpriteLayer* waiting : waiting_layers) {
+        waiting->waiting = false;
+        glViewport(waiting->end_viewport[0], waiting->end_viewport[1], waiting->end_viewport[2],
+                   waiting->end_viewport[3]);
+        glScissor(waiting->end_scissor[0], waiting->end_scissor[1], waiting->end_scissor[2], waiting->end_scissor[3]);
+        if (waiting->end_scissor_test)
+            glEnable(GL_SCISSOR_TEST);
+        else
+            glDisable(GL_SCISSOR_TEST);
+        waiting->add();
+    }
+    waiting_layers.clear();
+    glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
+    glScissor(scissor[0], scissor[1], scissor[2], scissor[3]);
+    if (scissor_test)
+        glEnable(GL_SCISSOR_TEST);
+    else
+        glDisable(GL_SCISSOR_TEST);
+}
 
 bool SpriteLayer::begin() {
     GLint viewport[4] = {}, samples = 0;
@@ -17,11 +57,22 @@ bool SpriteLayer::begin() {
     if (!in_use) return false;
     // Resizing binds frame buffer 0 and the new texture on the active unit;
     // push must find the target to go back to, and the sprites their picture.
-    GLint target = 0, texture = 0;
-    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &target);
+    GLint texture = 0, found_target = 0;
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &found_target);
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &texture);
+    // Drawn twice in a frame, the layer must give up what still waits
+    // before it is cleared; all that waits goes, in order, onto the target
+    // it waits for.
+    if (waiting) {
+        GLint program = 0;
+        glGetIntegerv(GL_CURRENT_PROGRAM, &program);
+        glBindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(waiting_over));
+        add_waiting();
+        glUseProgram(static_cast<GLuint>(program));
+    }
     layer->resize(viewport[2] > 0 ? viewport[2] : 1, viewport[3]);
-    glBindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(target));
+    glBindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(found_target));
+    deferred = deferred_target != 0 && static_cast<GLuint>(found_target) == deferred_target;
     glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(texture));
     glGetFloatv(GL_COLOR_CLEAR_VALUE, saved_clear);
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
@@ -34,6 +85,19 @@ void SpriteLayer::end() {
     if (!in_use) return;
     in_use = false;
     layer->pop();
+    if (deferred) {
+        glGetIntegerv(GL_FRAMEBUFFER_BINDING, &waiting_over);
+        glGetIntegerv(GL_VIEWPORT, end_viewport);
+        glGetIntegerv(GL_SCISSOR_BOX, end_scissor);
+        end_scissor_test = glIsEnabled(GL_SCISSOR_TEST);
+        waiting = true;
+        waiting_layers.push_back(this);
+        return;
+    }
+    add();
+}
+
+void SpriteLayer::add() {
     glGetIntegerv(GL_BLEND_SRC_RGB, &saved_blend[0]);
     glGetIntegerv(GL_BLEND_DST_RGB, &saved_blend[1]);
     glGetIntegerv(GL_BLEND_SRC_ALPHA, &saved_blend[2]);

@@ -18,6 +18,17 @@
 // (the small recordings, cheap anyway), begin and end change nothing and
 // the sprites go straight into the target.
 //
+// Over the frame's multisampled scene target, even adding the layer can
+// wait until the target is resolved: added then to the resolved picture, it
+// blends one sample a pixel instead of four. The picture is the same: the
+// layer holds one value a pixel, and the mean of four samples each raised by
+// it is their mean raised by it (but where the samples of an edge pixel clamp
+// apart). The frame loop names that target with defer_over while the scenes
+// draw, adds what waits with add_waiting before the next scene draws (so
+// that it lies over the sprites as before) and onto the resolved picture.
+// A scene must draw nothing into the target after a layer's end (the
+// sprites are the last thing both users draw).
+//
 // Usage: begin(), the sprites with additive blending and no depth test,
 // end(). Not for sprites that test depth against the scene.
 #pragma once
@@ -48,13 +59,34 @@ public:
     // draw with blending (one, one) and no depth test; leaves the blend
     // function as begin found it, the depth test off, the texture program
     // and the layer's picture bound and unit 0 active. Otherwise nothing.
+    // Where the target begin found is the one named by defer_over, end
+    // binds it back with its viewport and changes nothing else: the layer
+    // waits for add_waiting.
     void end();
 
+    // Layers begun over `target` (0: none) wait at their end from now on.
+    static void defer_over(GLuint target);
+    // Adds every waiting layer, in the order they ended, onto the bound
+    // target (the deferred one or its resolved picture, of the same size),
+    // each under the viewport and scissor box it ended with, as end adds
+    // one; leaves the viewport and scissor box as they were.
+    static void add_waiting();
+
 private:
+    // Adds the layer over the current viewport (see end).
+    void add();
+
     std::unique_ptr<FBO> layer;
     bool in_use = false;
+    bool deferred = false;  // begun over the target named by defer_over
+    bool waiting = false;
+    GLint waiting_over = 0;  // the target a waiting layer is to be added over
     GLint saved_blend[4] = {};
     GLfloat saved_clear[4] = {};
+    // The viewport and scissor box at the end, for a waiting layer.
+    GLint end_viewport[4] = {};
+    GLint end_scissor[4] = {};
+    GLboolean end_scissor_test = GL_FALSE;
 };
 
 }  // namespace Effects
