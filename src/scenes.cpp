@@ -389,20 +389,27 @@ void SceneManager::frame() {
         glEnable(GL_SCISSOR_TEST);
         glScissor(area.x, area.y, area.width, area.height);
     }
-    // Sprite layers over the scene target wait to be added to its resolved
+    // Scenes whose whole output is one opaque composite gain nothing from
+    // the samples: they go straight into the target the passes read, which
+    // needs no clear, since the composite writes every pixel. Otherwise
+    // sprite layers over the scene target wait to be added to its resolved
     // picture (effects/sprite_layer.h), unless another scene draws after them.
-    fbos[0]->push(true);
-    Effects::SpriteLayer::defer_over(fbos[0]->get_id());
+    const bool unsampled = scenes_compose_whole(active);
+    FBO* scene_target = fbos[unsampled ? 1 : 0].get();
+    scene_target->push(!unsampled);
+    Effects::SpriteLayer::defer_over(unsampled ? 0 : fbos[0]->get_id());
     for (int i = 0; i < 3; ++i) {
         if (active[i] < 0) continue;
         Effects::SpriteLayer::add_waiting();
         draw_scene(active[i], clipped ? &area : nullptr);
     }
     Effects::SpriteLayer::defer_over(0);
-    fbos[0]->pop();
+    scene_target->pop();
 
     int current = 1;
-    if (clipped)
+    if (unsampled)
+        glDisable(GL_SCISSOR_TEST);
+    else if (clipped)
         resolve_scene_area(area);
     else
         resolve_scene_target();
@@ -445,6 +452,16 @@ ViewportRect SceneManager::scene_area(const int active[3], const std::vector<Eff
         if (active[i] >= 0 && !scenes[active[i]]->draws_in_scissor_box()) return whole;
     const ViewportRect area = overlay_rect(passes.front()->source_area(width, height), width, height);
     return area.width > 0 ? area : whole;
+}
+
+bool SceneManager::scenes_compose_whole(const int active[3]) const {
+    bool any = false;
+    for (int i = 0; i < 3; ++i) {
+        if (active[i] < 0) continue;
+        if (!scenes[active[i]]->composes_whole_target()) return false;
+        any = true;
+    }
+    return any;
 }
 
 void SceneManager::resolve_scene_target() {

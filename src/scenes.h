@@ -147,6 +147,10 @@ private:
     // to 3rd) in: what the first of `passes` reads, when every active scene
     // draws in a scissor box; else the whole target.
     ViewportRect scene_area(const int active[3], const std::vector<Effects::PostProc*>& passes) const;
+    // True when at least one of the active scenes (ActiveScene1st to 3rd)
+    // draws and every one that does composes the whole target: they are then
+    // drawn straight into target 1, unsampled.
+    bool scenes_compose_whole(const int active[3]) const;
     // Resolves the multisampled scene target into target 1.
     void resolve_scene_target();
     // The same for `area` of the target only.

@@ -17,6 +17,8 @@ ViewportRect Scene::overlay_area() { return {0, 0, width, height}; }
 
 bool Scene::draws_in_scissor_box() const { return false; }
 
+bool Scene::composes_whole_target() const { return false; }
+
 void Scene::resize(int w, int h) {
     width = w;
     height = h;

@@ -38,11 +38,21 @@ public:
     // there, at the cost of what the area covers. The whole target unless a
     // scene knows better; an empty area means the overlay changes nothing.
     virtual ViewportRect overlay_area();
-    // True when the scene draws only into the target bound for it, with no
-    // target and no scissor box of its own: the frame loop may then draw it
-    // with the scissor test on, only where the post-processing passes read
-    // the picture. False unless a scene knows.
+    // True when the scene, drawn with the scissor test on, gets the pixels
+    // inside the scissor box right: it draws only into the target bound for
+    // it, with no target and no scissor box of its own, or it sees to its
+    // own targets. The frame loop may then draw it with the scissor test on,
+    // only where the post-processing passes read the picture. False unless
+    // a scene knows.
     virtual bool draws_in_scissor_box() const;
+    // True when all the scene puts into the target bound for it is one
+    // opaque draw over every pixel (the composite of a picture it made in a
+    // target of its own), without depth: multisampling would then give each
+    // pixel's samples one colour, and the resolve that colour. The frame
+    // loop may then draw it straight into the single-sample target the
+    // passes read, without the multisampled clear and resolve. False unless
+    // a scene knows.
+    virtual bool composes_whole_target() const;
 
     void set_keys(unsigned char* key_states) { keys = key_states; }
     void set_input(InputState* input_state) { input = input_state; }

@@ -10,6 +10,9 @@ class Subdiv : public PostProc {
 public:
     explicit Subdiv(const PassInfo& row);
     void render(int width, int height, float time) override;
+    // Unturned, with no tile crossing the picture's edge (the tiles within
+    // 0..1 on both axes), the one tile's rectangle; else the whole picture.
+    ViewportRect source_area(int width, int height) const override;
 };
 
 }  // namespace Effects

@@ -22,6 +22,13 @@ public:
     void init() override;
     void draw() override;
     void resize(int width, int height) override;
+    // The graph draws with depth of field: everything goes into its own
+    // target, and only the full-screen composite, without depth test or
+    // blending, reaches the bound one.
+    bool composes_whole_target() const override { return true; }
+    // The graph draws its shadow faces whole and its depth-of-field target
+    // where the composite reads it for the scissor box.
+    bool draws_in_scissor_box() const override { return true; }
 
     static constexpr float kPlaneSize = 15.0f;
     // The small cubes stand at (+-offset, 0, +-offset).

@@ -93,7 +93,9 @@ mat4 Light::begin_shadow_face(int face) {
     glGetIntegerv(GL_READ_BUFFER, &saved_read_buffer);
     glGetIntegerv(GL_VIEWPORT, saved_viewport);
     glPushAttrib(GL_VIEWPORT_BIT | GL_ACCUM_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_LIGHTING_BIT |
-                 GL_LINE_BIT);
+                 GL_LINE_BIT | GL_SCISSOR_BIT);
+    // The face is whole whatever part of its own target the caller scissors.
+    glDisable(GL_SCISSOR_TEST);
 
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, shadow_fbo);
     glDrawBuffer(GL_NONE);

@@ -2,6 +2,7 @@
 
 #include <GL/glew.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -31,6 +32,9 @@ namespace {
 
 constexpr float kFarAway = 999999.0f;
 constexpr int kDefaultTargetSize = 512;
+// How far the depth-of-field composite reads around a pixel, in parts of the
+// picture's height: dof.frag's max_radius.
+constexpr float kDofReach = 0.012f;
 
 void grow_box(const vec3& p, vec3& min, vec3& max) {
     for (int i = 0; i < 3; ++i) {
@@ -282,15 +286,48 @@ std::unique_ptr<FBO> Objects3D::make_target(int type) const {
     return target;
 }
 
+ViewportRect Objects3D::sharp_area(const ViewportRect& box) const {
+    // The composite's taps, and their bilinear neighbours.
+    const int reach = static_cast<int>(std::ceil(kDofReach * static_cast<float>(height))) + 2;
+    const int x0 = std::max(0, box.x - reach), y0 = std::max(0, box.y - reach);
+    const int x1 = std::min(width, box.x + box.width + reach);
+    const int y1 = std::min(height, box.y + box.height + reach);
+    return {x0, y0, std::max(0, x1 - x0), std::max(0, y1 - y0)};
+}
+
 void Objects3D::draw() {
     render_context.reset();
     if (!master_node) return;
     // A transparent material drawn last (here or by another graph) leaves
     // depth writes off, and the clears below would then keep stale depths.
     glDepthMask(GL_TRUE);
+    // A caller that scissors its target reads the picture only there: the
+    // depth-of-field target is then drawn only where the composite reads it
+    // (the box and the blur's reach around it), when it matches the
+    // caller's target pixel for pixel; else whole. It is cleared whole
+    // either way: the renderer clears a whole target faster than a part.
+    const bool scissored = glIsEnabled(GL_SCISSOR_TEST) == GL_TRUE;
+    GLint caller_box[4] = {0, 0, 0, 0};
+    if (scissored) glGetIntegerv(GL_SCISSOR_BOX, caller_box);
     if (dof) {
         if (!dof_fbo) dof_fbo = make_target(FBO_TYPE_DEPTH_TEXTURE);
-        dof_fbo->push(true);
+        if (scissored) {
+            GLint viewport[4];
+            glGetIntegerv(GL_VIEWPORT, viewport);
+            const bool same_grid = viewport[0] == 0 && viewport[1] == 0 && viewport[2] == dof_fbo->get_width() &&
+                                   viewport[3] == dof_fbo->get_height() && width == dof_fbo->get_width() &&
+                                   height == dof_fbo->get_height();
+            glDisable(GL_SCISSOR_TEST);
+            dof_fbo->push(true);
+            if (same_grid) {
+                const ViewportRect sharp =
+                    sharp_area({caller_box[0], caller_box[1], caller_box[2], caller_box[3]});
+                glEnable(GL_SCISSOR_TEST);
+                glScissor(sharp.x, sharp.y, sharp.width, sharp.height);
+            }
+        } else {
+            dof_fbo->push(true);
+        }
     }
     if (cur_cam < 0 || cur_cam >= static_cast<int>(cameras.size()))
         FATAL_ERROR("cur_cam " << cur_cam << " out of range for " << cameras.size() << " cameras!");
@@ -298,11 +335,15 @@ void Objects3D::draw() {
     camera->setup(width, height, aspect, 1.0f);
 
     if (glow) {
+        // The glow image is blurred over the picture: drawn whole.
+        const bool scissor_on = glIsEnabled(GL_SCISSOR_TEST) == GL_TRUE;
+        glDisable(GL_SCISSOR_TEST);
         if (!glow_fbo) glow_fbo = make_target(FBO_TYPE_RGBA8);
         glow_fbo->push(true);
         render_context.clear_lights();
         draw_roots({camera->get_view_matrix()}, DRAW_MODE_GLOW);
         glow_fbo->pop();
+        if (scissor_on) glEnable(GL_SCISSOR_TEST);
     }
     if (shadows && !lights.empty())
         draw_shadowed();
@@ -326,6 +367,10 @@ void Objects3D::draw() {
         glDisable(GL_DEPTH_TEST);
         glDisable(GL_BLEND);
         dof_fbo->pop();
+        if (scissored) {
+            glEnable(GL_SCISSOR_TEST);
+            glScissor(caller_box[0], caller_box[1], caller_box[2], caller_box[3]);
+        }
         ShaderProgram& program = objects3d_dof_shader();
         program.bind();
         program.set_uniform_matrix4fv("ProjectionMatrix", unit_square_projection.data(), 1, false);

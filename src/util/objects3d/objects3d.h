@@ -17,6 +17,7 @@
 
 #include "util/math/mat4.h"
 #include "util/math/vector.h"
+#include "util/math/viewport.h"
 #include "util/objects3d/geomobject.h"
 #include "util/objects3d/light.h"
 #include "util/objects3d/material.h"
@@ -95,7 +96,10 @@ public:
     float get_node_size(const char* name);
     bool walk_bounds(Node* node, const char* name, vec3& min, vec3& max, bool take);
 
-    // The whole frame of the graph into the bound target.
+    // The whole frame of the graph into the bound target. With the scissor
+    // test on, only the scissor box of the target needs to be right: the
+    // graph may then draw less of its own targets (never of the shadow
+    // faces).
     void draw();
     void draw_plain();
     void draw_shadowed();
@@ -137,6 +141,9 @@ private:
     void draw_roots(const std::vector<mat4>& incoming, int draw_mode);
     // width x height, 512 for a size below 1.
     std::unique_ptr<FBO> make_target(int type) const;
+    // The part of the depth-of-field target that its composite reads for
+    // `box` of the picture, in pixels.
+    ViewportRect sharp_area(const ViewportRect& box) const;
     // The checks and projection the markers and boxes share.
     mat4 overlay_projection();
 };

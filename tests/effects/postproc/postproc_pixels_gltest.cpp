@@ -580,6 +580,41 @@ TEST_F(PostProcPixelsTest, SubdivTilesShiftsAndTurnsThePicture) {
     EXPECT_LE(worst, 2);
 }
 
+TEST_F(PostProcPixelsTest, SubdivReadsNothingOutsideItsSourceArea) {
+    // As for the kaleidoscope: white outside the area must not reach the
+    // picture. One tile inside the picture reads only its rectangle; tiles
+    // that wrap, or a turn, read all of it.
+    Effects::PostProc& pass = passes()["Subdiv"];
+    const int width = 96, height = 54;
+    const Picture in = card(width, height);
+    struct Case {
+        float nx, ny, off_x, off_y, rot;
+        int most_pixels;  // the area's size at most, in pixels
+    };
+    const Case cases[] = {
+        // The tile's pixels and two more each way.
+        {0.9f, 0.9f, 0.05f, 0.0f, 0.0f, 92 * 51}, {0.5f, 0.25f, 0.25f, 0.7f, 0.0f, 52 * 19},
+        {-0.5f, 0.5f, 0.75f, 0.0f, 0.0f, 52 * 29}, {2.0f, 2.0f, 0.0f, 0.0f, 0.0f, width * height},
+        {1.0f, 1.0f, 0.0f, 0.0f, 0.0f, width * height}, {0.9f, 0.9f, -0.05f, 0.0f, 0.0f, width * height},
+        {0.9f, 0.9f, 0.05f, 0.0f, 0.3f, width * height},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "N " << c.nx << ", " << c.ny << ", Off " << c.off_x << ", " << c.off_y
+                                        << ", Rot " << c.rot);
+        const std::vector<std::pair<int, float>> params = {{0, c.nx}, {1, c.ny},    {2, c.off_x}, {3, c.off_y},
+                                                           {4, c.rot}, {5, 0.5f}, {6, 0.5f}};
+        for (const auto& param : params) pass.set_param(param.first, param.second);
+        const ViewportRect area = pass.source_area(width, height);
+        EXPECT_LE(area.width * area.height, c.most_pixels);
+        const Picture outside_white(width, height, [&](int x, int y) {
+            const bool inside =
+                x >= area.x && x < area.x + area.width && y >= area.y && y < area.y + area.height;
+            return inside ? in.pixel(x, y) : std::vector<int>{255, 255, 255, 255};
+        });
+        EXPECT_EQ(max_difference(apply(pass, outside_white, params), apply(pass, in, params)), 0);
+    }
+}
+
 TEST_F(PostProcPixelsTest, NoiseAddsGrainThatMovesWithItsTime) {
     Effects::PostProc& noise = passes()["Noise"];
     const Picture grey = flat(128, 128, 128);

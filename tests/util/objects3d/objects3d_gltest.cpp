@@ -294,6 +294,54 @@ TEST_F(Objects3DTest, SmallGraphWithAShadowingLightAndDepthOfField) {
     EXPECT_GT(changed, 20);
 }
 
+TEST_F(Objects3DTest, UnderAScissorBoxTheBoxIsDrawnAsWhenDrawnWhole) {
+    // The frame loop may scissor a scene to the part the passes read. The
+    // graph then draws its shadow faces whole and its depth-of-field target
+    // only as far as the composite reads around the box: inside the box the
+    // pixels are those of the whole drawing.
+    constexpr int kW = 320, kH = 180;
+    SmallScene scene;
+    scene.graph.set_shadows(true);
+    scene.graph.set_dof(true);
+    scene.camera.focus_point = (11.0f - 0.5f) / 39.5f;
+    scene.camera.focus_range = 0.02f;
+    scene.camera.focus_falloff = 0.05f;
+    scene.graph.resize(kW, kH, static_cast<float>(kW) / kH);
+    FBO target(kW, kH, FBO_TYPE_RGBA8, 0);
+    auto draw = [&](const ViewportRect* box) {
+        SceneManager::reset_gl_state();
+        target.push(true);
+        if (box) {
+            glEnable(GL_SCISSOR_TEST);
+            glScissor(box->x, box->y, box->width, box->height);
+        }
+        scene.graph.draw();
+        EXPECT_EQ(glIsEnabled(GL_SCISSOR_TEST), box ? GL_TRUE : GL_FALSE);
+        glDisable(GL_SCISSOR_TEST);
+        std::vector<unsigned char> rgba = test_support::read_pixels(0, 0, kW, kH);
+        target.pop();
+        return rgba;
+    };
+    const std::vector<unsigned char> whole = draw(nullptr);
+    // Boxes on the blurred far floor and across the box's shadow.
+    for (const ViewportRect box : {ViewportRect{100, 120, 120, 60}, ViewportRect{40, 30, 200, 90}}) {
+        SCOPED_TRACE(testing::Message() << "box " << box.x << ", " << box.y << ", " << box.width << " x "
+                                        << box.height);
+        const std::vector<unsigned char> part = draw(&box);
+        int worst = 0;
+        for (int y = box.y; y < box.y + box.height; ++y)
+            for (int x = box.x; x < box.x + box.width; ++x)
+                for (int c = 0; c < 4; ++c) {
+                    const size_t at = (static_cast<size_t>(y) * kW + x) * 4 + c;
+                    worst = std::max(worst, std::abs(part[at] - whole[at]));
+                }
+        EXPECT_EQ(worst, 0);
+        // Outside it the target kept its clear.
+        EXPECT_EQ(level(part, kW, box.x - 1, box.y), 0);
+    }
+    EXPECT_NO_GL_ERROR();
+}
+
 // With culling on, the shadow pipeline's lit pass keeps the faces turned to
 // the camera. A box whose outside faced away from it would be drawn inside
 // out: its lit faces hidden behind the ambient pass's near ones, the top
