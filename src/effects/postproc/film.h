@@ -2,6 +2,8 @@
 // brightness, grain and scanlines.
 #pragma once
 
+#include <memory>
+
 #include "effects/effect.h"
 
 namespace Effects {
@@ -23,7 +25,13 @@ public:
     };
 
     explicit Film(const PassInfo& row);
+    ~Film() override;
+    // Draws with the colour-only program (film_tone.frag) while the grain
+    // and the scanlines are both 0, else with the whole film's.
     void render(int width, int height, float time) override;
+
+private:
+    std::unique_ptr<ShaderProgram> tone_shader;
 };
 
 }  // namespace Effects

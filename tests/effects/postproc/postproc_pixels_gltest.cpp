@@ -411,6 +411,22 @@ TEST_F(PostProcPixelsTest, FilmTintsDesaturatesAndAdjustsContrastAndBrightness) 
     EXPECT_EQ(brighter[3], 255);
 }
 
+TEST_F(PostProcPixelsTest, FilmWithoutGrainOrScanlinesDrawsWhatTheWholeFilmDraws) {
+    // Without grain and scanlines the pass draws with its colour-only
+    // program: every pixel as the whole film's program gives it.
+    Effects::PostProc& film = passes()["Film"];
+    const Picture in = card();
+    ShaderProgram whole(test_support::source_path("data/effects/postproc/film/film.vert"),
+                        test_support::source_path("data/effects/postproc/film/film.frag"));
+    const std::vector<std::vector<std::pair<int, float>>> cases = {
+        {}, {{0, 0.3f}, {1, 0.2f}, {2, 0.5f}}, {{3, 0.4f}, {4, 0.6f}, {5, 0.7f}, {6, -0.06f}}};
+    for (const auto& params : cases) {
+        passes();  // back to the defaults
+        const Picture tone = apply(film, in, params);
+        EXPECT_EQ(max_difference(apply_program(whole, film, in), tone), 0);
+    }
+}
+
 TEST_F(PostProcPixelsTest, FilmGrainMovesWithTheBeatAndScanlinesDarkenEveryOtherRow) {
     Effects::PostProc& film = passes()["Film"];
     const Picture grey = flat(128, 128, 128);

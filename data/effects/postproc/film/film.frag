@@ -1,7 +1,8 @@
 #version 420
 // Film look: colour amount, monochrome, three sepia tints, contrast and
 // brightness, film grain and scanlines. Color 1, Contrast 1 and everything
-// else 0 leave the picture unchanged.
+// else 0 leave the picture unchanged. Without grain and scanlines the pass
+// draws with film_tone.frag instead.
 uniform sampler2D Texture;
 uniform float time;
 uniform float Color;
