@@ -403,12 +403,73 @@ void Objects3D::draw_plain() {
     draw_roots({current_camera()->get_view_matrix()}, DRAW_MODE_NORMAL);
 }
 
+bool Objects3D::all_opaque() const {
+    auto opaque = [](const Objects3D& graph) {
+        for (const Material* m : graph.materials) {
+            if (m->offset(m->diffuse).a < 1.0f) return false;
+            // Per-instance colours reach the shaders as they are.
+            for (const vec4& colour : m->diffuseColors)
+                if (colour.a < 1.0f) return false;
+        }
+        return true;
+    };
+    if (!opaque(*this)) return false;
+    for (const Objects3D* child : child_scenes)
+        if (!opaque(*child)) return false;
+    return true;
+}
+
+bool Objects3D::ambient_below_target_step() const {
+    // Only a target of unsigned 8-bit (or fewer) channels, written linearly,
+    // rounds a small colour to nothing; a float or sRGB one keeps it.
+    GLint bits[3] = {0, 0, 0};
+    glGetIntegerv(GL_RED_BITS, &bits[0]);
+    glGetIntegerv(GL_GREEN_BITS, &bits[1]);
+    glGetIntegerv(GL_BLUE_BITS, &bits[2]);
+    if (glIsEnabled(GL_FRAMEBUFFER_SRGB)) return false;
+    for (GLint b : bits)
+        if (b < 1 || b > 8) return false;
+    const int widest = std::max({bits[0], bits[1], bits[2]});
+    const float half_step = 0.5f / static_cast<float>((1 << widest) - 1);
+    const vec4 global = render_context.GlobalAmbient;
+    auto dark = [&](const Objects3D& graph) {
+        for (const Material* m : graph.materials) {
+            // An emission map's texels are not known here.
+            if (m->emission_map) return false;
+            const vec4 ambient = m->offset(m->ambient), emission = m->offset(m->emission);
+            // A diffuse map scales the ambient colour by at most 1.
+            for (int c = 0; c < 3; ++c)
+                if (!(std::max(global[c] * ambient[c], 0.0f) + emission[c] < half_step)) return false;
+        }
+        return true;
+    };
+    if (!dark(*this)) return false;
+    for (const Objects3D* child : child_scenes)
+        if (!dark(*child)) return false;
+    return true;
+}
+
 void Objects3D::draw_shadowed() {
     const std::vector<mat4> camera_list = {current_camera()->get_view_matrix()};
     glDepthFunc(GL_LEQUAL);
     glDisable(GL_CULL_FACE);
     render_context.clear_lights();
-    draw_roots(camera_list, DRAW_MODE_SHADOW_AMBIENT);
+    // The ambient pass gives the lit passes their depths and a colour to add
+    // to. When that colour can only be the clear's black (see
+    // ambient_below_target_step), the first lit pass lays the depths itself
+    // and replaces instead of adding: every pixel ends with the nearest
+    // surface's light, as before, and alpha with its diffuse alpha (1 + 1
+    // was clamped to 1). Only for opaque materials (a transparent one adds
+    // over what is behind it) and without culling (the ambient pass culls
+    // nothing, the lit passes would cull back faces).
+    bool depth_from_first_lit_pass = !cull_faces && all_opaque() && ambient_below_target_step();
+    if (depth_from_first_lit_pass) {
+        depth_from_first_lit_pass = false;
+        for (const Light* light : lights)
+            if (light->get_type() != Light::kTypeSkipped) depth_from_first_lit_pass = true;
+    }
+    if (!depth_from_first_lit_pass) draw_roots(camera_list, DRAW_MODE_SHADOW_AMBIENT);
+    bool first_lit_pass = true;
     for (Light* light : lights) {
         if (light->get_type() == Light::kTypeSkipped) continue;
         light->set_shadows(true);
@@ -424,8 +485,13 @@ void Objects3D::draw_shadowed() {
             draw_roots({face_view}, DRAW_MODE_SHADOW_DEPTHWRITE);
             light->end_shadow_face();
         }
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_ONE, GL_ONE);
+        if (first_lit_pass && depth_from_first_lit_pass) {
+            glDisable(GL_BLEND);
+        } else {
+            glEnable(GL_BLEND);
+            glBlendFunc(GL_ONE, GL_ONE);
+        }
+        first_lit_pass = false;
         light->bind_shadow_map();
         render_context.set_shadow_pass(true);
         if (cull_faces) {

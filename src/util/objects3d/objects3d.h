@@ -144,6 +144,14 @@ private:
     // The part of the depth-of-field target that its composite reads for
     // `box` of the picture, in pixels.
     ViewportRect sharp_area(const ViewportRect& box) const;
+    // True when the ambient pass of the shadow pipeline can only write black
+    // into the bound target: the global ambient times every material's
+    // ambient colour, plus its emission, below half a step of the target's
+    // channels.
+    bool ambient_below_target_step() const;
+    // True when every material of the graph and its child graphs (and every
+    // per-instance colour) has a diffuse alpha of 1 as uploaded.
+    bool all_opaque() const;
     // The checks and projection the markers and boxes share.
     mat4 overlay_projection();
 };

@@ -298,11 +298,13 @@ TEST_F(Objects3DTest, UnderAScissorBoxTheBoxIsDrawnAsWhenDrawnWhole) {
     // The frame loop may scissor a scene to the part the passes read. The
     // graph then draws its shadow faces whole and its depth-of-field target
     // only as far as the composite reads around the box: inside the box the
-    // pixels are those of the whole drawing.
+    // pixels are those of the whole drawing. The ambient light is faint
+    // enough that the lit pass lays the depths itself.
     constexpr int kW = 320, kH = 180;
     SmallScene scene;
     scene.graph.set_shadows(true);
     scene.graph.set_dof(true);
+    scene.graph.set_global_ambient(vec4(0.001f, 0.001f, 0.001f, 0.001f));
     scene.camera.focus_point = (11.0f - 0.5f) / 39.5f;
     scene.camera.focus_range = 0.02f;
     scene.camera.focus_falloff = 0.05f;
