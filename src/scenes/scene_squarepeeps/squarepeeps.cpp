@@ -42,6 +42,9 @@ void SquarePeeps::build(Objects3D* graph) {
     Mesh* large_cube = meshes[0].get();
     Mesh* small_cube = meshes[1].get();
     Mesh* plane = meshes[2].get();
+    // The cubes are solid: only their front faces show.
+    large_cube->closed = true;
+    small_cube->closed = true;
 
     const float o = kCornerOffset;
     const struct {

@@ -27,7 +27,9 @@ struct Mesh {
     // Set by the caller when the triangles close a solid with every triangle
     // counter-clockwise seen from outside: its back faces then lie behind its
     // front faces wherever it is seen from, and the plain and glow passes of
-    // the scene graph leave them out. The builders leave it off.
+    // the scene graph leave them out, as do the shadow pipeline's ambient and
+    // lit passes of a graph that does not cull faces itself. The builders
+    // leave it off.
     bool closed = false;
 
     // Vertices of the position list (0 without positions).

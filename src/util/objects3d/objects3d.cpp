@@ -72,16 +72,20 @@ bool keeps_winding(const mat4& m) {
 }
 
 // Back faces of a closed opaque mesh are hidden by its own front faces, so
-// the passes that show the picture need not rasterize them. Not where the
-// graph culls faces itself (the shadow pipeline), not when explode or depth
-// trimming open the mesh up, and not for a mirrored node or instance, whose
-// front faces wind the other way.
+// the passes that show the picture need not rasterize them: the plain and
+// glow passes, and the shadow pipeline's ambient and lit passes when the
+// graph does not cull faces itself (`graph_culls`; the depth passes into the
+// light's faces draw as before).
+// Not when explode or depth trimming open the mesh up, and not for a
+// mirrored node or instance, whose front faces wind the other way.
 bool culls_back_faces(const GeomObject& object, const Material& material, int draw_mode, bool mirror,
-                      const std::vector<mat4>& matrices) {
+                      bool graph_culls, const std::vector<mat4>& matrices) {
     if (!object.mesh_ptr || !object.mesh_ptr->closed || material.is_transparent() || mirror || object.explode ||
         object.depth_trim)
         return false;
-    if (draw_mode != DRAW_MODE_NORMAL && draw_mode != DRAW_MODE_GLOW) return false;
+    const bool shown = draw_mode == DRAW_MODE_NORMAL || draw_mode == DRAW_MODE_GLOW ||
+                       (!graph_culls && (draw_mode == DRAW_MODE_SHADOW_AMBIENT || draw_mode == DRAW_MODE_SHADOW_LIGHTING));
+    if (!shown) return false;
     for (const mat4& m : matrices)
         if (!keeps_winding(m)) return false;
     return true;
@@ -531,7 +535,7 @@ void Objects3D::draw_node(Node* node, std::vector<mat4> incoming, bool mirrored,
             FATAL_ASSERT(material->diffuseColors.size() == transformed_matrices.size());
             object->set_instance_colors(material->diffuseColors);
         }
-        if (culls_back_faces(*object, *material, draw_mode, mirror, transformed_matrices)) {
+        if (culls_back_faces(*object, *material, draw_mode, mirror, owner->cull_faces, transformed_matrices)) {
             const GLboolean culling = glIsEnabled(GL_CULL_FACE);
             GLint culled = GL_BACK;
             glGetIntegerv(GL_CULL_FACE_MODE, &culled);
