@@ -313,8 +313,10 @@ void Objects3D::draw() {
     const bool scissored = glIsEnabled(GL_SCISSOR_TEST) == GL_TRUE;
     GLint caller_box[4] = {0, 0, 0, 0};
     if (scissored) glGetIntegerv(GL_SCISSOR_BOX, caller_box);
+    float cleared[4] = {0.0f, 0.0f, 0.0f, 0.0f};
     if (dof) {
         if (!dof_fbo) dof_fbo = make_target(FBO_TYPE_DEPTH_TEXTURE);
+        glGetFloatv(GL_COLOR_CLEAR_VALUE, cleared);
         if (scissored) {
             GLint viewport[4];
             glGetIntegerv(GL_VIEWPORT, viewport);
@@ -337,6 +339,12 @@ void Objects3D::draw() {
         FATAL_ERROR("cur_cam " << cur_cam << " out of range for " << cameras.size() << " cameras!");
     Camera* camera = cameras[cur_cam];
     camera->setup(width, height, aspect, 1.0f);
+    ViewportRect camera_viewport;
+    if (dof) {
+        GLint viewport[4];
+        glGetIntegerv(GL_VIEWPORT, viewport);
+        camera_viewport = {viewport[0], viewport[1], viewport[2], viewport[3]};
+    }
 
     if (glow) {
         // The glow image is blurred over the picture: drawn whole.
@@ -349,10 +357,14 @@ void Objects3D::draw() {
         glow_fbo->pop();
         if (scissor_on) glEnable(GL_SCISSOR_TEST);
     }
+    measuring_drawn = dof && !glow && !draw_lights && !draw_bounds && child_scenes.empty();
+    drawn = DrawnArea();
+    drawn.everywhere = !measuring_drawn;
     if (shadows && !lights.empty())
         draw_shadowed();
     else
         draw_plain();
+    measuring_drawn = false;
     if (draw_lights) draw_light_markers(light_marker_size);
     if (draw_bounds) draw_debug_bounds(nullptr);
 
@@ -375,21 +387,58 @@ void Objects3D::draw() {
             glEnable(GL_SCISSOR_TEST);
             glScissor(caller_box[0], caller_box[1], caller_box[2], caller_box[3]);
         }
-        ShaderProgram& program = objects3d_dof_shader();
-        program.bind();
-        program.set_uniform_matrix4fv("ProjectionMatrix", unit_square_projection.data(), 1, false);
-        program.set_uniform1i("tex_sharp", 0);
-        program.set_uniform1i("tex_depth", 1);
-        const float zn = camera->get_znear(), zf = camera->get_zfar();
-        program.set_uniform1f("focus_point", zn + camera->get_focus_point() * (zf - zn));
-        program.set_uniform1f("focus_range", camera->get_focus_range() * (zf - zn));
-        program.set_uniform1f("focus_falloff", camera->get_focus_falloff() * (zf - zn));
-        program.set_uniform1f("zNear", zn);
-        program.set_uniform1f("zFar", zf);
-        dof_fbo->bind_depth_texture(1);
-        dof_fbo->draw();
+        composite_dof(*camera, camera_viewport, cleared);
     }
     glDepthMask(GL_TRUE);
+}
+
+void Objects3D::composite_dof(const Camera& camera, const ViewportRect& camera_viewport, const float cleared[4]) {
+    ShaderProgram& program = objects3d_dof_shader();
+    program.bind();
+    program.set_uniform_matrix4fv("ProjectionMatrix", unit_square_projection.data(), 1, false);
+    program.set_uniform1i("tex_sharp", 0);
+    program.set_uniform1i("tex_depth", 1);
+    const float zn = camera.get_znear(), zf = camera.get_zfar();
+    program.set_uniform1f("focus_point", zn + camera.get_focus_point() * (zf - zn));
+    program.set_uniform1f("focus_range", camera.get_focus_range() * (zf - zn));
+    program.set_uniform1f("focus_falloff", camera.get_focus_falloff() * (zf - zn));
+    program.set_uniform1f("zNear", zn);
+    program.set_uniform1f("zFar", zf);
+    dof_fbo->bind_depth_texture(1);
+
+    const int w = dof_fbo->get_width(), h = dof_fbo->get_height();
+    // The pixels that can differ from the cleared colour: those drawn and
+    // those whose blur reads them (the taps and their bilinear neighbours).
+    const int reach = static_cast<int>(std::ceil(kDofReach * static_cast<float>(h))) + 2;
+    const ViewportRect read = drawn_pixels(drawn, camera_viewport, w, h, reach);
+    if (read.x == 0 && read.y == 0 && read.width == w && read.height == h) {
+        dof_fbo->draw();
+        return;
+    }
+    // Elsewhere every tap reads the cleared colour and the composite would
+    // copy it: a clear gives the same pixels.
+    GLint viewport[4], box[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    glGetIntegerv(GL_SCISSOR_BOX, box);
+    const bool scissored = glIsEnabled(GL_SCISSOR_TEST) == GL_TRUE;
+    const ViewportRect caller{viewport[0], viewport[1], viewport[2], viewport[3]};
+    const ViewportRect reached = scissored ? intersect(caller, {box[0], box[1], box[2], box[3]}) : caller;
+    const ViewportRect composite = intersect(reached, texture_rect_onto(read, w, h, caller));
+    GLfloat clear_colour[4];
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, clear_colour);
+    glClearColor(cleared[0], cleared[1], cleared[2], cleared[3]);
+    glEnable(GL_SCISSOR_TEST);
+    for (const ViewportRect& part : rects_outside(reached, composite)) {
+        glScissor(part.x, part.y, part.width, part.height);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
+    glClearColor(clear_colour[0], clear_colour[1], clear_colour[2], clear_colour[3]);
+    if (composite.width > 0 && composite.height > 0) {
+        glScissor(composite.x, composite.y, composite.width, composite.height);
+        dof_fbo->draw();
+    }
+    glScissor(box[0], box[1], box[2], box[3]);
+    if (!scissored) glDisable(GL_SCISSOR_TEST);
 }
 
 void Objects3D::draw_roots(const std::vector<mat4>& incoming, int draw_mode) {
@@ -530,6 +579,8 @@ void Objects3D::draw_node(Node* node, std::vector<mat4> incoming, bool mirrored,
         // Transparent objects cast no shadow.
         if (draw_mode == DRAW_MODE_SHADOW_DEPTHWRITE && material->is_transparent()) continue;
         owner->render_context.apply(draw_mode, object->textured, transformed_matrices, material, camera);
+        if (measuring_drawn && (draw_mode == DRAW_MODE_NORMAL || draw_mode == DRAW_MODE_SHADOW_AMBIENT))
+            measure_drawn(*object, transformed_matrices, *camera);
         object->set_instance_matrices(transformed_matrices);
         if (material->diffuseColors.size() > 1) {
             FATAL_ASSERT(material->diffuseColors.size() == transformed_matrices.size());
@@ -548,6 +599,23 @@ void Objects3D::draw_node(Node* node, std::vector<mat4> incoming, bool mirrored,
             object->draw();
         }
     }
+}
+
+void Objects3D::measure_drawn(const GeomObject& object, const std::vector<mat4>& matrices, const Camera& camera) {
+    if (!object.mesh_ptr) {
+        drawn.everywhere = true;
+        return;
+    }
+    // Exploded triangles leave the mesh's box.
+    vec3 lo, hi;
+    const std::vector<float>& positions =
+        object.vertices_deformed.empty() ? object.mesh_ptr->vertices : object.vertices_deformed;
+    if (object.explode || !positions_box(positions, object.mesh_ptr->vertices_stride, lo, hi)) {
+        drawn.everywhere = true;
+        return;
+    }
+    const mat4 projection = camera.get_projection_matrix();
+    for (const mat4& m : matrices) drawn.add_box(lo, hi, m, projection);
 }
 
 mat4 Objects3D::overlay_projection() {

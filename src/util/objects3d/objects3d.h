@@ -18,6 +18,7 @@
 #include "util/math/mat4.h"
 #include "util/math/vector.h"
 #include "util/math/viewport.h"
+#include "util/objects3d/drawn_area.h"
 #include "util/objects3d/geomobject.h"
 #include "util/objects3d/light.h"
 #include "util/objects3d/material.h"
@@ -154,4 +155,17 @@ private:
     bool all_opaque() const;
     // The checks and projection the markers and boxes share.
     mat4 overlay_projection();
+    // Grows `drawn` by the object's box at every one of the matrices.
+    void measure_drawn(const GeomObject& object, const std::vector<mat4>& matrices, const Camera& camera);
+    // The depth-of-field composite into the caller's target. `camera_viewport`
+    // is where the camera drew in the depth-of-field target, `cleared` the
+    // colour that target was cleared to.
+    void composite_dof(const Camera& camera, const ViewportRect& camera_viewport, const float cleared[4]);
+
+    // While the passes that make the depth-of-field picture draw, what they
+    // can have touched (drawn_area.h): the composite reads the target only
+    // around it. Off when something else draws there too (glow, markers,
+    // bounds, child graphs): the composite then reads it whole.
+    bool measuring_drawn = false;
+    DrawnArea drawn;
 };

@@ -205,6 +205,50 @@ TEST_F(DrawingTest, ClosedMeshesLeaveOutOnlyBackFacesThatCannotShow) {
     EXPECT_NO_GL_ERROR();
 }
 
+TEST_F(DrawingTest, DepthOfFieldReadsOnlyAroundWhatWasDrawnAndClearsTheRest) {
+    constexpr int kW = 200, kH = 120;
+    Material m;
+    m.diffuse = vec4(1, 0.5f, 0, 1);
+    Node* box = graph->add(cube.get(), &m, nullptr);
+    box->modelViewMatrices = {translation(-2, 1, 0)};
+    graph->set_dof(true);
+    graph->resize(kW, kH, static_cast<float>(kW) / kH);
+    // In focus far behind the box, which blurs as much as it can.
+    camera.focus_point = 0.9f;
+    camera.focus_range = 0.0f;
+    camera.focus_falloff = 0.01f;
+    FBO big(kW, kH, FBO_TYPE_RGBA8, 0);
+    auto picture = [&](const char* name) {
+        SceneManager::reset_gl_state();
+        glClearColor(0.3f, 0.6f, 0.9f, 1.0f);
+        big.push(true);  // what was there before: the composite covers all of it
+        glClearColor(0.1f, 0.2f, 0.3f, 0.4f);
+        graph->draw();
+        std::vector<unsigned char> rgba = objects3d_test::read_and_keep(name, kW, kH);
+        big.pop();
+        return rgba;
+    };
+    const std::vector<unsigned char> around = picture("objects3d_dof_around");
+    // A child graph, even an empty one, makes the composite read its whole target.
+    graph->draw_lights = true;
+    const std::vector<unsigned char> whole = picture("objects3d_dof_whole");
+    ASSERT_EQ(around.size(), whole.size());
+    int differ = 0, drawn = 0;
+    for (size_t i = 0; i < around.size(); i += 4) {
+        if (around[i] != whole[i] || around[i + 1] != whole[i + 1] || around[i + 2] != whole[i + 2] ||
+            around[i + 3] != whole[i + 3])
+            ++differ;
+        if (whole[i] != 26) ++drawn;
+    }
+    EXPECT_EQ(differ, 0);
+    // The box covers a small part of the picture; the rest is the cleared colour.
+    EXPECT_GT(drawn, 50);
+    EXPECT_LT(drawn, kW * kH / 4);
+    const int cleared[4] = {26, 51, 77, 102};
+    for (int k = 0; k < 4; ++k) EXPECT_NEAR(around[k], cleared[k], 1) << "channel " << k;
+    EXPECT_NO_GL_ERROR();
+}
+
 TEST_F(DrawingTest, LightMarkersSitAtTheLightsInTheirColour) {
     Material m;
     Node* far = graph->add(cube.get(), &m, nullptr);
