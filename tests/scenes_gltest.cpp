@@ -481,6 +481,40 @@ TEST_F(SceneManagerTest, ResolveAndPingPongTargetsAreOverwrittenWholeWithoutDept
     EXPECT_NO_GL_ERROR();
 }
 
+TEST_F(SceneManagerTest, AWholeCompositeGoesStraightIntoTheResolveTarget) {
+    // Scene 0 fills its target with red: said to be a whole composite, it
+    // goes straight into target 1, and the multisampled scene target keeps
+    // what it held. Scene 1, green on the left half only, is not one: it
+    // still gets the cleared multisampled target, and the right half stays
+    // black whatever target 1 held.
+    for (const bool composes : {true, false}) {
+        SCOPED_TRACE(composes ? "whole composite" : "half");
+        write_track("ActiveScene1st", composes ? 0 : 1);
+        make_manager();
+        scene_test::made_scenes[0]->composes = composes;
+        for (int i : {0, 1}) {
+            FBO* target = manager->get_fbos()[i];
+            target->push(false);
+            glClearColor(0, 0, 1, 1);
+            glClear(GL_COLOR_BUFFER_BIT);
+            target->pop();
+        }
+        manager->frame();
+        EXPECT_THAT(window_pixel(40, 60), Near(composes ? kRed : kGreen));
+        EXPECT_THAT(window_pixel(120, 60), Near(composes ? kRed : kBlack));
+        // What the scene target holds, resolved.
+        FBO* resolved = manager->get_fbos()[1];
+        resolved->push(false);
+        manager->get_fbos()[0]->blit();
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, resolved->get_id());
+        const std::vector<unsigned char> right = test_support::read_pixels(120, 60, 1, 1);
+        resolved->pop();
+        const std::vector<int> kept = composes ? std::vector<int>{0, 0, 255} : std::vector<int>{0, 0, 0};
+        EXPECT_EQ(std::vector<int>(right.begin(), right.begin() + 3), kept);
+    }
+    EXPECT_NO_GL_ERROR();
+}
+
 TEST_F(SceneManagerTest, EveryPassAtNeutralValuesLeavesThePicture) {
     write_track("ActiveScene1st", 0);
     write_track("ActiveScene2nd", 1);

@@ -60,9 +60,13 @@ public:
         return {x0, y0, static_cast<int>(area[2] * width) - x0, static_cast<int>(area[3] * height) - y0};
     }
 
+    // Said of a scene that fills its whole target, opaque.
+    bool composes_whole_target() const override { return composes; }
+
     int inits = 0;
     int draws = 0;
     std::vector<float> area;
+    bool composes = false;
 
 private:
     float colour_[4];
