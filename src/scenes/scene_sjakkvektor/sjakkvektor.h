@@ -21,6 +21,10 @@ public:
     void init() override;
     void draw() override;
     void resize(int width, int height) override;
+    // The graph draws with depth of field and nothing else: only its
+    // composite, without depth test or blending, reaches the bound target,
+    // over every pixel.
+    bool composes_whole_target() const override { return true; }
 
     static const SceneTracks tracks;
 
