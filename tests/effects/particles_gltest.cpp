@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <iterator>
+#include <vector>
 
 #include "effects/particles.h"
 #include "support/gl_context.h"
@@ -14,6 +16,8 @@
 #include "support/test_support.h"
 #include "util/data/data.h"
 #include "util/fbo/fbo.h"
+#include "util/shaderprogram/shaderconstructor.h"
+#include "util/shaderprogram/shaderprogram.h"
 #include "util/texture/picture_files.h"
 
 namespace {
@@ -217,6 +221,86 @@ TEST_F(ParticlesGlTest, TenThousandParticlesOfTheShippedSpriteFillASphere) {
     const Rgba centre = frame.at(w / 2, h / 2);
     EXPECT_GT(centre.b, 60);
     EXPECT_LT(centre.r, centre.b);
+}
+
+TEST_F(ParticlesGlTest, PointSpritesDrawTheSameSquaresAsBillboardsAtEveryDepth) {
+    // Sparks of the shipped sprite, sampled from one level as the fireworks
+    // do, from 6 to 72 pixels wide under a perspective camera that looks at
+    // them slanted; a white one gives the exact edges.
+    test_support::ScopedChdir in(test_support::source_path(""));
+    const int w = 320, h = 240;
+    const vec3 centres[] = {{0, 0, 0}, {-3, 1, 6}, {2.5f, -1.5f, 20}, {-1, 2.2f, 40}, {3, 1, -6}, {0.4f, -0.7f, 3}};
+    const float rgb[3] = {0.9f, 0.5f, 0.2f};
+    std::vector<float> block(Effects::BillboardLayout(std::size(centres)).total_bytes() / sizeof(float));
+    Effects::BillboardWriter out(block.data(), std::size(centres));
+    for (const vec3& centre : centres) out.write(centre, rgb, 0.8f);
+
+    Texture white;
+    ASSERT_TRUE(white.load(dir.file("data/white.png"), true, true, GL_LINEAR, GL_LINEAR));
+    Texture sprite;
+    Effects::load_sprite(sprite, Effects::kDefaultParticleTexture);
+    sprite.sample_one_level(3);
+    ShaderProgram billboards(Effects::make_particles_shader());
+    ShaderProgram points(Effects::make_point_sprite_shader("PointSprites"));
+    GLuint vbo = 0;
+    glGenBuffers(1, &vbo);
+
+    auto draw = [&](Texture& texture, bool as_points) {
+        FBO target(w, h, FBO_TYPE_RGBA8, 0);
+        target.push(true);
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        gluPerspective(45.0, static_cast<double>(w) / h, 0.1, 100.0);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        gluLookAt(2, 1, -10, 0, 1, 10, 0, 1, 0);
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+        texture.bind_and_enable();
+        float modelview[16];
+        if (as_points) {
+            Effects::bind_point_sprite_program(points, 1.0f, Effects::pixels_per_unit());
+            Effects::draw_point_sprites(vbo, block.data(), out.layout(), out.written());
+            EXPECT_FALSE(glIsEnabled(GL_POINT_SPRITE));
+            EXPECT_FALSE(glIsEnabled(GL_VERTEX_PROGRAM_POINT_SIZE));
+        } else {
+            Effects::bind_billboard_program(billboards, 1.0f, modelview);
+            Effects::draw_billboard_block(vbo, block.data(), out.layout(), out.written());
+        }
+        EXPECT_NO_GL_ERROR();
+        Frame frame(w, h);
+        target.pop();
+        glUseProgram(0);
+        glDisable(GL_BLEND);
+        glDisable(GL_TEXTURE_2D);
+        glLoadIdentity();
+        return frame;
+    };
+
+    const Frame quads = draw(white, false), sprites = draw(white, true);
+    const Box a = lit_box(quads), b = lit_box(sprites);
+    EXPECT_GT(a.lit, 60 * 60);
+    EXPECT_NEAR(b.lit, a.lit, a.lit / 50);
+    EXPECT_NEAR(b.x0, a.x0, 1);
+    EXPECT_NEAR(b.x1, a.x1, 1);
+    EXPECT_NEAR(b.y0, a.y0, 1);
+    EXPECT_NEAR(b.y1, a.y1, 1);
+
+    const Frame glow_quads = draw(sprite, false), glow_sprites = draw(sprite, true);
+    glow_sprites.keep("point-sprites");
+    int largest = 0;
+    double total = 0.0;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const Rgba p = glow_quads.at(x, y), q = glow_sprites.at(x, y);
+            const int d = std::max({std::abs(p.r - q.r), std::abs(p.g - q.g), std::abs(p.b - q.b)});
+            largest = std::max(largest, d);
+            total += d;
+        }
+    EXPECT_GT(lit_box(glow_sprites).lit, 50 * 50);
+    EXPECT_LE(largest, 8);
+    EXPECT_LT(total / (w * h), 0.1);
+    glDeleteBuffers(1, &vbo);
 }
 
 TEST_F(ParticlesGlTest, SpritesSampleTrilinearWithoutAnisotropyWhichSquaresFacingTheEyeDoNotNeed) {
