@@ -579,7 +579,11 @@ void Objects3D::draw_node(Node* node, std::vector<mat4> incoming, bool mirrored,
         // Transparent objects cast no shadow.
         if (draw_mode == DRAW_MODE_SHADOW_DEPTHWRITE && material->is_transparent()) continue;
         owner->render_context.apply(draw_mode, object->textured, transformed_matrices, material, camera);
-        if (measuring_drawn && (draw_mode == DRAW_MODE_NORMAL || draw_mode == DRAW_MODE_SHADOW_AMBIENT))
+        // The passes that put the picture there: the plain pass, and the
+        // shadow pipeline's ambient and lit passes (with a faint ambient
+        // light the first lit pass draws in the ambient pass's stead).
+        if (measuring_drawn && (draw_mode == DRAW_MODE_NORMAL || draw_mode == DRAW_MODE_SHADOW_AMBIENT ||
+                                draw_mode == DRAW_MODE_SHADOW_LIGHTING))
             measure_drawn(*object, transformed_matrices, *camera);
         object->set_instance_matrices(transformed_matrices);
         if (material->diffuseColors.size() > 1) {

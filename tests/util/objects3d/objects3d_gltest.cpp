@@ -325,6 +325,9 @@ TEST_F(Objects3DTest, UnderAScissorBoxTheBoxIsDrawnAsWhenDrawnWhole) {
         return rgba;
     };
     const std::vector<unsigned char> whole = draw(nullptr);
+    // The box's top lit orange, the floor in its shadow dark.
+    EXPECT_GT(level(whole, kW, kW / 2, 135), 150);
+    EXPECT_LT(level(whole, kW, kW / 2, 78), 40);
     // Boxes on the blurred far floor and across the box's shadow.
     for (const ViewportRect box : {ViewportRect{100, 120, 120, 60}, ViewportRect{40, 30, 200, 90}}) {
         SCOPED_TRACE(testing::Message() << "box " << box.x << ", " << box.y << ", " << box.width << " x "
