@@ -32,9 +32,6 @@ namespace {
 
 constexpr float kFarAway = 999999.0f;
 constexpr int kDefaultTargetSize = 512;
-// How far the depth-of-field composite reads around a pixel, in parts of the
-// picture's height: dof.frag's max_radius.
-constexpr float kDofReach = 0.012f;
 
 void grow_box(const vec3& p, vec3& min, vec3& max) {
     for (int i = 0; i < 3; ++i) {

@@ -61,6 +61,11 @@ ShaderProgram& objects3d_blur_shader();  // glow composite
 ShaderProgram& objects3d_shader();       // flat colour: light markers, bounds
 ShaderProgram& objects3d_dof_shader();   // depth-of-field composite
 extern const mat4 unit_square_projection;
+// How far the depth-of-field composite reads around a pixel, in parts of the
+// picture's height: the largest blur radius of dof.frag (max_radius). The
+// composite and the drawing under a scissor box read and draw only that far
+// around what matters, so the shader's radius must not exceed it.
+constexpr float kDofReach = 0.012f;
 
 class Objects3D {
 public:

@@ -8,6 +8,7 @@
 #include "support/test_support.h"
 #include "util/data/data.h"
 #include "util/objects3d/material.h"
+#include "util/objects3d/objects3d.h"
 #include "util/objects3d/rendercontext.h"
 #include "util/shaderprogram/shaderconstructor.h"
 #include "util/shaderprogram/shaderprogram.h"
@@ -258,6 +259,19 @@ TEST(ShaderPieces, EveryPieceFileExists) {
         std::ifstream in(test_support::source_path(objects3d_shaders_folder + name));
         EXPECT_TRUE(in.good()) << name;
     }
+}
+
+TEST(ShaderPieces, DepthOfFieldBlursNoFurtherThanTheCompositeReads) {
+    std::ifstream in(test_support::source_path(objects3d_shaders_folder + "dof.frag"));
+    std::stringstream text;
+    text << in.rdbuf();
+    const std::string source = text.str();
+    const std::string key = "const float max_radius = ";
+    const size_t at = source.find(key);
+    ASSERT_NE(at, std::string::npos) << "dof.frag names its largest radius max_radius";
+    const float radius = std::stof(source.substr(at + key.size()));
+    EXPECT_GT(radius, 0.0f);
+    EXPECT_LE(radius, kDofReach);
 }
 
 TEST(ShaderPieces, GetShaderNeedsTheFilesTouchedFirst) {
