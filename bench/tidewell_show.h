@@ -217,6 +217,11 @@ private:
             ZemblaSystem::bpm = bpm;
             manager_ = std::make_unique<SceneManager>(scenes ? scenes : &kNoScenes);
             manager_->resize(ZemblaSystem::width, ZemblaSystem::height);
+            // Loading is over once the scenes are built, as after the
+            // program's fade: a program a scene builds at its first frame
+            // must not draw the loading screen (which switches the depth
+            // test off) in the middle of that frame.
+            DataFile::set_loading_finished(true);
             // A paused timer moves only when set.
             manager_->get_music()->pause();
         });
