@@ -54,6 +54,17 @@ void expect_colour_near(const Rgba& got, const std::vector<int>& want, const std
     EXPECT_NEAR(got.b, want[2], 2) << what << " blue";
 }
 
+// A 45-degree perspective camera for a w x h target at `eye`, looking at
+// `at` with y up.
+void look_through_perspective(int w, int h, const vec3& eye, const vec3& at) {
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(45.0, static_cast<double>(w) / h, 0.1, 100.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    gluLookAt(eye.x, eye.y, eye.z, at.x, at.y, at.z, 0, 1, 0);
+}
+
 class ParticlesGlTest : public test_support::GlTest {
 protected:
     void SetUp() override {
@@ -192,12 +203,7 @@ TEST_F(ParticlesGlTest, TenThousandParticlesOfTheShippedSpriteFillASphere) {
     const int w = 320, h = 180;
     FBO target(w, h, FBO_TYPE_RGBA8, 0);
     target.push(true);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(45.0, static_cast<double>(w) / h, 0.1, 100.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    gluLookAt(-15, 5, -15, 0, 0, 0, 0, 1, 0);
+    look_through_perspective(w, h, vec3(-15, 5, -15), vec3(0, 0, 0));
     cloud.render(0.0f);
     EXPECT_NO_GL_ERROR();
     Frame frame(w, h);
@@ -248,12 +254,7 @@ TEST_F(ParticlesGlTest, PointSpritesDrawTheSameSquaresAsBillboardsAtEveryDepth) 
     auto draw = [&](Texture& texture, bool as_points) {
         FBO target(w, h, FBO_TYPE_RGBA8, 0);
         target.push(true);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        gluPerspective(45.0, static_cast<double>(w) / h, 0.1, 100.0);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        gluLookAt(2, 1, -10, 0, 1, 10, 0, 1, 0);
+        look_through_perspective(w, h, vec3(2, 1, -10), vec3(0, 1, 10));
         glEnable(GL_BLEND);
         glBlendFunc(GL_SRC_ALPHA, GL_ONE);
         texture.bind_and_enable();

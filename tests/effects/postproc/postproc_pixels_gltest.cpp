@@ -53,6 +53,15 @@ int max_difference(const Picture& a, const Picture& b) {
     return worst;
 }
 
+// `in` inside `area` and white outside it: a pass that reads only its source
+// area draws the same from it as from `in`.
+Picture white_outside(const Picture& in, const ViewportRect& area) {
+    return Picture(in.width, in.height, [&](int x, int y) {
+        const bool inside = x >= area.x && x < area.x + area.width && y >= area.y && y < area.y + area.height;
+        return inside ? in.pixel(x, y) : std::vector<int>{255, 255, 255, 255};
+    });
+}
+
 // Largest channel difference between two pixels of one picture or two.
 int pixel_difference(const std::vector<int>& a, const std::vector<int>& b) {
     int worst = 0;
@@ -554,11 +563,7 @@ TEST_F(PostProcPixelsTest, KaleidoscopeReadsNothingOutsideItsSourceArea) {
         pass.set_param(1, c.divisions);
         const ViewportRect area = pass.source_area(width, height);
         EXPECT_LE(area.width * area.height, c.most_pixels);
-        const Picture outside_white(width, height, [&](int x, int y) {
-            const bool inside =
-                x >= area.x && x < area.x + area.width && y >= area.y && y < area.y + area.height;
-            return inside ? in.pixel(x, y) : std::vector<int>{255, 255, 255, 255};
-        });
+        const Picture outside_white = white_outside(in, area);
         const std::vector<std::pair<int, float>> params = {{0, c.rotation}, {1, c.divisions}};
         EXPECT_EQ(max_difference(apply(pass, outside_white, params), apply(pass, in, params)), 0);
     }
@@ -622,11 +627,7 @@ TEST_F(PostProcPixelsTest, SubdivReadsNothingOutsideItsSourceArea) {
         for (const auto& param : params) pass.set_param(param.first, param.second);
         const ViewportRect area = pass.source_area(width, height);
         EXPECT_LE(area.width * area.height, c.most_pixels);
-        const Picture outside_white(width, height, [&](int x, int y) {
-            const bool inside =
-                x >= area.x && x < area.x + area.width && y >= area.y && y < area.y + area.height;
-            return inside ? in.pixel(x, y) : std::vector<int>{255, 255, 255, 255};
-        });
+        const Picture outside_white = white_outside(in, area);
         EXPECT_EQ(max_difference(apply(pass, outside_white, params), apply(pass, in, params)), 0);
     }
 }
