@@ -23,30 +23,33 @@ SpriteLayer::~SpriteLayer() {
 
 void SpriteLayer::defer_over(GLuint target) { deferred_target = target; }
 
-void SpriteLayer::add_waiting() {
-    if (waiting_layers.empty()) return;
-    GLint viewport[4] = {}, scissor[4] = {};
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    glGetIntegerv(GL_SCISSOR_BOX, scissor);
-    const GLboolean scissor_test = glIsEnabled(GL_SCISSOR_TEST);
-    for (SpriteLayer* waiting : waiting_layers) {
-        waiting->waiting = false;
-        glViewport(waiting->end_viewport[0], waiting->end_viewport[1], waiting->end_viewport[2],
-                   waiting->end_viewport[3]);
-        glScissor(waiting->end_scissor[0], waiting->end_scissor[1], waiting->end_scissor[2], waiting->end_scissor[3]);
-        if (waiting->end_scissor_test)
-            glEnable(GL_SCISSOR_TEST);
-        else
-            glDisable(GL_SCISSOR_TEST);
-        waiting->add();
-    }
-    waiting_layers.clear();
+SpriteLayer::DrawArea SpriteLayer::DrawArea::current() {
+    DrawArea area;
+    glGetIntegerv(GL_VIEWPORT, area.viewport);
+    glGetIntegerv(GL_SCISSOR_BOX, area.scissor);
+    area.scissor_test = glIsEnabled(GL_SCISSOR_TEST);
+    return area;
+}
+
+void SpriteLayer::DrawArea::apply() const {
     glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
     glScissor(scissor[0], scissor[1], scissor[2], scissor[3]);
     if (scissor_test)
         glEnable(GL_SCISSOR_TEST);
     else
         glDisable(GL_SCISSOR_TEST);
+}
+
+void SpriteLayer::add_waiting() {
+    if (waiting_layers.empty()) return;
+    const DrawArea before = DrawArea::current();
+    for (SpriteLayer* waiting : waiting_layers) {
+        waiting->waiting = false;
+        waiting->end_area.apply();
+        waiting->add();
+    }
+    waiting_layers.clear();
+    before.apply();
 }
 
 bool SpriteLayer::begin() {
@@ -87,9 +90,7 @@ void SpriteLayer::end() {
     layer->pop();
     if (deferred) {
         glGetIntegerv(GL_FRAMEBUFFER_BINDING, &waiting_over);
-        glGetIntegerv(GL_VIEWPORT, end_viewport);
-        glGetIntegerv(GL_SCISSOR_BOX, end_scissor);
-        end_scissor_test = glIsEnabled(GL_SCISSOR_TEST);
+        end_area = DrawArea::current();
         waiting = true;
         waiting_layers.push_back(this);
         return;

@@ -83,10 +83,15 @@ private:
     GLint waiting_over = 0;  // the target a waiting layer is to be added over
     GLint saved_blend[4] = {};
     GLfloat saved_clear[4] = {};
-    // The viewport and scissor box at the end, for a waiting layer.
-    GLint end_viewport[4] = {};
-    GLint end_scissor[4] = {};
-    GLboolean end_scissor_test = GL_FALSE;
+    // Where drawing goes: the viewport and the scissor box with its switch.
+    struct DrawArea {
+        GLint viewport[4] = {};
+        GLint scissor[4] = {};
+        GLboolean scissor_test = GL_FALSE;
+        static DrawArea current();
+        void apply() const;
+    };
+    DrawArea end_area;  // at the end, for a waiting layer
 };
 
 }  // namespace Effects
