@@ -392,8 +392,9 @@ void SceneManager::frame() {
     // Scenes whose whole output is one opaque composite gain nothing from
     // the samples: they go straight into the target the passes read, which
     // needs no clear, since the composite writes every pixel. Otherwise
-    // sprite layers over the scene target wait to be added to its resolved
-    // picture (effects/sprite_layer.h), unless another scene draws after them.
+    // sprite layers that a scene draws last wait to be added to the scene
+    // target's resolved picture (effects/sprite_layer.h), unless another
+    // scene draws after them.
     const bool unsampled = scenes_compose_whole(active);
     FBO* scene_target = fbos[unsampled ? 1 : 0].get();
     scene_target->push(!unsampled);

@@ -100,7 +100,7 @@ void Particles::render(float) {
     const bool layered = !depth_sort && sprite_layer.begin();
     draw_billboard_block(vbo, buffer_vertex, layout, morph.get_particles().size());
     if (layered) {
-        sprite_layer.end();
+        sprite_layer.end(sprite_order);
         // As the draw left them.
         texture.bind_and_enable();
         billboard_shader->bind();

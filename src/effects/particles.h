@@ -55,6 +55,9 @@ public:
 
     // Draw back to front with the depth test on.
     bool depth_sort = false;
+    // Whether the scene draws anything after the cloud; a cloud drawn last
+    // may wait to be added to the resolved picture (effects/sprite_layer.h).
+    SpriteLayer::Order sprite_order = SpriteLayer::Order::in_order;
     // Edge of every square in world units.
     float size = 0.25f;
     // Applied to every particle position before upload.

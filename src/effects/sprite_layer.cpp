@@ -84,11 +84,11 @@ bool SpriteLayer::begin() {
     return true;
 }
 
-void SpriteLayer::end() {
+void SpriteLayer::end(Order order) {
     if (!in_use) return;
     in_use = false;
     layer->pop();
-    if (deferred) {
+    if (deferred && order == Order::last_in_scene) {
         glGetIntegerv(GL_FRAMEBUFFER_BINDING, &waiting_over);
         end_area = DrawArea::current();
         waiting = true;

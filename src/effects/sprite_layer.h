@@ -26,11 +26,13 @@
 // apart). The frame loop names that target with defer_over while the scenes
 // draw, adds what waits with add_waiting before the next scene draws (so
 // that it lies over the sprites as before) and onto the resolved picture.
-// A scene must draw nothing into the target after a layer's end (the
-// sprites are the last thing both users draw).
+// Only a layer whose scene draws nothing into the target after it may wait:
+// anything drawn later would end up under the sprites. So the scene says so
+// at the end (Order::last_in_scene); otherwise the layer is added at once,
+// under whatever the scene draws next.
 //
 // Usage: begin(), the sprites with additive blending and no depth test,
-// end(). Not for sprites that test depth against the scene.
+// end(order). Not for sprites that test depth against the scene.
 #pragma once
 
 #include <GL/glew.h>
@@ -50,6 +52,12 @@ public:
 
     static constexpr int kMinLayerRows = 600;
 
+    // What the scene draws into its target after the layer's sprites.
+    enum class Order {
+        in_order,       // more may follow: the layer is added at its end
+        last_in_scene,  // nothing follows: over the deferred target it waits
+    };
+
     // Binds the layer, as large as the current viewport, cleared to
     // transparent black, and returns true; false (nothing done) where the
     // layer does not pay.
@@ -59,10 +67,11 @@ public:
     // draw with blending (one, one) and no depth test; leaves the blend
     // function as begin found it, the depth test off, the texture program
     // and the layer's picture bound and unit 0 active. Otherwise nothing.
-    // Where the target begin found is the one named by defer_over, end
-    // binds it back with its viewport and changes nothing else: the layer
-    // waits for add_waiting.
-    void end();
+    // Where the sprites are the last thing the scene draws and the target
+    // begin found is the one named by defer_over, end binds it back with
+    // its viewport and changes nothing else: the layer waits for
+    // add_waiting.
+    void end(Order order = Order::in_order);
 
     // Layers begun over `target` (0: none) wait at their end from now on.
     static void defer_over(GLuint target);

@@ -1,6 +1,7 @@
 // The particle cloud drawn: squares that face the camera whatever its turn,
-// additive blending, the state render leaves, and the 10000-particle cloud
-// of the Geysirs scene with the shipped sprite.
+// additive blending, the state render leaves, its place among what the
+// scene draws, and the 10000-particle cloud of the Geysirs scene with the
+// shipped sprite.
 #include <GL/glew.h>
 #include <GL/glu.h>
 
@@ -190,6 +191,56 @@ TEST_F(ParticlesGlTest, RenderLeavesAdditiveBlendingAndTheDepthTestAsAsked) {
     glDisable(GL_BLEND);
     glDisable(GL_DEPTH_TEST);
     glUseProgram(0);
+}
+
+TEST_F(ParticlesGlTest, ACloudDrawnBeforeMoreLiesUnderItAndOneDrawnLastWaitsForTheResolve) {
+    // As the frame loop draws a scene into its multisampled target: a
+    // white square of half the view, then, unless the cloud is the scene's
+    // last drawing, an opaque red square over its middle; then the resolve
+    // and what waits for it.
+    test_support::ScopedChdir in(dir.path());
+    const int w = 800, h = 640;
+    for (const auto order : {Effects::SpriteLayer::Order::in_order, Effects::SpriteLayer::Order::last_in_scene}) {
+        const bool last = order == Effects::SpriteLayer::Order::last_in_scene;
+        Particles cloud(ParticleSettings{vec3(1, 1, 1), 1}, "data/white.png");
+        cloud.size = 1.0f;
+        if (last) cloud.sprite_order = order;
+        place(cloud, {vec3(0, 0, 0)});
+        FBO target(w, h, FBO_TYPE_RGBA8, 4), picture(w, h, FBO_TYPE_RGBA8_NO_DEPTH, 0);
+        Effects::SpriteLayer::defer_over(target.get_id());
+        target.push(true);
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glOrtho(-1, 1, -1, 1, -10, 10);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        cloud.render(0.0f);
+        if (!last) {
+            glUseProgram(0);
+            glDisable(GL_TEXTURE_2D);
+            glDisable(GL_BLEND);
+            glColor4f(1, 0, 0, 1);
+            glRectf(-0.25f, -0.25f, 0.25f, 0.25f);
+        }
+        target.pop();
+        Effects::SpriteLayer::defer_over(0);
+        picture.push(true);
+        target.blit();
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, picture.get_id());
+        const Frame resolved(w, h);
+        Effects::SpriteLayer::add_waiting();
+        const Frame added(w, h);
+        picture.pop();
+        glUseProgram(0);
+        glDisable(GL_BLEND);
+        EXPECT_NO_GL_ERROR();
+        const char* name = last ? "drawn last" : "drawn before more";
+        expect_colour_near(added.at(w / 2, h / 2), last ? std::vector<int>{255, 255, 255} : std::vector<int>{255, 0, 0},
+                           name);
+        expect_colour_near(added.at(w * 3 / 10, h * 3 / 10), {255, 255, 255}, name);
+        // Drawn last, the cloud is not in the resolved picture until added.
+        EXPECT_EQ(resolved.at(w * 3 / 10, h * 3 / 10).brightest(), last ? 0 : 255) << name;
+    }
 }
 
 TEST_F(ParticlesGlTest, TenThousandParticlesOfTheShippedSpriteFillASphere) {

@@ -1,7 +1,8 @@
 // Additive sprites through a single-sample layer of their own, added over a
 // multisampled target at once: the same picture as sprites drawn straight
 // into the target, where the layer pays; nothing at all where it does not;
-// and the target, viewport and blending as they were.
+// the target, viewport and blending as they were; and what the scene draws
+// after the sprites over them.
 #include <GL/glew.h>
 
 #include <algorithm>
@@ -87,7 +88,8 @@ protected:
     }
 
     // A grey multisampled target of w x h with the sprites through `layer`,
-    // drawn `times` times over (each time through begin and end).
+    // drawn `times` times over (each time through begin and end, the
+    // sprites the last thing drawn).
     void draw_layered(FBO& target, SpriteLayer& layer, int times) {
         target.push(false);
         glClearColor(0.3f, 0.3f, 0.3f, 1.0f);
@@ -96,9 +98,24 @@ protected:
         for (int i = 0; i < times; ++i) {
             ASSERT_TRUE(layer.begin());
             draw_sprites(target.get_width(), target.get_height());
-            layer.end();
+            layer.end(SpriteLayer::Order::last_in_scene);
         }
         target.pop();
+    }
+
+    // A plain square from (x0, y0) to (x1, y1) in pixels of a w x h target,
+    // drawn with the fixed-function pipeline in the blending as set.
+    static void square(int w, int h, int x0, int y0, int x1, int y1, float r, float g, float b) {
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glOrtho(0, w, 0, h, -1, 1);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        glUseProgram(0);
+        glDisable(GL_TEXTURE_2D);
+        glDisable(GL_DEPTH_TEST);
+        glColor4f(r, g, b, 1.0f);
+        glRecti(x0, y0, x1, y1);
     }
 
     Texture sprite;
@@ -200,6 +217,59 @@ TEST_F(SpriteLayerTest, OverTheDeferredTargetTheLayerWaitsToBeAddedToTheResolved
     glBindFramebuffer(GL_READ_FRAMEBUFFER, picture.get_id());
     EXPECT_EQ(Frame(w, h).at(w / 2 + 20, h / 2 + 20).brightest(), 0);
     picture.pop();
+}
+
+TEST_F(SpriteLayerTest, WhatTheSceneDrawsAfterTheSpritesLiesOverThemUnlessTheSpritesComeLast) {
+    // As the frame loop draws a scene: into the deferred target, resolved,
+    // then what waits added. An additive white square through the layer,
+    // then, unless the sprites are said to come last, an opaque red square
+    // over its middle.
+    const int w = 800, h = 640;
+    const struct {
+        const char* name;
+        SpriteLayer::Order order;
+        bool deferred;
+        test_support::Rgba centre;
+    } cases[] = {
+        {"more drawn after, over the deferred target", SpriteLayer::Order::in_order, true, {255, 0, 0, 255}},
+        {"more drawn after, over another target", SpriteLayer::Order::in_order, false, {255, 0, 0, 255}},
+        {"the sprites last, over the deferred target", SpriteLayer::Order::last_in_scene, true, {255, 255, 255, 255}},
+        {"the sprites last, over another target", SpriteLayer::Order::last_in_scene, false, {255, 255, 255, 255}},
+    };
+    for (const auto& c : cases) {
+        FBO target(w, h, FBO_TYPE_RGBA8, 4);
+        SpriteLayer layer;
+        SpriteLayer::defer_over(c.deferred ? target.get_id() : 0);
+        target.push(true);
+        ASSERT_TRUE(layer.begin()) << c.name;
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+        square(w, h, 200, 160, 600, 480, 1, 1, 1);
+        layer.end(c.order);
+        if (c.order == SpriteLayer::Order::in_order) {
+            glDisable(GL_BLEND);
+            square(w, h, 300, 260, 500, 380, 1, 0, 0);
+        }
+        target.pop();
+        SpriteLayer::defer_over(0);
+
+        FBO picture(w, h, FBO_TYPE_RGBA8_NO_DEPTH, 0);
+        picture.push(true);
+        target.blit();
+        SpriteLayer::add_waiting();
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, picture.get_id());
+        const Frame frame(w, h);
+        picture.pop();
+        EXPECT_NO_GL_ERROR();
+        const test_support::Rgba centre = frame.at(w / 2, h / 2), edge = frame.at(250, 200),
+                                 outside = frame.at(100, 100);
+        EXPECT_EQ(centre.r, c.centre.r) << c.name;
+        EXPECT_EQ(centre.g, c.centre.g) << c.name;
+        EXPECT_EQ(centre.b, c.centre.b) << c.name;
+        EXPECT_EQ(std::min({edge.r, edge.g, edge.b}), 255) << c.name << ": the white square around the red one";
+        EXPECT_EQ(outside.brightest(), 0) << c.name;
+    }
+    glDisable(GL_BLEND);
 }
 
 TEST_F(SpriteLayerTest, DoesNothingOverASingleSampleOrSmallTarget) {

@@ -70,7 +70,8 @@ void Fireworks::render() {
     const size_t lit = Effects::keep_visible(buffer_vertex.get(), writer->layout(), quads_drawn);
     sprite_layer.begin();
     Effects::draw_point_sprites(vbo, buffer_vertex.get(), writer->layout(), lit);
-    sprite_layer.end();
+    // The sparks are all the scene draws.
+    sprite_layer.end(Effects::SpriteLayer::Order::last_in_scene);
 }
 
 void Fireworks::pick_sprite_level(float pixels_per_unit) {

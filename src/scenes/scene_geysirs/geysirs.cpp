@@ -9,6 +9,8 @@ void Geysirs::init() {
     particle_systems.push_back(
         std::make_unique<Effects::Particles>(Effects::ParticleSettings{vec3(0.2f, 0.5f, 1.0f), 10000}, ""));
     particle_systems.back()->add_shape(5.0f, false);
+    // The cloud is all the scene draws.
+    particle_systems.back()->sprite_order = Effects::SpriteLayer::Order::last_in_scene;
 
     // The view until the first frame, when the camera tracks take over; only
     // the clip planes last.
