@@ -150,6 +150,10 @@ void draw_point_sprites(GLuint vbo, const float* block, const BillboardLayout& l
     glEnable(GL_VERTEX_PROGRAM_POINT_SIZE);
     glEnable(GL_POINT_SPRITE);
     glTexEnvi(GL_POINT_SPRITE, GL_COORD_REPLACE, GL_TRUE);
+    // The billboards' t runs up the screen from their lower corners; a
+    // point sprite's runs down from its top unless told otherwise, which
+    // would show the sprite upside down.
+    glPointParameteri(GL_POINT_SPRITE_COORD_ORIGIN, GL_LOWER_LEFT);
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_COLOR_ARRAY);
     glVertexPointer(3, GL_FLOAT, kPositionStride, nullptr);
@@ -157,6 +161,7 @@ void draw_point_sprites(GLuint vbo, const float* block, const BillboardLayout& l
     glDrawArrays(GL_POINTS, 0, static_cast<GLsizei>(quads));
     glDisableClientState(GL_COLOR_ARRAY);
     glDisableClientState(GL_VERTEX_ARRAY);
+    glPointParameteri(GL_POINT_SPRITE_COORD_ORIGIN, GL_UPPER_LEFT);
     glTexEnvi(GL_POINT_SPRITE, GL_COORD_REPLACE, GL_FALSE);
     glDisable(GL_POINT_SPRITE);
     glDisable(GL_VERTEX_PROGRAM_POINT_SIZE);

@@ -118,8 +118,9 @@ void bind_point_sprite_program(ShaderProgram& program, float size, float pixels_
 
 // Uploads the centres and colours of the block's first `quads` billboards
 // into `vbo` and draws them as point sprites with texture unit 0's
-// coordinates replaced by the sprite's; leaves no array enabled, no buffer
-// or vertex-array object bound and point sprites off.
+// coordinates replaced by the sprite's, running the way the billboards'
+// do; leaves no array enabled, no buffer or vertex-array object bound,
+// point sprites off and their coordinates' origin at the top (the default).
 void draw_point_sprites(GLuint vbo, const float* block, const BillboardLayout& layout, size_t quads);
 
 }  // namespace Effects

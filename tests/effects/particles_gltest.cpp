@@ -6,6 +6,7 @@
 #include <GL/glu.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <iterator>
@@ -76,6 +77,15 @@ protected:
         picture_files::Picture half = picture_files::solid(8, 8, 255, 255, 255);
         for (size_t i = 3; i < half.rgba.size(); i += 4) half.rgba[i] = 128;
         picture_files::write_png(dir.file("data/half.png"), half);
+        // White, its alpha a cone around (44, 20) from the top left of 64 x 64
+        // that falls to 0 before the edges.
+        picture_files::Picture off_centre = picture_files::solid(64, 64, 255, 255, 255);
+        for (int y = 0; y < 64; ++y)
+            for (int x = 0; x < 64; ++x) {
+                const float d = std::hypot(x - 44.0f, y - 20.0f);
+                off_centre.rgba[(y * 64 + x) * 4 + 3] = static_cast<uint8_t>(255 * std::max(0.0f, 1 - d / 18));
+            }
+        picture_files::write_png(dir.file("data/off-centre.png"), off_centre);
     }
 
     // The cloud drawn into a 64 x 64 target cleared to `background`, seen
@@ -338,20 +348,33 @@ TEST_F(ParticlesGlTest, PointSpritesDrawTheSameSquaresAsBillboardsAtEveryDepth) 
     EXPECT_NEAR(b.y0, a.y0, 1);
     EXPECT_NEAR(b.y1, a.y1, 1);
 
-    const Frame glow_quads = draw(sprite, false), glow_sprites = draw(sprite, true);
-    glow_sprites.keep("point-sprites");
-    int largest = 0;
-    double total = 0.0;
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            const Rgba p = glow_quads.at(x, y), q = glow_sprites.at(x, y);
-            const int d = std::max({std::abs(p.r - q.r), std::abs(p.g - q.g), std::abs(p.b - q.b)});
-            largest = std::max(largest, d);
-            total += d;
-        }
-    EXPECT_GT(lit_box(glow_sprites).lit, 50 * 50);
-    EXPECT_LE(largest, 8);
-    EXPECT_LT(total / (w * h), 0.1);
+    // The sprite's picture the right way round: the shipped sprite looks
+    // the same turned or flipped, a glow off its centre toward the top
+    // right does not.
+    Texture off_centre;
+    Effects::load_sprite(off_centre, dir.file("data/off-centre.png"));
+    off_centre.sample_one_level(0);
+    const struct {
+        const char* name;
+        Texture& texture;
+        int least_lit;
+    } pictures[] = {{"point-sprites", sprite, 50 * 50}, {"point-sprites-off-centre", off_centre, 30 * 30}};
+    for (const auto& c : pictures) {
+        const Frame glow_quads = draw(c.texture, false), glow_sprites = draw(c.texture, true);
+        glow_sprites.keep(c.name);
+        int largest = 0;
+        double total = 0.0;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                const Rgba p = glow_quads.at(x, y), q = glow_sprites.at(x, y);
+                const int d = std::max({std::abs(p.r - q.r), std::abs(p.g - q.g), std::abs(p.b - q.b)});
+                largest = std::max(largest, d);
+                total += d;
+            }
+        EXPECT_GT(lit_box(glow_sprites).lit, c.least_lit) << c.name;
+        EXPECT_LE(largest, 8) << c.name;
+        EXPECT_LT(total / (w * h), 0.1) << c.name;
+    }
     glDeleteBuffers(1, &vbo);
 }
 
