@@ -31,10 +31,9 @@ protected:
         Effects::load_sprite(sprite, Effects::kDefaultParticleTexture);
     }
 
-    // Sprites of the shipped picture from 4 to 60 pixels wide in three
-    // colours, overlapping in a heap in the middle until they burn out,
-    // added (source alpha, one) with the fixed-function pipeline.
-    void draw_sprites(int w, int h) {
+    // The fixed-function pipeline, drawing in pixels of a w x h target
+    // without the depth test.
+    static void draw_in_pixels(int w, int h) {
         glMatrixMode(GL_PROJECTION);
         glLoadIdentity();
         glOrtho(0, w, 0, h, -1, 1);
@@ -42,6 +41,13 @@ protected:
         glLoadIdentity();
         glUseProgram(0);
         glDisable(GL_DEPTH_TEST);
+    }
+
+    // Sprites of the shipped picture from 4 to 60 pixels wide in three
+    // colours, overlapping in a heap in the middle until they burn out,
+    // added (source alpha, one) with the fixed-function pipeline.
+    void draw_sprites(int w, int h) {
+        draw_in_pixels(w, h);
         glEnable(GL_BLEND);
         glBlendFunc(GL_SRC_ALPHA, GL_ONE);
         sprite.bind_and_enable();
@@ -106,14 +112,8 @@ protected:
     // A plain square from (x0, y0) to (x1, y1) in pixels of a w x h target,
     // drawn with the fixed-function pipeline in the blending as set.
     static void square(int w, int h, int x0, int y0, int x1, int y1, float r, float g, float b) {
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        glOrtho(0, w, 0, h, -1, 1);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        glUseProgram(0);
+        draw_in_pixels(w, h);
         glDisable(GL_TEXTURE_2D);
-        glDisable(GL_DEPTH_TEST);
         glColor4f(r, g, b, 1.0f);
         glRecti(x0, y0, x1, y1);
     }
