@@ -88,6 +88,12 @@ def drum_notes():
 # The shape each drum key lights in the picture: the border frame, the red
 # shape, the corner X (the other keys light none).
 SHAPE = {KICK: "frame", STICK: "frame", SNARE: "red", TOM_LOW: "red", TOM_HIGH: "red", PEDAL: "x", OPEN: "x"}
+# How long before a shape is struck again it lets go (about a frame), and the
+# shapes that do: the frame round the picture holds most of its light, so
+# its blink would read as the whole picture dropping a frame; it stays lit
+# up to its next hit.
+BLINK = 1 / 16
+BLINKING = ["red", "x"]
 
 
 def held_for_the_picture(notes):
@@ -95,21 +101,37 @@ def held_for_the_picture(notes):
     but the picture shows a drum's shape only while a note that lights it is
     held. So a lit hit is held until the next hit that lights the same shape,
     at most a beat: the shapes stay up between hits and fall off on a rest
-    instead of flashing for a sixteenth. It lets go a sixteenth of a beat
-    before that next hit (about a frame), so a shape struck again blinks.
-    A hit never gets shorter than it was."""
+    instead of flashing for a sixteenth. A hit never gets shorter than it was.
+
+    The red shape and the X, struck again, let go a BLINK before that hit, so
+    they blink, but only while another shape stays lit through the blink:
+    were every lit shape to let go at once, the whole picture would go black
+    for a frame, which reads as a dropped frame, not as a beat. Of the two
+    struck again together with nothing else lit, the first of BLINKING stays
+    lit and the other blinks."""
     starts = {}
     for start, _, key, _ in notes:
         if key in SHAPE:
             starts.setdefault(SHAPE[key], set()).add(start)
     held = []
+    restruck = {}  # beat of a hit struck again -> the notes held up to it
     for start, length, key, velocity in notes:
         if key in SHAPE:
             later = [t for t in starts[SHAPE[key]] if t > start]
-            until = min(later) - 1 / 16 if later else start + length
+            until = min(later) if later else start + length
+            if SHAPE[key] in BLINKING and later and length < until - BLINK - start and until - start <= 1.0:
+                restruck.setdefault(until, []).append(len(held))
             length = max(length, min(until - start, 1.0))
-        held.append((start, length, key, velocity))
-    return held
+        held.append([start, length, key, velocity])
+    for at, indices in restruck.items():
+        shapes = {SHAPE[held[i][2]] for i in indices}
+        lit_through = any(key in SHAPE and SHAPE[key] not in shapes and start <= at - BLINK and start + length >= at
+                          for start, length, key, _ in held)
+        kept = None if lit_through else min(shapes, key=BLINKING.index)
+        for i in indices:
+            if SHAPE[held[i][2]] != kept:
+                held[i][1] = at - BLINK - held[i][0]
+    return [tuple(note) for note in held]
 
 
 # E minor: the bass's eight keys, E G A B D E G A (MIDI 40..57).

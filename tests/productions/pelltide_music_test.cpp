@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <cmath>
 #include <set>
+#include <utility>
+#include <vector>
 
 #include "util/music/midi.h"
 #include "util/music/notedata.h"
@@ -90,6 +92,34 @@ TEST(PelltideMusic, TheFirstKickAndHiHatSoundFromTheFirstBeat) {
         EXPECT_EQ(drums->notes[i].times[0], 0.0f);  // struck at beat 0
         EXPECT_GT(std::fabs(drums->notes[i].times[1]), 0.1f);
         EXPECT_TRUE(states[i]);
+    }
+}
+
+// The drum scene shows a shape while a note that lights it is held (keys
+// 36 and 37 the frame, 40, 41 and 45 the red shape, 44 and 46 the X). A
+// shape struck again may blink, but when every lit shape lets go at once the
+// whole picture goes black for about a frame, which reads as a dropped frame:
+// between two lit moments the shapes are dark for an eighth of a beat or
+// more (two frames at 30 frames a second), or not at all.
+TEST(PelltideMusic, TheDrumShapesNeverAllBlinkAtOnce) {
+    const std::string bytes = test_support::read_file(kFolder + "grovelight_bassintro.mid");
+    MidiNoteData notes(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), "grovelight_bassintro.mid");
+    const Track* drums = track_named(notes, "Ruff Kit");
+    ASSERT_NE(drums, nullptr);
+    const std::set<int> lighting = {36, 37, 40, 41, 44, 45, 46};
+    std::vector<std::pair<float, float>> lit;  // press and release beats
+    for (const Note& n : drums->notes) {
+        if (!lighting.count(n.key)) continue;
+        for (size_t i = 0; i + 1 < n.times.size(); i += 2) lit.emplace_back(n.times[i], std::fabs(n.times[i + 1]));
+    }
+    ASSERT_FALSE(lit.empty());
+    std::sort(lit.begin(), lit.end());
+    float lit_until = lit.front().second;
+    for (const auto& [press, release] : lit) {
+        if (press > lit_until) {
+            EXPECT_GE(press - lit_until, 0.125f) << "every shape dark from beat " << lit_until << " to " << press;
+        }
+        lit_until = std::max(lit_until, release);
     }
 }
 
