@@ -5,7 +5,11 @@
 
 #include <unistd.h>
 
+#include <cctype>
 #include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
 
 #include "platform/files.h"
 #include "platform/heap.h"
@@ -20,6 +24,7 @@
 #include "util/context_cache.h"
 #include "util/data/data.h"
 #include "util/data/loadingscreen.h"
+#include "util/music/xmlbuffer.h"
 
 bool sync_host_is_local(const char* host) {
     if (std::strcmp(host, "") == 0 || std::strcmp(host, "localhost") == 0 || std::strcmp(host, "127.0.0.1") == 0)
@@ -29,22 +34,57 @@ bool sync_host_is_local(const char* host) {
     return gethostname(own, sizeof own - 1) == 0 && own[0] != '\0' && std::strcmp(host, own) == 0;
 }
 
+namespace {
+
+// The stream a music description in the archive names, beside the
+// description as the music loader finds it; "" when the archive does not
+// hold the description or it names no stream.
+std::string stream_named_by(const std::string& description) {
+    for (const std::unique_ptr<DataFileEntry>& entry : DataFile::entries()) {
+        if (entry->name != description) continue;
+        std::vector<char> text(entry->data, entry->data + entry->size);
+        text.push_back('\0');  // the parser's end, which it writes over
+        XmlDocument document;
+        document.LoadBuffer(text.data(), static_cast<int32_t>(text.size()), TIXML_DEFAULT_ENCODING);
+        const TiXmlElement* element = document.FirstChildElement("modulators");
+        const char* stream = element ? element->Attribute("stream_filename") : nullptr;
+        if (!stream) return "";
+        const size_t slash = description.rfind('/');
+        return (slash == std::string::npos ? "" : description.substr(0, slash + 1)) + stream;
+    }
+    return "";
+}
+
+bool ends_with_ogg(const std::string& name) {
+    if (name.size() < 4) return false;
+    std::string end = name.substr(name.size() - 4);
+    for (char& c : end) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return end == ".ogg";
+}
+
+}  // namespace
+
+std::string soundtrack_export_note(const std::string& title, const std::string& music_file) {
+    for (const std::unique_ptr<DataFileEntry>& entry : DataFile::entries())
+        if (entry->name.find("mp3") != std::string::npos) return "";
+    if (music_file.empty()) return "Get mp3: " + title + " has no soundtrack; nothing was exported\n";
+    // A music description is no sound itself: name the stream it plays.
+    const std::string stream = stream_named_by(music_file);
+    if (stream.empty()) return "Get mp3: the soundtrack of " + title + ", " + music_file +
+                               ", is not an MP3 file; nothing was exported\n";
+    return "Get mp3: the soundtrack of " + title + ", " + music_file + ", plays " +
+           (ends_with_ogg(stream) ? "the OGG stream " : "the stream ") + stream +
+           ", not an MP3 file; nothing was exported\n";
+}
+
 void export_soundtrack() {
     DataFile::set_mode(ZemblaSystem::data_mode);
     DataFile::read_archive(ZemblaSystem::data_file);
     DataFile::export_mp3();
     // The export takes the archive's MP3 files only; without one the button
     // would seem to do nothing.
-    bool any = false;
-    for (const std::unique_ptr<DataFileEntry>& entry : DataFile::entries())
-        if (entry->name.find("mp3") != std::string::npos) any = true;
-    if (!any) {
-        if (ZemblaSystem::music_file.empty())
-            LOG_INFO("Get mp3: " << ZemblaSystem::title << " has no soundtrack; nothing was exported\n");
-        else
-            LOG_INFO("Get mp3: the soundtrack of " << ZemblaSystem::title << ", " << ZemblaSystem::music_file
-                                                   << ", is not an MP3 file; nothing was exported\n");
-    }
+    const std::string note = soundtrack_export_note(ZemblaSystem::title, ZemblaSystem::music_file);
+    if (!note.empty()) LOG_INFO(note);
 }
 
 int run_program(ProgramSteps& steps) {

@@ -83,6 +83,11 @@ bool sync_host_is_local(const char* host);
 // compiled data mode and writes its soundtrack into the current folder.
 void export_soundtrack();
 
+// What Get mp3 says in the console when the archive holds no MP3 file, with
+// its line end; "" when it holds one. For a music description it names the
+// stream the description plays.
+std::string soundtrack_export_note(const std::string& title, const std::string& music_file);
+
 // Runs the program; returns the exit status of a run that reaches its end
 // (0). Other ends leave the process from inside a step.
 int run_program(ProgramSteps& steps);

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/test_support.h"
@@ -11,6 +12,7 @@
 #include "system/setup_dialog_model.h"
 #include "system/zemblasystem.h"
 #include "util/data/data.h"
+#include "util/data/data_fixture.h"
 
 namespace {
 
@@ -202,6 +204,40 @@ TEST_F(ProgramTest, GlewFailureIsFatalWithItsText) {
     steps.glew_error = 1;
     EXPECT_FATAL(run_program(steps), "GLEW Error: Missing GL version");
     EXPECT_EQ(steps.steps.back(), "glew_init");
+}
+
+// Get mp3 writes the archive's MP3 files; without one it says why in the
+// console, and a music description is named by the stream it plays.
+TEST(SoundtrackExportNoteTest, SaysWhatTheSoundtrackIsWhenNothingWasExported) {
+    const std::string description =
+        "<modulators stream_filename=\"song.ogg\" notedata_filename=\"song.mid\">\n</modulators>\n";
+    const struct {
+        const char* what;
+        const char* music_file;
+        std::vector<std::pair<std::string, std::string>> archive;  // name, bytes
+        std::string says;
+    } cases[] = {
+        {"an MP3 soundtrack", "data/music/song.mp3", {{"data/music/song.mp3", "ID3"}}, ""},
+        {"no soundtrack", "", {}, "Get mp3: Show has no soundtrack; nothing was exported\n"},
+        {"a description of an OGG stream", "data/music/song.xml",
+         {{"data/music/song.xml", description}, {"data/music/song.ogg", "OggS"}},
+         "Get mp3: the soundtrack of Show, data/music/song.xml, plays the OGG stream data/music/song.ogg, "
+         "not an MP3 file; nothing was exported\n"},
+        {"a description beside the program", "song.xml", {{"song.xml", description}},
+         "Get mp3: the soundtrack of Show, song.xml, plays the OGG stream song.ogg, not an MP3 file; nothing was "
+         "exported\n"},
+        {"a description the archive lacks", "data/music/song.xml", {{"data/music/song.ogg", "OggS"}},
+         "Get mp3: the soundtrack of Show, data/music/song.xml, is not an MP3 file; nothing was exported\n"},
+        {"a description without a stream", "data/music/song.xml", {{"data/music/song.xml", "<modulators/>"}},
+         "Get mp3: the soundtrack of Show, data/music/song.xml, is not an MP3 file; nothing was exported\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        DataFile::reset();
+        for (const auto& [name, bytes] : c.archive) data_test::add_entry(name, bytes);
+        EXPECT_EQ(soundtrack_export_note("Show", c.music_file), c.says);
+    }
+    DataFile::reset();
 }
 
 }  // namespace
