@@ -14,9 +14,13 @@ lists=("$here/debian-packages.txt")
 [ "${1:-}" != --authoring ] || lists+=("$here/authoring-packages.txt")
 [ "${1:-}" != --fuzz ] || lists+=("$here/fuzz-packages.txt")
 mapfile -t wanted < <(cat "${lists[@]}" | grep -v '^\s*#' | grep -v '^\s*$')
+# One query for the whole list: a query a package costs seconds on a busy
+# machine, at every play. A package dpkg does not know is missing too.
+installed=$(dpkg-query -W -f='${Package} ${Status}\n' "${wanted[@]}" 2>/dev/null |
+  sed -n 's/ install ok installed$//p' || true)
 missing=()
 for p in "${wanted[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  grep -qxF -- "$p" <<<"$installed" || missing+=("$p")
 done
 if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}"

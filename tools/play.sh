@@ -29,21 +29,33 @@ build=build-play
 # library compiled in batches of files: the headers every file includes are
 # then read once a batch, not once a file. Together that makes the first
 # build about a third of the work of one file by file with debug information.
+# A tree already configured with the same settings is not configured again
+# (the build itself configures again when a CMakeLists.txt changed): the
+# settings of the last configure that succeeded are kept in $stamp.
+stamp=$build/play-configure.txt
 configure() {
-  cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" \
-    -DCMAKE_C_FLAGS_RELEASE="-O2 -DNDEBUG" -DCMAKE_UNITY_BUILD="$1" -DCMAKE_UNITY_BUILD_BATCH_SIZE=16 \
-    -DZEMBLA_TESTS=OFF -DZEMBLA_BENCH=OFF >/dev/null
+  local settings=(-DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG"
+    -DCMAKE_C_FLAGS_RELEASE="-O2 -DNDEBUG" -DCMAKE_UNITY_BUILD="$1" -DCMAKE_UNITY_BUILD_BATCH_SIZE=16
+    -DZEMBLA_TESTS=OFF -DZEMBLA_BENCH=OFF)
+  if [ -f "$build/CMakeCache.txt" ] && [ "$(cat "$stamp" 2>/dev/null)" = "${settings[*]}" ]; then
+    return
+  fi
+  rm -f "$stamp"
+  cmake -S . -B "$build" "${settings[@]}" >/dev/null
+  echo "${settings[*]}" >"$stamp"
 }
 configure ON
 name=${1:-$(cat "$build/default_production")}
-# The programs first: the run directory needs the last two to pack the archive.
-programs=("zembla-$name" synctimeline pack_data)
-if ! cmake --build "$build" -j "$(nproc)" --target "${programs[@]}"; then
+# The program first, alone: a failure of the batches shows there. Each target
+# named to the build walks the whole library again (a second or more on a
+# busy machine even with nothing to do), so the run directory, which builds
+# the two tools that pack the archive, is the only other one.
+if ! cmake --build "$build" -j "$(nproc)" --target "zembla-$name"; then
   # Two files that give a private name of theirs the same name cannot share
   # a batch; file by file they still build.
   echo "The build in batches failed; building file by file." >&2
   configure OFF
-  cmake --build "$build" -j "$(nproc)" --target "${programs[@]}"
+  cmake --build "$build" -j "$(nproc)" --target "zembla-$name"
 fi
 cmake --build "$build" -j "$(nproc)" --target "run_dir_$name"
 run="$build/run/$name"
