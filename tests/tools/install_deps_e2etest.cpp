@@ -8,6 +8,7 @@
 
 #include "support/e2e_display.h"
 #include "support/test_support.h"
+#include "tools/tool_run.h"
 
 namespace {
 
@@ -24,7 +25,7 @@ protected:
         // left behind; "absent" it does not know at all.
         write_file("tools/debian-packages.txt", "# building\nbuilt\nremoved\n\nabsent\n");
         write_file("tools/debian-test-packages.txt", "built\n");
-        write_script("bin/dpkg-query", R"(echo "dpkg-query $*" >>"$CALLS"
+        tool_run::write_script(tree.file("bin/dpkg-query"), R"(echo "dpkg-query $*" >>"$CALLS"
 for p in "${@:3}"; do
   case $p in
     built) echo "built install ok installed" ;;
@@ -34,15 +35,11 @@ for p in "${@:3}"; do
 done
 exit ${status:-0}
 )");
-        write_script("bin/apt-get", "echo \"apt-get $*\" >>\"$CALLS\"\n");
-        write_script("bin/sudo", "\"$@\"\n");
+        tool_run::write_script(tree.file("bin/apt-get"), "echo \"apt-get $*\" >>\"$CALLS\"\n");
+        tool_run::write_script(tree.file("bin/sudo"), "\"$@\"\n");
     }
 
     void write_file(const std::string& path, const std::string& text) { std::ofstream(tree.file(path)) << text; }
-    void write_script(const std::string& path, const std::string& body) {
-        write_file(path, "#!/bin/bash\n" + body);
-        fs::permissions(tree.file(path), fs::perms::owner_all, fs::perm_options::add);
-    }
 
     TempDir tree;
 };

@@ -6,12 +6,12 @@
 // production does again, with an installer and a cmake that only note what
 // they were asked.
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "support/e2e_display.h"
 #include "support/test_support.h"
 #include "system/productions.h"
+#include "tools/tool_run.h"
 
 namespace {
 
@@ -74,8 +74,8 @@ protected:
     void SetUp() override {
         PlayCommandTest::SetUp();
         fs::create_directories(tree.file("bin"));
-        write_script("tools/install-deps.sh", "echo \"install-deps $*\" >>\"$CALLS\"\n");
-        write_script("bin/cmake", R"(echo "cmake $*" >>"$CALLS"
+        tool_run::write_script(tree.file("tools/install-deps.sh"), "echo \"install-deps $*\" >>\"$CALLS\"\n");
+        tool_run::write_script(tree.file("bin/cmake"), R"(echo "cmake $*" >>"$CALLS"
 if [ "$1" = -S ]; then
   mkdir -p "$4"
   printf '%s\n' "$@" | grep -- -DCMAKE_UNITY_BUILD= >"$4/CMakeCache.txt"
@@ -90,11 +90,6 @@ case $target in
     printf '#!/bin/sh\necho played\n' >"$2/$target" && chmod +x "$2/$target" ;;
 esac
 )");
-    }
-
-    void write_script(const std::string& path, const std::string& body) {
-        std::ofstream(tree.file(path)) << "#!/bin/bash\n" << body;
-        fs::permissions(tree.file(path), fs::perms::owner_all, fs::perm_options::add);
     }
 
     // The calls of one run, one a line, and what the run printed.
