@@ -94,7 +94,7 @@ inline const SceneList kTestScenes = {
 
 // Every track the manager registers, in order, with its default ("bpm"
 // takes the music's tempo, 120 here): the frame loop's, then the passes' from
-// their registry (whose names and defaults postproc_uniforms_gltest checks).
+// their registry (whose names and defaults postproc_tracks_test holds).
 inline const std::vector<TrackDefault>& manager_tracks() {
     static const std::vector<TrackDefault> tracks = [] {
         std::vector<TrackDefault> all = {
