@@ -147,7 +147,7 @@ def main():
     upper = ["", "Greetings to", "", "Nordvik", "", "Skarholm", "", "Tarnwald", "", "Mossgard", "",
              "Rimfrost", "", "Halcyon", ""]
     lower = []
-    for group in ("Lowfold", "Kvasir", "Amber Nine", "Saltmarsh", "Brask", "Orvenhal", "Ruddock", "Quorvan",
+    for group in ("Lowfold", "Kvasir", "Polar Grid", "Saltmarsh", "Brask", "Murkwood", "Ruddock", "Quorvan",
                   "Kastrup", "Nightjar", "Summit", "Glowmoth"):
         lower += ["", group]
     width = lambda items: sum((57 if not t else text_width(t)) + 4 for t in items)

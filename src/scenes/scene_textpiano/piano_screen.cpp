@@ -104,9 +104,11 @@ std::vector<PianoItem> layout_piano_items(const std::vector<std::string>& texts)
 }
 
 // The greetings: groups we send our regards to (letters, digits and spaces
-// only: the block font has nothing else). No name has an E, and neither has
-// the event's: the block font's E, open on the right with hooked ends, reads
-// as a currency sign in a word standing alone.
+// only: the block font has nothing else). No group's name has an E, and
+// neither has the event's: the block font's E, open on the right with hooked
+// ends, reads as a currency sign in a name standing alone. The heading
+// "Greetings to" keeps its Es, since a phrase reads as words. Each name is as
+// wide as the one it replaced, so the rows scroll as the timeline keys them.
 std::vector<std::string> piano_upper_texts() {
     std::vector<std::string> texts = {"", "Greetings to"};
     for (const char* group : {"Nordvik", "Skarholm", "Tarnwald", "Mossgard", "Rimfrost", "Halcyon"}) {
@@ -119,7 +121,7 @@ std::vector<std::string> piano_upper_texts() {
 
 std::vector<std::string> piano_lower_texts() {
     std::vector<std::string> texts;
-    for (const char* group : {"Lowfold", "Kvasir", "Amber Nine", "Saltmarsh", "Brask", "Orvenhal", "Ruddock",
+    for (const char* group : {"Lowfold", "Kvasir", "Polar Grid", "Saltmarsh", "Brask", "Murkwood", "Ruddock",
                               "Quorvan", "Kastrup", "Nightjar", "Summit", "Glowmoth"}) {
         texts.push_back("");
         texts.push_back(group);

@@ -108,6 +108,18 @@ TEST(PianoScreen, RowsAreLaidOutFromTheTextWidthsAndGaps) {
             for (char ch : item.text) EXPECT_TRUE(ch == ' ' || AsciiFont::glyph_of(ch)) << item.text;
 }
 
+TEST(PianoScreen, NoGreetedNameNorTheEventHasTheBlockFontsE) {
+    // The block font's E, open on the right with hooked ends, reads as a
+    // currency sign in a name standing alone. The heading "Greetings to" is
+    // the one text with an E: a phrase reads as words.
+    std::vector<std::string> names = {kPianoEventName};
+    for (const std::vector<std::string>& texts : {piano_upper_texts(), piano_lower_texts()})
+        for (const std::string& text : texts)
+            if (!text.empty() && text != "Greetings to") names.push_back(text);
+    ASSERT_EQ(names.size(), 19u) << "the eighteen groups and the event";
+    for (const std::string& name : names) EXPECT_EQ(name.find_first_of("Ee"), std::string::npos) << name;
+}
+
 TEST(PianoScreen, RowsScrollFromTheRightEdgeAndBounceWithTheBeat) {
     const struct {
         float progress, beats;
