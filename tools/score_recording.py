@@ -25,7 +25,9 @@ for the whole show, it prints:
     rim     share of the lit light that falls in the frame's outer band
             (5 % of each side; the band is 19 % of the frame, so an even
             picture reads 0.19 and a subject cut by the edges reads high)
-    diff    mean luma change from the previous frame, in levels of 255
+    diff    mean luma change from the previous frame, in levels of 255,
+            over 2x2 blocks (a fine pattern moving by a pixel, such as
+            scanlines, keeps each block's mean and reads as little change)
     beat    beat response: the mean frame change in the frames that start
             a beat (the first eighth of a beat, at least one frame and a
             half) over that in the frames between beats (from 3/8 to 7/8 of
@@ -331,6 +333,18 @@ def luma_of(rgb):
     return rgb[:, :, 0] * np.float32(0.299) + rgb[:, :, 1] * np.float32(0.587) + rgb[:, :, 2] * np.float32(0.114)
 
 
+def block_means(luma):
+    """The picture at half size, each pixel the mean of a 2x2 block (an odd
+    last row or column is left out). Scanlines or a dither that move by a
+    pixel keep each block's mean, as they keep what the eye sees; a pixel
+    taken from every block instead would read their whole swing as change."""
+    h, w = luma.shape
+    if h < 2 or w < 2:
+        return luma
+    h2, w2 = h // 2, w // 2
+    return luma[:h2 * 2, :w2 * 2].reshape(h2, 2, w2, 2).mean(axis=(1, 3))
+
+
 def measure(recording, lit_level):
     """Per-frame figures as arrays: mean luma, burnt share, lit share, lit
     light's centroid (x, y), rim share, change from the previous frame."""
@@ -356,7 +370,7 @@ def measure(recording, lit_level):
             figures["rim"][i] = float(lit[band].sum()) / total
         else:
             figures["cx"][i] = figures["cy"][i] = figures["rim"][i] = np.nan
-        small = luma[::2, ::2]
+        small = block_means(luma)
         figures["diff"][i] = 0.0 if previous is None else float(np.abs(small - previous).mean())
         previous = small
     return figures

@@ -3,7 +3,8 @@
 // the frames: 64 x 36 at 30 frames a second, 60 beats a minute, two
 // sections of two seconds. In the first a grey bar over the left quarter
 // flashes for the first three frames of every beat and the frame is black
-// otherwise; in the second the top right quarter is white throughout.
+// otherwise; in the second the top right quarter is white throughout. A
+// second recording of the same size shows scanlines that move.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -23,23 +24,35 @@ constexpr int kWidth = 64;
 constexpr int kHeight = 36;
 constexpr int kFrames = 120;
 
-// Bottom-up rows of blue-green-red, as the program records them.
-std::vector<unsigned char> frame(int n) {
+// Bottom-up rows of blue-green-red, as the program records them, each pixel
+// the grey `level(x, y)`, y counting from the top.
+template <typename Level>
+std::vector<unsigned char> grey_frame(Level level) {
     const size_t stride = AVIWriter::frame_stride(kWidth);
     std::vector<unsigned char> bytes(stride * kHeight, 0);
-    for (int y = 0; y < kHeight; ++y) {  // y counts from the top
+    for (int y = 0; y < kHeight; ++y) {
         unsigned char* row = &bytes[stride * static_cast<size_t>(kHeight - 1 - y)];
-        for (int x = 0; x < kWidth; ++x) {
-            int level = 0;
-            if (n < 60 && n % 30 < 3 && x < kWidth / 4) level = 120;
-            if (n >= 60 && x >= kWidth / 2 && y < kHeight / 2) level = 255;
-            row[3 * x] = row[3 * x + 1] = row[3 * x + 2] = static_cast<unsigned char>(level);
-        }
+        for (int x = 0; x < kWidth; ++x)
+            row[3 * x] = row[3 * x + 1] = row[3 * x + 2] = static_cast<unsigned char>(level(x, y));
     }
     return bytes;
 }
 
-void write_recording(const std::string& name) {
+std::vector<unsigned char> frame(int n) {
+    return grey_frame([n](int x, int y) {
+        if (n < 60 && n % 30 < 3 && x < kWidth / 4) return 120;
+        if (n >= 60 && x >= kWidth / 2 && y < kHeight / 2) return 255;
+        return 0;
+    });
+}
+
+// Every other row lit, the lit rows a row lower in every frame: the picture
+// of moving scanlines, which the eye takes for a steady grey.
+std::vector<unsigned char> moving_scanlines(int n) {
+    return grey_frame([n](int, int y) { return (y + n) % 2 ? 0 : 200; });
+}
+
+void write_recording(const std::string& name, std::vector<unsigned char> (*make)(int) = frame) {
     AVIWriter writer;
     ASSERT_TRUE(writer.open(name.c_str(), 30.0f, 0, 100));
     writer.set_size(kWidth, kHeight);
@@ -54,7 +67,7 @@ void write_recording(const std::string& name) {
     writer.set_split_limit(80 * 14000);  // some 85 frames with their sound in the first part
     const std::vector<unsigned char> samples(1470 * 4, 7);
     for (int n = 0; n < kFrames; ++n) {
-        ASSERT_TRUE(writer.write_video_frame(frame(n).data())) << n;
+        ASSERT_TRUE(writer.write_video_frame(make(n).data())) << n;
         ASSERT_TRUE(writer.write_audio(samples.data(), 1470)) << n;
     }
     writer.close();
@@ -130,6 +143,21 @@ TEST(ScoreRecordingTool, ScoresEachSectionOfATimeline) {
     ASSERT_EQ(table.status, 0) << table.output;
     EXPECT_NE(table.output.find("| 0.0-2.0 | 0 | 90% | 0.9 | 0.00% | 2% | 0.12 | 0.50 |"), std::string::npos)
         << table.output;
+}
+
+TEST(ScoreRecordingTool, ReadsScanlinesMovingByARowAsLittleChange) {
+    // The change is measured over 2x2 blocks, whose mean the moving lines
+    // keep: read from every other pixel instead, every frame would change by
+    // the lines' whole level.
+    TempDir dir;
+    write_recording(dir.file("Lines.avi"), moving_scanlines);
+    std::ofstream(dir.file("timeline.txt")) << "ActiveScene1st 0b 0 step\n";
+    const CommandResult r =
+        score(dir.file("timeline.txt") + " " + dir.path() + " --bpm 60 --json " + dir.file("score.json"));
+    ASSERT_EQ(r.status, 0) << r.output;
+    const std::string json = read_file(dir.file("score.json"));
+    EXPECT_NEAR(figure(json, "whole show", "lit"), 0.5, 1e-9);
+    EXPECT_LT(figure(json, "whole show", "diff"), 1.0);
 }
 
 TEST(ScoreRecordingTool, TakesSectionsAndTempoFromAProduction) {
