@@ -85,6 +85,7 @@ void ProcessGroup::end() {
     ended_ = true;
     if (running()) {
         kill(-pid_, SIGTERM);
+        kill(-pid_, SIGCONT);  // a paused group hears the SIGTERM only once it goes on
         wait(kGraceSeconds);
     }
     // Whatever of the group is left, the process itself or what it started.
@@ -93,6 +94,14 @@ void ProcessGroup::end() {
     if (!finished_ && waitpid(pid_, &status, 0) == pid_) finish(status);
     while (waitpid(-pid_, nullptr, 0) > 0) {
     }
+}
+
+void ProcessGroup::pause() {
+    if (running()) kill(-pid_, SIGSTOP);
+}
+
+void ProcessGroup::resume() {
+    if (running()) kill(-pid_, SIGCONT);
 }
 
 void ProcessGroup::finish(int status) {
@@ -285,6 +294,25 @@ Screenshot take_screenshot(const VirtualDisplay& display, const std::string& fil
     }
     shot.width = static_cast<int>(image.width);
     shot.height = static_cast<int>(image.height);
+    return shot;
+}
+
+Screenshot wait_for_screen(const VirtualDisplay& display, const std::function<bool(const Screenshot&)>& wanted,
+                           double seconds, const std::string& file, ProgramRun* stepped) {
+    // A slice is short next to what the program takes to load, and a
+    // screenshot's time, however long, passes while it stands still.
+    constexpr auto kSlice = std::chrono::milliseconds(20);
+    const auto deadline = after(seconds);
+    Screenshot shot;
+    do {
+        if (stepped) {
+            stepped->resume();
+            std::this_thread::sleep_for(kSlice);
+            stepped->pause();
+        }
+        shot = take_screenshot(display, file);
+    } while (!wanted(shot) && Clock::now() < deadline);
+    if (stepped) stepped->resume();
     return shot;
 }
 

@@ -42,6 +42,11 @@ public:
     // Ends the group now (what of it still runs) and reaps it.
     void end();
 
+    // Stops the whole group where it is (SIGSTOP), and lets it go on
+    // (SIGCONT). A stopped group that is ended is let go first.
+    void pause();
+    void resume();
+
 private:
     void finish(int status);
 
@@ -118,6 +123,10 @@ public:
 
     pid_t pid() const { return process_.pid(); }
 
+    // Stops the program where it is, and lets it go on.
+    void pause() { process_.pause(); }
+    void resume() { process_.resume(); }
+
     std::string output() const { return read_file(output_file_); }
 
 private:
@@ -173,6 +182,15 @@ int escape_until_ended(const VirtualDisplay& display, ProgramRun& run, const std
 
 // Screenshot of the root window, kept in `file`; empty when it failed.
 Screenshot take_screenshot(const VirtualDisplay& display, const std::string& file);
+
+// Takes screenshots into `file` until one satisfies `wanted`, for at most
+// `seconds`; the last one taken. With `stepped`, the program runs only in
+// short slices, stopped while each screenshot is taken: a picture it shows
+// for less time than a screenshot takes on a loaded machine (its loading
+// screen) is then still on screen at one of them. It runs freely again
+// after.
+Screenshot wait_for_screen(const VirtualDisplay& display, const std::function<bool(const Screenshot&)>& wanted,
+                           double seconds, const std::string& file, ProgramRun* stepped = nullptr);
 
 // Where screenshots go: $ZEMBLA_SCREENSHOT_DIR when set (to look at them),
 // else `fallback_dir`, a test's own temporary folder.
