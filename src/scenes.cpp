@@ -52,6 +52,19 @@ ViewportRect overlay_rect(const ViewportRect& area, int width, int height) {
     return {static_cast<int>(x0), static_cast<int>(y0), static_cast<int>(x1 - x0), static_cast<int>(y1 - y0)};
 }
 
+std::vector<ViewportRect> chain_source_areas(const std::vector<Effects::PostProc*>& passes, int width,
+                                             int height) {
+    const ViewportRect whole{0, 0, width, height};
+    std::vector<ViewportRect> reads(passes.size(), whole);
+    ViewportRect drawn = whole;
+    for (size_t k = passes.size(); k-- > 0;) {
+        const ViewportRect area = overlay_rect(passes[k]->source_area_for(drawn, width, height), width, height);
+        reads[k] = area.width > 0 ? area : whole;
+        drawn = reads[k];
+    }
+    return reads;
+}
+
 AudioSlice audio_slice(unsigned frame, unsigned fps, unsigned sample_rate, unsigned channels,
                        uint32_t num_samples) {
     if (fps == 0 || channels == 0) return {0, 0};
@@ -383,7 +396,9 @@ void SceneManager::frame() {
     // picture, scenes that allow it are drawn only there (cleared, drawn
     // and resolved under the scissor box): nothing reads the rest.
     const std::vector<Effects::PostProc*> passes = prepare_postprocs();
-    const ViewportRect area = scene_area(active, passes);
+    const std::vector<ViewportRect> reads =
+        chain_source_areas(passes, fbos[0]->get_width(), fbos[0]->get_height());
+    const ViewportRect area = scene_area(active, reads.empty() ? nullptr : &reads.front());
     const bool clipped = area.width < fbos[0]->get_width() || area.height < fbos[0]->get_height();
     if (clipped) {
         glEnable(GL_SCISSOR_TEST);
@@ -415,7 +430,7 @@ void SceneManager::frame() {
     else
         resolve_scene_target();
 
-    run_postprocs(current, passes);
+    run_postprocs(current, passes, reads);
     draw_overlay(active[3]);
     if (get_avi) record_frame();
 
@@ -445,14 +460,12 @@ void SceneManager::draw_scene(int index, const ViewportRect* clip) {
     scenes[index]->draw();
 }
 
-ViewportRect SceneManager::scene_area(const int active[3], const std::vector<Effects::PostProc*>& passes) const {
-    const int width = fbos[0]->get_width(), height = fbos[0]->get_height();
-    const ViewportRect whole{0, 0, width, height};
-    if (passes.empty()) return whole;
+ViewportRect SceneManager::scene_area(const int active[3], const ViewportRect* first_reads) const {
+    const ViewportRect whole{0, 0, fbos[0]->get_width(), fbos[0]->get_height()};
+    if (!first_reads) return whole;
     for (int i = 0; i < 3; ++i)
         if (active[i] >= 0 && !scenes[active[i]]->draws_in_scissor_box()) return whole;
-    const ViewportRect area = overlay_rect(passes.front()->source_area(width, height), width, height);
-    return area.width > 0 ? area : whole;
+    return *first_reads;
 }
 
 bool SceneManager::scenes_compose_whole(const int active[3]) const {
@@ -519,7 +532,8 @@ std::vector<Effects::PostProc*> SceneManager::prepare_postprocs() {
     return drawn;
 }
 
-void SceneManager::run_postprocs(int& current, const std::vector<Effects::PostProc*>& drawn) {
+void SceneManager::run_postprocs(int& current, const std::vector<Effects::PostProc*>& drawn,
+                                 const std::vector<ViewportRect>& reads) {
     if (drawn.empty()) {
         reset_gl_state();
         bind_plain_program();
@@ -536,11 +550,18 @@ void SceneManager::run_postprocs(int& current, const std::vector<Effects::PostPr
         if (k + 1 == drawn.size()) {
             draw_to_window(fbos[current].get());
         } else {
-            // Alternates between targets 1 and 2. The pass covers the whole
-            // target without blending, so there is nothing to clear.
+            // Alternates between targets 1 and 2. The pass covers what the
+            // next one reads without blending, so there is nothing to clear;
+            // the rest of the target keeps an older picture nobody reads.
             const int next = current % static_cast<int>(fbos.size() - 1) + 1;
+            const ViewportRect& needed = reads[k + 1];
             fbos[next]->push(false);
+            if (needed.width < fbos[next]->get_width() || needed.height < fbos[next]->get_height()) {
+                glEnable(GL_SCISSOR_TEST);
+                glScissor(needed.x, needed.y, needed.width, needed.height);
+            }
             fbos[current]->draw();
+            glDisable(GL_SCISSOR_TEST);
             fbos[next]->pop();
             current = next;
         }

@@ -62,6 +62,14 @@ std::vector<PostprocOrder> postproc_chain(const std::vector<float>& track_values
 // empty (width and height 0) when none of it is.
 ViewportRect overlay_rect(const ViewportRect& area, int width, int height);
 
+// What each pass of a chain reads of its source picture (width x height),
+// worked back from the last pass, which draws the whole picture: every other
+// pass need draw only what the pass after it reads, and reads only what that
+// part needs (PostProc::source_area_for). Each area lies inside the picture
+// and is not empty.
+std::vector<ViewportRect> chain_source_areas(const std::vector<Effects::PostProc*>& passes, int width,
+                                             int height);
+
 // The sound of one recorded frame: `count` 16-bit values (all channels
 // interleaved) from value `first` of the song. Frame n covers the sample
 // frames floor(n * rate / fps) up to floor((n + 1) * rate / fps), so slices
@@ -144,9 +152,10 @@ private:
     // With `clip`, under that scissor box.
     void draw_scene(int index, const ViewportRect* clip = nullptr);
     // The part of the scene target to draw the active scenes (ActiveScene1st
-    // to 3rd) in: what the first of `passes` reads, when every active scene
-    // draws in a scissor box; else the whole target.
-    ViewportRect scene_area(const int active[3], const std::vector<Effects::PostProc*>& passes) const;
+    // to 3rd) in: what the chain's first pass reads (`first_reads`; none:
+    // null), when every active scene draws in a scissor box; else the whole
+    // target.
+    ViewportRect scene_area(const int active[3], const ViewportRect* first_reads) const;
     // True when at least one of the active scenes (ActiveScene1st to 3rd)
     // draws and every one that does composes the whole target: they are then
     // drawn straight into target 1, unsampled.
@@ -163,7 +172,10 @@ private:
     // The passes to draw this frame, in order, with their parameters set
     // from their tracks.
     std::vector<Effects::PostProc*> prepare_postprocs();
-    void run_postprocs(int& current, const std::vector<Effects::PostProc*>& drawn);
+    // Each pass but the last draws only what the next one reads (`reads`,
+    // chain_source_areas).
+    void run_postprocs(int& current, const std::vector<Effects::PostProc*>& drawn,
+                       const std::vector<ViewportRect>& reads);
     // Blends overlay scene `index` by its alpha over the window; no scene
     // (index -1) touches nothing.
     void draw_overlay(int index);

@@ -515,6 +515,60 @@ TEST_F(SceneManagerTest, AWholeCompositeGoesStraightIntoTheResolveTarget) {
     EXPECT_NO_GL_ERROR();
 }
 
+TEST_F(SceneManagerTest, ATurnedSubdivisionBeforeTheKaleidoscopeIsDrawnOnlyWhereTheChainReads) {
+    // The kaleidoscope reads one wedge of the turned picture, and the turn
+    // reads that wedge turned back: scenes that draw in a scissor box are
+    // drawn only there, the subdivision only into the wedge, and the window
+    // shows what it shows when every one of them is drawn whole.
+    write_track("ActiveScene1st", 0);  // red everywhere
+    write_track("ActiveScene2nd", 1);  // green on the left half
+    write_track("ppSubdiv", 0);
+    write_track("ppSubdivNX", 1);
+    write_track("ppSubdivNY", 1);
+    write_track("ppSubdivRot", 1.3f);  // the wedge turned upright, across the middle
+    write_track("ppKaleidoscope", 1);
+    write_track("ppKaleidoscopeDivisions", 6);
+    auto frame = [&](bool in_box) {
+        make_manager();
+        for (int i : {0, 1}) scene_test::made_scenes[i]->in_box = in_box;
+        // Blue in the corner far from the wedge and its turn, in the scene
+        // target and in the one the subdivision draws into.
+        for (int i : {0, 2}) {
+            manager->get_fbos()[i]->push(false);
+            glClearColor(0, 0, 1, 1);
+            glClear(GL_COLOR_BUFFER_BIT);
+            manager->get_fbos()[i]->pop();
+        }
+        manager->frame();
+        std::vector<unsigned char> window = test_support::read_pixels(0, 0, 160, 120);
+        // What the two targets hold at the corner; the scene target resolved.
+        std::vector<int> corners;
+        FBO* resolved = manager->get_fbos()[1];
+        resolved->push(false);
+        manager->get_fbos()[0]->blit();
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, resolved->get_id());
+        corners.push_back(test_support::read_pixels(5, 5, 1, 1)[2]);
+        resolved->pop();
+        manager->get_fbos()[2]->push(false);
+        corners.push_back(test_support::read_pixels(5, 5, 1, 1)[2]);
+        manager->get_fbos()[2]->pop();
+        return std::make_pair(window, corners);
+    };
+    const auto whole = frame(false);
+    const auto boxed = frame(true);
+    EXPECT_EQ(boxed.first, whole.first);
+    EXPECT_EQ(boxed.second, (std::vector<int>{255, 255}));
+    // Both scenes show in it.
+    int red = 0, green = 0;
+    for (size_t i = 0; i < boxed.first.size(); i += 4) {
+        red += boxed.first[i] > 200 && boxed.first[i + 1] < 50;
+        green += boxed.first[i + 1] > 200 && boxed.first[i] < 50;
+    }
+    EXPECT_GT(red, 100);
+    EXPECT_GT(green, 100);
+    EXPECT_NO_GL_ERROR();
+}
+
 TEST_F(SceneManagerTest, EveryPassAtNeutralValuesLeavesThePicture) {
     write_track("ActiveScene1st", 0);
     write_track("ActiveScene2nd", 1);

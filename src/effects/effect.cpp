@@ -26,6 +26,10 @@ bool PostProc::changes_picture() const { return true; }
 
 ViewportRect PostProc::source_area(int width, int height) const { return {0, 0, width, height}; }
 
+ViewportRect PostProc::source_area_for(const ViewportRect&, int width, int height) const {
+    return source_area(width, height);
+}
+
 void PostProc::render(int, int, float) {
     FATAL_ERROR("Well this shouldn't happen...");
 }

@@ -53,6 +53,11 @@ public:
     // filtering reads included: the whole picture here. When the pass comes
     // first, the frame loop draws the scenes only there if it can.
     virtual ViewportRect source_area(int width, int height) const;
+    // The same for drawing only `drawn` of its output (the part the next
+    // pass reads): what it reads for the whole output unless the pass knows
+    // better. The frame loop works back along the chain with it, so that a
+    // pass and the scenes draw only what the passes after them read.
+    virtual ViewportRect source_area_for(const ViewportRect& drawn, int width, int height) const;
 
     // An index outside the parameter list ends the run.
     void set_param(int index, float value);

@@ -18,6 +18,7 @@
 #include "scenes/scene_textribbons/textribbons.h"
 #include "scenes/scene_textroto/textroto.h"
 #include "util/ascii/fire.h"
+#include "util/fbo/fbo.h"
 
 namespace {
 
@@ -212,6 +213,68 @@ TEST_F(QuendleScenesTest, TheMonitorPlotsComingNotesRightOfThePresentInTheirRows
     EXPECT_TRUE(coloured(230, 1.4f));
     EXPECT_FALSE(coloured(300, 1.4f));
     EXPECT_EQ(monitor->ring().tracks(), 3);
+}
+
+// The show folds the monitor in a kaleidoscope, so the frame loop draws it
+// only where the passes read: under a scissor box it must draw there what
+// it draws whole, on a multisampled target as in the show, and nothing
+// further out than the ring of pixels round the box (the rasterizer may
+// touch their samples; the frame loop resolves only the box).
+TEST_F(QuendleScenesTest, TheMonitorDrawnInAScissorBoxDrawsThereWhatItDrawsWhole) {
+    auto monitor = made_scene<Modulators>();
+    EXPECT_TRUE(monitor->draws_in_scissor_box());
+    // The picture at a beat, drawn under `box` (none: whole) over blue,
+    // resolved.
+    auto picture = [&](float beat, const ViewportRect* box) {
+        music->set_time(beat * 60.0f / music->get_bpm());
+        FBO sampled(kWidth, kHeight, FBO_TYPE_RGBA8, 4);
+        FBO resolved(kWidth, kHeight, FBO_TYPE_RGBA8, 0);
+        glClearColor(0, 0, 1, 1);
+        sampled.push(true);
+        glEnable(GL_MULTISAMPLE);  // as the frame loop leaves it for every scene
+        monitor->resize(kWidth, kHeight);
+        if (box) {
+            glEnable(GL_SCISSOR_TEST);
+            glScissor(box->x, box->y, box->width, box->height);
+        }
+        monitor->draw();
+        glDisable(GL_SCISSOR_TEST);
+        sampled.pop();
+        resolved.push(false);
+        sampled.blit();
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, resolved.get_id());
+        Frame f(kWidth, kHeight);
+        resolved.pop();
+        EXPECT_NO_GL_ERROR();
+        return f;
+    };
+    // Labels and the left of the rows; the present and the coming notes.
+    const ViewportRect boxes[] = {{10, 100, 90, 70}, {150, 20, 140, 90}};
+    for (const float beat : {1.5f, 4.0f}) {
+        const Frame whole = picture(beat, nullptr);
+        for (const ViewportRect& box : boxes) {
+            SCOPED_TRACE(testing::Message() << "beat " << beat << ", box at " << box.x << "," << box.y);
+            const Frame boxed = picture(beat, &box);
+            int differ = 0, lit = 0, outside = 0;
+            for (int y = 0; y < kHeight; ++y)
+                for (int x = 0; x < kWidth; ++x) {
+                    auto inside = [&](int margin) {
+                        return x >= box.x - margin && x < box.x + box.width + margin && y >= box.y - margin &&
+                               y < box.y + box.height + margin;
+                    };
+                    const test_support::Rgba a = boxed.at(x, y), b = whole.at(x, y);
+                    if (inside(0)) {
+                        differ += a.r != b.r || a.g != b.g || a.b != b.b;
+                        lit += b.r + b.g > 100;
+                    } else if (!inside(1)) {
+                        outside += a.r != 0 || a.g != 0 || a.b != 255;
+                    }
+                }
+            EXPECT_EQ(differ, 0);
+            EXPECT_EQ(outside, 0);
+            EXPECT_GT(lit, 20);  // it draws something there
+        }
+    }
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <GL/glew.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -43,11 +44,19 @@ public:
         ++draws;
         GLint viewport[4];
         glGetIntegerv(GL_VIEWPORT, viewport);
-        const int x0 = static_cast<int>(rect_[0] * viewport[2]);
-        const int y0 = static_cast<int>(rect_[1] * viewport[3]);
+        int x0 = static_cast<int>(rect_[0] * viewport[2]);
+        int y0 = static_cast<int>(rect_[1] * viewport[3]);
+        int x1 = static_cast<int>(rect_[2] * viewport[2]);
+        int y1 = static_cast<int>(rect_[3] * viewport[3]);
+        // Said to draw in the frame loop's scissor box: it keeps inside it.
+        if (in_box && glIsEnabled(GL_SCISSOR_TEST)) {
+            GLint box[4];
+            glGetIntegerv(GL_SCISSOR_BOX, box);
+            x0 = std::max(x0, box[0]), y0 = std::max(y0, box[1]);
+            x1 = std::min(x1, box[0] + box[2]), y1 = std::min(y1, box[1] + box[3]);
+        }
         glEnable(GL_SCISSOR_TEST);
-        glScissor(x0, y0, static_cast<int>(rect_[2] * viewport[2]) - x0,
-                  static_cast<int>(rect_[3] * viewport[3]) - y0);
+        glScissor(x0, y0, std::max(0, x1 - x0), std::max(0, y1 - y0));
         glClearColor(colour_[0], colour_[1], colour_[2], colour_[3]);
         glClear(GL_COLOR_BUFFER_BIT);
     }
@@ -62,11 +71,13 @@ public:
 
     // Said of a scene that fills its whole target, opaque.
     bool composes_whole_target() const override { return composes; }
+    bool draws_in_scissor_box() const override { return in_box; }
 
     int inits = 0;
     int draws = 0;
     std::vector<float> area;
     bool composes = false;
+    bool in_box = false;
 
 private:
     float colour_[4];

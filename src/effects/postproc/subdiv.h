@@ -10,9 +10,12 @@ class Subdiv : public PostProc {
 public:
     explicit Subdiv(const PassInfo& row);
     void render(int width, int height, float time) override;
-    // Unturned, with no tile crossing the picture's edge (the tiles within
-    // 0..1 on both axes), the one tile's rectangle; else the whole picture.
+    // What drawing the whole picture reads (source_area_for).
     ViewportRect source_area(int width, int height) const override;
+    // On each axis where the drawn part, turned, tiled and shifted, stays
+    // within one tile (0..1, unwrapped), the span it reads; the whole axis
+    // where it wraps.
+    ViewportRect source_area_for(const ViewportRect& drawn, int width, int height) const override;
 };
 
 }  // namespace Effects

@@ -25,6 +25,10 @@ public:
     // Viewport and the fixed-function projection of the labels, one unit a
     // row; it leaves the scissor alone.
     void resize(int width, int height) override;
+    // It draws only into the target bound for it and leaves the scissor
+    // box alone: the frame loop may draw it only where the passes read (the
+    // show folds it in a kaleidoscope, which reads one wedge).
+    bool draws_in_scissor_box() const override { return true; }
 
     const IntensityRing& ring() const { return *ring_; }
 

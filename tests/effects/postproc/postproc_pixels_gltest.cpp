@@ -632,6 +632,52 @@ TEST_F(PostProcPixelsTest, SubdivReadsNothingOutsideItsSourceArea) {
     }
 }
 
+TEST_F(PostProcPixelsTest, SubdivDrawingPartOfThePictureReadsOnlyWhatThatPartTurnsTo) {
+    // The frame loop draws a pass only where the next one reads, and the
+    // scenes only where the first pass reads for that: a turned picture
+    // drawn only inside a rectangle reads only that rectangle turned, on
+    // each axis where it does not wrap. White outside the area read must
+    // not reach the drawn part.
+    Effects::PostProc& pass = passes()["Subdiv"];
+    const int width = 96, height = 54;
+    const Picture in = card(width, height);
+    const ViewportRect wedge{46, 25, 50, 24};   // the six-fold kaleidoscope's area at this size
+    const ViewportRect middle{40, 20, 16, 14};  // a small part about the centre
+    struct Case {
+        ViewportRect drawn;
+        float nx, ny, rot;
+        int most_pixels;  // the area's size at most, in pixels
+    };
+    const Case cases[] = {
+        // Turned so that the wedge stays inside the picture: its box turned.
+        {wedge, 1.0f, 1.0f, 0.2f, 60 * 32}, {wedge, 1.0f, 1.0f, -1.4f, 54 * 34},
+        // The wedge turned past the right edge: every column, not every row.
+        {wedge, 1.0f, 1.0f, -0.6f, width * 40}, {wedge, 1.0f, 1.0f, 0.1f, width * 32},
+        // Unturned: the drawn part itself, and two pixels round it; turned
+        // about the centre, its box turned.
+        {middle, 1.0f, 1.0f, 0.0f, 20 * 18}, {middle, 1.0f, 1.0f, 2.5f, 32 * 22},
+        // Two tiles: the middle reads across the seam between them.
+        {middle, 2.0f, 2.0f, 0.0f, width * height},
+        {{0, 0, width, height}, 1.0f, 1.0f, 0.3f, width * height},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "drawn " << c.drawn.x << "," << c.drawn.y << " " << c.drawn.width
+                                        << "x" << c.drawn.height << ", N " << c.nx << ", Rot " << c.rot);
+        const std::vector<std::pair<int, float>> params = {{0, c.nx}, {1, c.ny},    {2, 0.0f}, {3, 0.0f},
+                                                           {4, c.rot}, {5, 0.5f}, {6, 0.5f}};
+        for (const auto& param : params) pass.set_param(param.first, param.second);
+        const ViewportRect area = pass.source_area_for(c.drawn, width, height);
+        EXPECT_LE(area.width * area.height, c.most_pixels);
+        const Picture from_area = apply(pass, white_outside(in, area), params);
+        const Picture from_all = apply(pass, in, params);
+        int worst = 0;
+        for (int y = c.drawn.y; y < c.drawn.y + c.drawn.height; ++y)
+            for (int x = c.drawn.x; x < c.drawn.x + c.drawn.width; ++x)
+                worst = std::max(worst, pixel_difference(from_area.pixel(x, y), from_all.pixel(x, y)));
+        EXPECT_EQ(worst, 0);
+    }
+}
+
 TEST_F(PostProcPixelsTest, NoiseAddsGrainThatMovesWithItsTime) {
     Effects::PostProc& noise = passes()["Noise"];
     const Picture grey = flat(128, 128, 128);
