@@ -600,7 +600,8 @@ void SceneManager::draw_overlay(int index) {
 void SceneManager::record_frame() {
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
     glReadPixels(0, 0, video_width, video_height, GL_BGR, GL_UNSIGNED_BYTE, video_buffer.data());
-    if (!avi.write_video_frame(video_buffer.data())) FATAL_ERROR("Failed assert success");
+    if (!avi.write_video_frame(video_buffer.data()))
+        FATAL_ERROR("Failed assert success (" << avi.write_error() << ")");
 
     const WaveFormat& format = music->wave_format;
     const AudioSlice slice =
@@ -610,7 +611,7 @@ void SceneManager::record_frame() {
         // failing the recording.
         const int sample_frames = format.channels ? static_cast<int>(slice.count / format.channels) : 0;
         if (sample_frames > 0 && !avi.write_audio(music->u16_buffer + slice.first, sample_frames))
-            FATAL_ERROR("Failed assert success");
+            FATAL_ERROR("Failed assert success (" << avi.write_error() << ")");
     }
     report_recording(frame_count + 1, false);
 }

@@ -96,6 +96,7 @@ struct AVIWriter::State {
     uint64_t split_limit = default_split_limit;
     bool failure_logged = false;  // the system's reason for a failed write, once
     std::string open_error;       // why the last part could not be created
+    std::string write_error;      // why the first failed write since open failed
 };
 
 AVIWriter::AVIWriter() : state(std::make_unique<State>()) {
@@ -112,6 +113,14 @@ AVIWriter::~AVIWriter() {
 }
 
 const std::string& AVIWriter::open_error() const { return state->open_error; }
+
+const std::string& AVIWriter::write_error() const { return state->write_error; }
+
+bool AVIWriter::fail_write(const std::string& reason) {
+    State& s = *state;
+    if (s.write_error.empty()) s.write_error = part_name(s.base_name, s.part) + ": " + reason;
+    return false;
+}
 
 std::string AVIWriter::base_name(const std::string& name) {
     std::string base = name.substr(0, max_base_name);
@@ -156,6 +165,7 @@ bool AVIWriter::open(const char* name, float fps_value, int codec, int quality) 
     fps = fps_value;
     // The stream rate, fps x 10000, must fit its 32-bit header field.
     state->open_error.clear();
+    state->write_error.clear();
     if (!name || !(fps > 0.0f && fps <= max_fps)) return false;
     state->base_name = base_name(name);
     state->part = 1;
@@ -254,17 +264,18 @@ void AVIWriter::set_audio_format(const WaveFormat& format) {
 bool AVIWriter::write_video_frame(const void* frame) {
     std::lock_guard<std::recursive_mutex> guard(state->lock);
     State& s = *state;
-    if (!frame) return false;
+    if (!frame) return fail_write("no frame to write");
     if (frame_index == 0 && !s.format_set) {
-        if (width <= 0 || height <= 0) return false;
+        if (width <= 0 || height <= 0) return fail_write("no frame size");
         if (!set_frame_format()) {
             release_streams();
-            return false;
+            return fail_write("frames of " + std::to_string(width) + "x" + std::to_string(height) +
+                              " cannot be recorded");
         }
         s.format_set = true;
         frame_index = 0;
     }
-    if (!s.format_set || !s.open) return false;
+    if (!s.format_set || !s.open) return fail_write("the recording has stopped");
 
     if (s.bytes_written >= s.split_limit) {
         const bool had_audio = s.audio_stream >= 0;
@@ -272,38 +283,43 @@ bool AVIWriter::write_video_frame(const void* frame) {
         ++s.part;
         if (!open_part() || !set_frame_format()) {
             release_streams();
-            return false;
+            return s.open_error.empty() ? fail_write("the part could not be started") : fail_write(s.open_error);
         }
         frame_index = 0;
-        if (had_audio && !create_audio_stream()) return false;
+        if (had_audio && !create_audio_stream()) return fail_write("the sound's format cannot be recorded");
     }
 
     const size_t written = s.file.write(s.video_stream, frame, frame_bytes(), 1);
     s.bytes_written += written;
     ++frame_index;
-    if (written == 0) log_write_failure();
-    return written > 0;
+    if (written == 0) return write_failed();
+    return true;
 }
 
 bool AVIWriter::write_audio(const void* data, int count) {
     std::lock_guard<std::recursive_mutex> guard(state->lock);
     State& s = *state;
-    if (s.audio_stream < 0 && !create_audio_stream()) return false;
-    if (count <= 0 || !data) return false;
+    if (s.audio_stream < 0 && !create_audio_stream()) return fail_write("the sound's format cannot be recorded");
+    if (count <= 0 || !data) return fail_write("no sound to write");
     const size_t bytes = static_cast<size_t>(count) * static_cast<size_t>(block_size);
     const size_t written = s.file.write(s.audio_stream, data, bytes, static_cast<uint32_t>(count));
     audio_position += count;
     s.bytes_written += written;
-    if (written == 0) log_write_failure();
-    return written > 0;
+    if (written == 0) return write_failed();
+    return true;
 }
 
-void AVIWriter::log_write_failure() {
+bool AVIWriter::write_failed() {
     State& s = *state;
-    if (s.failure_logged || s.file.error().empty()) return;
-    s.failure_logged = true;
-    LOG_INFO("Failed to write " << part_name(s.base_name, s.part) << ": " << s.file.error()
-                                << "; the frames written so far stay playable\n");
+    // Without a reason of the system's, the chunk would have taken the part
+    // past what its 32-bit sizes can say.
+    if (s.file.error().empty()) return fail_write("the part has no room left within 4 GiB");
+    if (!s.failure_logged) {
+        s.failure_logged = true;
+        LOG_INFO("Failed to write " << part_name(s.base_name, s.part) << ": " << s.file.error()
+                                    << "; the frames written so far stay playable\n");
+    }
+    return fail_write(s.file.error());
 }
 
 void AVIWriter::close() {

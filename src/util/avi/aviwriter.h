@@ -37,6 +37,10 @@ public:
     // Why the last open failed to create its part: the part's file name and
     // the system's reason; "" for other failures.
     const std::string& open_error() const;
+    // Why the last failed frame or sound write failed: the part's file name
+    // and the reason (the system's, for a failed write); "" when none failed
+    // since open.
+    const std::string& write_error() const;
     // The frame size; ignored once the first frame has set the format.
     void set_size(int width, int height);
     // The format of the sound that `write_audio` receives.
@@ -71,7 +75,10 @@ private:
     bool set_frame_format();
     bool create_audio_stream();
     void release_streams();
-    void log_write_failure();
+    // Keeps the reason of a failed write (the first since open); false.
+    bool fail_write(const std::string& reason);
+    // A chunk the file did not take: logs the system's reason once a part.
+    bool write_failed();
 
     int width = 0;
     int height = 0;

@@ -400,6 +400,45 @@ TEST(AviWriter, SoundWithoutUsableFormatFinishesThePart) {
     }
 }
 
+// A write that fails says which part and why, for the fatal message that
+// follows: the first failure since the recording started, which is what
+// stopped it.
+TEST(AviWriter, AFailedWriteSaysWhichPartAndWhy) {
+    test_support::TempDir dir;
+    const Bytes frame = make_frame(8, 2, 0), sound = make_sound(4, 4, 0);
+    const struct {
+        const char* what;
+        int w, h;
+        WaveFormat format;
+        int sound_frames;  // written after a frame; -1: the frame alone
+        const char* reason;
+    } cases[] = {
+        {"a frame before the size is known", 0, 0, pcm16(44100, 2), -1, "no frame size"},
+        {"a frame wider than a stream header holds", 40000, 2, pcm16(44100, 2), -1,
+         "frames of 40000x2 cannot be recorded"},
+        {"sound in a format that is not PCM", 8, 2, WaveFormat{}, 4, "the sound's format cannot be recorded"},
+        {"sound of no sample frames", 8, 2, pcm16(44100, 2), 0, "no sound to write"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        AVIWriter writer;
+        ASSERT_TRUE(writer.open(dir.file("w.avi").c_str(), 30.0f, 0, 100));
+        writer.set_size(c.w, c.h);
+        writer.set_audio_format(c.format);
+        const Bytes wide(AVIWriter::frame_stride(c.w) * c.h);
+        bool success = writer.write_video_frame(c.w > 8 ? wide.data() : frame.data());
+        if (c.sound_frames >= 0) success = success && writer.write_audio(sound.data(), c.sound_frames);
+        EXPECT_FALSE(success);
+        EXPECT_EQ(writer.write_error(), dir.file("w.01.avi") + ": " + c.reason);
+        // A later failure keeps the first reason.
+        EXPECT_FALSE(writer.write_audio(sound.data(), 0));
+        EXPECT_EQ(writer.write_error(), dir.file("w.01.avi") + ": " + c.reason);
+        // A new recording starts without one.
+        ASSERT_TRUE(writer.open(dir.file("w.avi").c_str(), 30.0f, 0, 100));
+        EXPECT_EQ(writer.write_error(), "");
+    }
+}
+
 // A new recording finishes the one before; the same writer can record again.
 TEST(AviWriter, OpenFinishesThePreviousRecording) {
     test_support::TempDir dir;
@@ -460,7 +499,8 @@ TEST(AviWriterDeathTest, AFullDiskLeavesAPlayablePart) {
                 const Bytes sound = make_sound(r.samples_per_frame, r.format.block_align, n);
                 bool success = writer->write_video_frame(frame.data());
                 if (success) success = writer->write_audio(sound.data(), r.samples_per_frame);
-                FATAL_ASSERT(success);
+                // As the frame loop says it: the part and the reason.
+                if (!success) FATAL_ERROR("Failed assert success (" << writer->write_error() << ")");
             }
         },
         testing::ExitedWithCode(1), "");
@@ -472,7 +512,9 @@ TEST(AviWriterDeathTest, AFullDiskLeavesAPlayablePart) {
     EXPECT_NE(reason, std::string::npos) << printed;
     ASSERT_NE(fatal_line, std::string::npos) << printed;
     EXPECT_LT(reason, fatal_line);
-    EXPECT_NE(printed.find("Failed assert success", fatal_line), std::string::npos);
+    EXPECT_NE(printed.find("Failed assert success (" + dir.file("full.01.avi") + ": File too large)", fatal_line),
+              std::string::npos)
+        << printed;
     // The part it closed is finished and plays: no word of a failed cleanup.
     EXPECT_EQ(printed.find("Exception in cleanup"), std::string::npos) << printed;
 
