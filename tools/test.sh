@@ -88,9 +88,9 @@ unset ASAN_OPTIONS UBSAN_OPTIONS
 
 # The leak check: e2e tests of the normal tree run the sanitizer tree's
 # programs from the normal tree's archives with leak detection on, one test
-# a production side by side (they are skipped in the normal tree's own run,
-# which names no sanitizer build).
+# a production side by side, and a fatal error's box (they are skipped in the
+# normal tree's own run, which names no sanitizer build).
 (cd build && ZEMBLA_LEAK_CHECK_BUILD="$root/build-asan" \
-   ctest --output-on-failure -j "$jobs" -R 'LeakCheckE2ETest\.' --timeout 900) || status=1
+   ctest --output-on-failure -j "$jobs" -R 'LeakCheckE2ETest\.|SanitizerE2ETest\.' --timeout 900) || status=1
 
 exit $status

@@ -31,6 +31,11 @@ MessageBoxAnswer show_message_box(const std::string& caption, const std::string&
 MessageBoxAnswer log_message_box(const std::string& caption, const std::string& text,
                                  MessageBoxKind kind, const std::string& why);
 
+// True in the process that SDL forks to show a box: it shares the program's
+// open files and display connection, but none of the program's work may be
+// done there (finishing a recording, reporting a failure).
+bool is_box_process();
+
 using MessageBoxHandler =
     std::function<MessageBoxAnswer(const std::string& caption, const std::string& text,
                                    MessageBoxKind kind)>;

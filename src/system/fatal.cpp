@@ -1,5 +1,6 @@
 #include "system/fatal.h"
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
@@ -28,6 +29,9 @@ std::vector<std::function<void()>>& exit_hooks() {
 }
 
 void run_exit_hooks() {
+    // A box's process shares the run's open files: a hook run there would
+    // finish a recording a second time, over the first.
+    if (platform::is_box_process()) return;
     auto& hooks = exit_hooks();
     while (!hooks.empty()) {
         auto hook = std::move(hooks.back());
@@ -62,6 +66,14 @@ void fail(const char* file, int line, const std::string& message) {
         handler()(report);
     } else {
         if (window_restore_hook()) window_restore_hook()();
+        // Nothing more is written once the run has failed: recordings are
+        // finished now, so that they play whether or not anybody answers the
+        // box, and a request to end the program (SIGTERM, Ctrl+C), which
+        // the window's event queue would only hold while the box waits, ends
+        // it at once.
+        run_exit_hooks();
+        std::signal(SIGTERM, SIG_DFL);
+        std::signal(SIGINT, SIG_DFL);
         platform::show_message_box(report.caption, report.text, platform::MessageBoxKind::Plain);
         std::string line_text = platform::format_timestamp(platform::local_time_now()) + " " + message;
         std::printf("ERROR: %s\n", line_text.c_str());
@@ -72,6 +84,10 @@ void fail(const char* file, int line, const std::string& message) {
 }
 
 void end_at_once(const std::string& message) {
+    // In a box's process (its display went away) there is nothing to report
+    // or finish: the run's process does both, and output from here would
+    // repeat what the run's buffers held when the box was forked.
+    if (platform::is_box_process()) _exit(1);
     std::string line_text = platform::format_timestamp(platform::local_time_now()) + " " + message;
     std::printf("ERROR: %s\n", line_text.c_str());
     std::fflush(stdout);

@@ -28,8 +28,8 @@ struct Report {
     std::string message;
 };
 
-// The handler runs instead of the default ending (restore the window, show
-// the box, print, exit 1). Tests install one that throws. A handler that
+// The handler runs instead of the default ending (restore the window, finish
+// recordings, show the box, print, exit 1). Tests install one that throws. A handler that
 // returns is followed by exit(1) all the same.
 using Handler = std::function<void(const Report&)>;
 void set_handler(Handler handler);
@@ -39,9 +39,10 @@ void reset_handler();
 // registers the code that gives the window an ordinary frame again.
 void set_window_restore_hook(std::function<void()> hook);
 
-// Called by the default ending right before the process exits, after the
-// message was printed (e.g. to finish a recording in progress). Hooks run in
-// the reverse order of registration; each runs at most once.
+// Called by the default ending before the box is shown (to finish a
+// recording in progress, which then plays whether or not anybody answers
+// the box), and by `end_at_once`. Hooks run in the reverse order of
+// registration; each runs at most once, and never in a box's process.
 void add_exit_hook(std::function<void()> hook);
 
 [[noreturn]] void fail(const char* file, int line, const std::string& message);

@@ -6,6 +6,7 @@
 // show of a sanitizer build under the leak checker.
 #include <chrono>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -18,6 +19,7 @@
 #include "support/e2e_display.h"
 #include "support/show_run.h"
 #include "support/test_support.h"
+#include "util/avi/avi_reader.h"
 #include "util/data/archive.h"
 #include "util/data/data.h"
 
@@ -115,12 +117,13 @@ protected:
     }
 
     // Waits for the setup dialog, checks it is on screen and answers it.
-    void answer_dialog(ProgramRun& run, const std::string& keys) {
-        std::string dialog = wait_for_window(display, kTitle, is_dialog, 60);
+    void answer_dialog(ProgramRun& run, const std::string& keys) { answer_dialog(display, run, keys); }
+    void answer_dialog(const VirtualDisplay& on, ProgramRun& run, const std::string& keys) {
+        std::string dialog = wait_for_window(on, kTitle, is_dialog, 60);
         ASSERT_FALSE(dialog.empty()) << run.output();
-        Geometry where = geometry_of(display, dialog);
-        expect_dialog_on_screen(screenshot_of_dialog(display, where, shot_path("dialog.png")), where);
-        press_keys(display, dialog, keys);
+        Geometry where = geometry_of(on, dialog);
+        expect_dialog_on_screen(screenshot_of_dialog(on, where, shot_path("dialog.png")), where);
+        press_keys(on, dialog, keys);
     }
 
     std::string shot_path(const std::string& name) const { return screenshot_path(dir.path(), name); }
@@ -215,30 +218,122 @@ TEST_F(DebugProductionTest, RecordsToAviUntilEscape) {
     fs::remove(avi);
 }
 
-// A recording that reaches the file-size limit (ulimit -f; the disk full is
-// the same path) stops with the system's reason and a fatal error, and
-// leaves a part that plays. The limit's signal used to end the program on
-// the spot, leaving an AVI without its index and headers.
-TEST_F(DebugProductionTest, RecordingPastTheFileSizeLimitKeepsAPlayablePart) {
-    TempDir work;
-    fs::create_symlink(run_dir() + "/data.tlx", work.file("data.tlx"));
-    ProgramRun::Options options = program_in(work.path());
-    // Eight frames of the window at 1280 x 720 (2.7 MB each) and their sound.
-    options.program = "/bin/bash";
-    options.arguments = {"-c", "ulimit -f 22000 && exec \"$0\"", binary_path("zembla-debug")};
-    ProgramRun run(options);
-    answer_dialog(run, "alt+a");  // Get avi
+// --- a recording that fails ------------------------------------------------------------
 
-    const std::string caption = answer_error_box(display, run, 120, shot_path("file-size-box.png"));
-    EXPECT_EQ(caption.rfind("Error in file ", 0), 0u) << caption << "\n" << run.output();
-    EXPECT_EQ(run.wait(60), 1) << run.output();
-    const std::string output = run.output();
-    const std::string part = work.file(std::string(kTitle) + ".01.avi");
-    EXPECT_NE(output.find("Failed to write " + std::string(kTitle) + ".01.avi: File too large"), std::string::npos)
-        << output;
-    EXPECT_EQ(output.find("Exception in cleanup"), std::string::npos) << output;
-    EXPECT_LE(fs::file_size(part), 22000u * 1024);
-    EXPECT_GT(probe_duration(part), 0.1) << run_command("ffprobe -v error " + shell_quoted(part)).output;
+// Checks that the part is one finished RIFF file (every size right, one
+// idx1, nothing after it), that its index, its main header and the frames
+// ffprobe decodes agree, and that it holds frames; their count.
+uint32_t expect_finished_part(const std::string& part) {
+    try {
+        const avi_test::AviFile f = avi_test::read_avi(part);
+        EXPECT_EQ(f.riff.count("idx1"), 1u) << part;
+        size_t indexed = 0;
+        for (const avi_test::IndexEntry& e : f.index) indexed += e.id == "00db";
+        EXPECT_EQ(indexed, f.total_frames()) << part;
+        EXPECT_EQ(f.chunks("00db").size(), f.total_frames()) << part;
+        EXPECT_GT(f.total_frames(), 0u) << part;
+        const CommandResult probe = run_command(
+            "ffprobe -v error -count_frames -select_streams v:0 -show_entries stream=nb_read_frames "
+            "-of default=noprint_wrappers=1:nokey=1 " + shell_quoted(part),
+            60);
+        EXPECT_EQ(probe.status, 0) << probe.output;
+        EXPECT_EQ(std::atoi(probe.output.c_str()), static_cast<int>(f.total_frames())) << probe.output;
+        return f.total_frames();
+    } catch (const std::exception& e) {
+        ADD_FAILURE() << part << ": " << e.what();
+        return 0;
+    }
+}
+
+// The program a run started: the process `timeout` watches.
+pid_t program_of(const ProgramRun& run) {
+    const std::string children =
+        read_file("/proc/" + std::to_string(run.pid()) + "/task/" + std::to_string(run.pid()) + "/children");
+    return static_cast<pid_t>(std::atoi(children.c_str()));
+}
+
+bool error_box_on(const VirtualDisplay& display) {
+    for (const Window& window : visible_windows(display))
+        if (window.title.rfind("Error in file ", 0) == 0) return true;
+    return false;
+}
+
+// How a run whose recording failed is ended while its fatal error box waits.
+enum class BoxLeft { Answered, Terminated, DisplayGone };
+
+// A recording that reaches the file-size limit (ulimit -f; the disk full is
+// the same path) stops with the system's reason and a fatal error. The part
+// is finished before the box comes up, so it plays whether the box is
+// answered, the program is told to end (SIGTERM, as a script's `timeout`
+// does) or the display goes away under the box (as tools/record_show.sh ends
+// a run), and it is finished once: the box's process, which shares the
+// file, finishes nothing. (The limit's signal used to end the program on the
+// spot, leaving an AVI without index and headers; then the part stayed
+// without them while the box waited, and the box's process finished it a
+// second time, after the first, when the display went away.)
+TEST_F(DebugProductionTest, RecordingPastTheFileSizeLimitKeepsAPlayablePart) {
+    const struct {
+        const char* what;
+        BoxLeft left;
+        int status;
+    } endings[] = {
+        {"the box answered", BoxLeft::Answered, 1},
+        {"SIGTERM while the box is up", BoxLeft::Terminated, 128 + SIGTERM},
+        {"the display taken away while the box is up", BoxLeft::DisplayGone, 1},
+    };
+    for (const auto& ending : endings) {
+        SCOPED_TRACE(ending.what);
+        VirtualDisplay screen;
+        ASSERT_TRUE(screen.ok()) << "Xvfb did not start";
+        TempDir work;
+        fs::create_symlink(run_dir() + "/data.tlx", work.file("data.tlx"));
+        ProgramRun::Options options = program_in(work.path());
+        options.display = &screen;
+        // Eight frames of the window at 1280 x 720 (2.7 MB each) and their sound.
+        options.program = "/bin/bash";
+        options.arguments = {"-c", "ulimit -f 22000 && exec \"$0\"", binary_path("zembla-debug")};
+        ProgramRun run(options);
+        answer_dialog(screen, run, "alt+a");  // Get avi
+
+        const Window box = wait_for_error_box(screen, run, 120, shot_path("file-size-box.png"));
+        ASSERT_FALSE(box.id.empty()) << run.output();
+        EXPECT_EQ(box.title.rfind("Error in file ", 0), 0u) << box.title << "\n" << run.output();
+        const std::string part = work.file(std::string(kTitle) + ".01.avi");
+        EXPECT_LE(fs::file_size(part), 22000u * 1024);
+        const uint32_t frames = expect_finished_part(part);
+
+        switch (ending.left) {
+        case BoxLeft::Answered:
+            press_keys(screen, box.id, "Return");
+            break;
+        case BoxLeft::Terminated:
+            ASSERT_EQ(kill(program_of(run), SIGTERM), 0);
+            break;
+        case BoxLeft::DisplayGone:
+            screen.stop();
+            break;
+        }
+        EXPECT_EQ(run.wait(60), ending.status) << run.output();
+        if (ending.left == BoxLeft::Terminated) {
+            // The box went with the program.
+            const auto deadline = Clock::now() + std::chrono::seconds(30);
+            while (Clock::now() < deadline && error_box_on(screen))
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            EXPECT_FALSE(error_box_on(screen));
+        }
+        EXPECT_EQ(expect_finished_part(part), frames);
+
+        const std::string output = run.output();
+        const std::string failed = std::string(kTitle) + ".01.avi: File too large";
+        EXPECT_NE(output.find("Failed to write " + failed), std::string::npos) << output;
+        EXPECT_EQ(output.find("Exception in cleanup"), std::string::npos) << output;
+        if (ending.left == BoxLeft::Answered) {
+            // The fatal line says what failed: the part and the system's reason.
+            const size_t error = output.find("ERROR: ");
+            ASSERT_NE(error, std::string::npos) << output;
+            EXPECT_NE(output.find("Failed assert success (" + failed + ")", error), std::string::npos) << output;
+        }
+    }
 }
 
 struct Damage {

@@ -172,30 +172,36 @@ void write_archive_replacing(const std::string& archive, const std::string& name
     });
 }
 
-std::string answer_error_box(const VirtualDisplay& display, ProgramRun& run, double seconds,
-                             const std::string& shot_file) {
+Window wait_for_error_box(const VirtualDisplay& display, ProgramRun& run, double seconds,
+                          const std::string& shot_file) {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    std::string box, title;
-    while (box.empty() && run.running() && std::chrono::steady_clock::now() < deadline) {
+    Window box;
+    while (box.id.empty() && run.running() && std::chrono::steady_clock::now() < deadline) {
         for (const Window& window : visible_windows(display))
-            if (window.title.rfind("Error in file ", 0) == 0) box = window.id, title = window.title;
-        if (box.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            if (window.title.rfind("Error in file ", 0) == 0) box = window;
+        if (box.id.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
-    if (box.empty()) return "";
+    if (box.id.empty()) return box;
 
     // A box with a face, its text and an OK button: several colours.
-    Geometry where = geometry_of(display, box);
+    Geometry where = geometry_of(display, box.id);
     Screenshot shot = take_screenshot(display, shot_file);
     while (std::chrono::steady_clock::now() < deadline &&
            (shot.width != VirtualDisplay::kWidth || shot.colours_in(where) < 4))
         shot = take_screenshot(display, shot_file);
-    EXPECT_GT(where.width, 100) << title;
-    EXPECT_GT(where.height, 50) << title;
-    EXPECT_GE(shot.colours_in(where), 4) << title;
+    EXPECT_GT(where.width, 100) << box.title;
+    EXPECT_GT(where.height, 50) << box.title;
+    EXPECT_GE(shot.colours_in(where), 4) << box.title;
     // The run waits for the answer.
     EXPECT_EQ(run.wait(0.2), -1) << run.output();
-    press_keys(display, box, "Return");
-    return title;
+    return box;
+}
+
+std::string answer_error_box(const VirtualDisplay& display, ProgramRun& run, double seconds,
+                             const std::string& shot_file) {
+    const Window box = wait_for_error_box(display, run, seconds, shot_file);
+    if (!box.id.empty()) press_keys(display, box.id, "Return");
+    return box.title;
 }
 
 }  // namespace test_support
