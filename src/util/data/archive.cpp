@@ -36,18 +36,9 @@ void put_u32(uint8_t* p, uint32_t v) {
 // invalid UTF-8) is shown as \xHH, and a backslash as \\, so the message box
 // and the log get plain text.
 std::string text_of(const uint8_t* bytes, size_t size) {
-    static const char kHex[] = "0123456789abcdef";
-    std::string text;
-    for (size_t n = 0; n < size && bytes[n] != 0; ++n) {
-        const uint8_t b = bytes[n];
-        if (b == '\\')
-            text += "\\\\";
-        else if (b >= 0x20 && b < 0x7F)
-            text += static_cast<char>(b);
-        else
-            text += {'\\', 'x', kHex[b >> 4], kHex[b & 15]};
-    }
-    return text;
+    size_t length = 0;
+    while (length < size && bytes[length] != 0) ++length;
+    return DataFile::printable(bytes, length);
 }
 
 std::string corrupt(const std::string& path, const std::string& what) {
@@ -56,7 +47,7 @@ std::string corrupt(const std::string& path, const std::string& what) {
 
 // A message that names no file, with the archive it is about.
 std::string in_archive(const std::string& message, const std::string& path) {
-    return message + " (data file " + path + ")";
+    return DataFile::failure_message(message, "data file " + path, "");
 }
 
 // Walks the chunk stream, checking every field against what is left.

@@ -275,6 +275,29 @@ std::string absence_reason(const char* name) {
     return "not a regular file";
 }
 
+std::string failure_message(const std::string& text, const std::string& file, const std::string& reason) {
+    const size_t body_end = text.find_last_not_of('\n') + 1;  // 0 for a text of line feeds only
+    std::string message = text.substr(0, body_end);
+    if (!file.empty() && text.find(file) == std::string::npos) message += " (" + file + ")";
+    if (!reason.empty()) message += ": " + reason;
+    return message + text.substr(body_end);
+}
+
+std::string printable(const uint8_t* bytes, size_t size) {
+    static const char kHex[] = "0123456789abcdef";
+    std::string text;
+    for (size_t n = 0; n < size; ++n) {
+        const uint8_t b = bytes[n];
+        if (b == '\\')
+            text += "\\\\";
+        else if (b >= 0x20 && b < 0x7F)
+            text += static_cast<char>(b);
+        else
+            text += {'\\', 'x', kHex[b >> 4], kHex[b & 15]};
+    }
+    return text;
+}
+
 const std::vector<std::string>& temp_files() { return state().temp_files; }
 
 void remove_temp_files() {

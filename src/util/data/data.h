@@ -55,6 +55,17 @@ void mark_used(const char* name);
 // archive lacks it, on the disk the system's reason (or that it is a folder).
 std::string absence_reason(const char* name);
 
+// A failed read's message, worded the one way every reader words it: the
+// system's own text first, then the file (unless the text names it already)
+// and the reason, ahead of the line feeds that close the text, so that all
+// of it reads as one message: "<text> (<file>): <reason>\n". An empty file
+// or reason is left out.
+std::string failure_message(const std::string& text, const std::string& file, const std::string& reason);
+
+// Bytes of a damaged file as a message shows them: printable ones as they
+// are, a backslash doubled, every other byte as \xNN.
+std::string printable(const uint8_t* bytes, size_t size);
+
 // The archive table, in the order of addition.
 std::vector<std::unique_ptr<DataFileEntry>>& entries();
 

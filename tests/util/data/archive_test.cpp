@@ -320,9 +320,9 @@ TEST_F(DataLayerTest, ReaderMessages) {
         {"version 0.1", as_string(bad_version), "Expected datafile format 0.2, got 0.1 (data file data.tlx)"},
         {"21 bytes", std::string("Orvenhal Data File\0\0\2", 21), "Failed to read 0 bytes from data.tlx"},
         {"chunk tag", as_string(bad_tag),
-         "Unrecognized chunk header: JUNK. \nRead 1 chunks, 9.53674e-06 MB before this\n (data file data.tlx)"},
+         "Unrecognized chunk header: JUNK. \nRead 1 chunks, 9.53674e-06 MB before this (data file data.tlx)\n"},
         {"raw chunk tag", as_string(raw_tag),
-         "Unrecognized chunk header: \\x1b[2J\\xff\\\\. \nRead 1 chunks, 9.53674e-07 MB before this\n (data file data.tlx)"},
+         "Unrecognized chunk header: \\x1b[2J\\xff\\\\. \nRead 1 chunks, 9.53674e-07 MB before this (data file data.tlx)\n"},
         {"raw header", std::string("Orv\r\n\t\x7f\xc3\x28 ok\0 later, more", 25),
          "Unrecognized datafile header: Orv\\x0d\\x0a\\x09\\x7f\\xc3( ok (data file data.tlx)"},
     };

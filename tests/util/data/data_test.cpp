@@ -322,6 +322,28 @@ TEST_F(GzipTest, BadFilesEndTheRun) {
     EXPECT_EQ(ticks(), 0);
 }
 
+// --- failure messages -------------------------------------------------------
+
+TEST(FailureMessage, SystemTextFirstThenFileAndReasonBeforeItsClosingLineFeeds) {
+    struct Case {
+        const char* text;
+        const char* file;
+        const char* reason;
+        const char* message;
+    } cases[] = {
+        {"Failed to load data/a.mid", "data/a.mid", "No such file or directory",
+         "Failed to load data/a.mid: No such file or directory"},
+        {" Could not find track chunk header!\n", "data/a.mid", "track 2 of 3",
+         " Could not find track chunk header! (data/a.mid): track 2 of 3\n"},
+        {"Read 1 chunks\n\n", "data file data.tlx", "", "Read 1 chunks (data file data.tlx)\n\n"},
+        {"Shader compile and link failed!", "", "no log", "Shader compile and link failed!: no log"},
+        {"Failed to open track bpm", "", "", "Failed to open track bpm"},
+        {"\n", "data/a.png", "why", " (data/a.png): why\n"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(DataFile::failure_message(c.text, c.file, c.reason), c.message) << c.text;
+}
+
 // --- temporary files and export ------------------------------------------
 
 TEST(ExportName, TakesThePartAfterTheLastSeparator) {
