@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "util/data/data.h"
+#include "util/texture/picture_size.h"
 
 namespace {
 
@@ -21,8 +22,13 @@ int Image::read_bmp(const char* name) {
 }
 
 int Image::read_bmp_buffer(const uint8_t* data, size_t length) {
+    auto refuse = [this](int code, std::string why) {
+        refusal = std::move(why);
+        return code;
+    };
+    refusal.clear();
     // The file header (14 bytes), the info header (40) and 4 bytes more.
-    if (length < 14 || length - 14 < 44) return bmp::TooShort;
+    if (length < 14 || length - 14 < 44) return refuse(bmp::TooShort, "file too short for its headers");
     const uint32_t off_bits = le32(data + 10);
     const int32_t bi_width = static_cast<int32_t>(le32(data + 18));
     const int32_t bi_height = static_cast<int32_t>(le32(data + 22));
@@ -32,10 +38,17 @@ int Image::read_bmp_buffer(const uint8_t* data, size_t length) {
     const uint32_t clr_used = le32(data + 46);
     const uint32_t clr_important = le32(data + 50);
 
-    if (bit_count != 24 || compression != 0 || (clr_used != 0 && clr_important != 0)) return bmp::Unsupported;
+    if (bit_count != 24 || compression != 0 || (clr_used != 0 && clr_important != 0))
+        return refuse(bmp::Unsupported, "not an uncompressed 24-bit picture");
     const int64_t h = bi_height < 0 ? -static_cast<int64_t>(bi_height) : bi_height;
-    if (bi_width <= 0 || h == 0 || bi_width > max_side || h > max_side) return bmp::Unsupported;
-    if (off_bits >= length) return bmp::DataMissing;
+    if (bi_width <= 0 || h == 0)
+        return refuse(bmp::Unsupported, "picture of " + std::to_string(bi_width) + "x" + std::to_string(h) +
+                                            " has no pixels");
+    // Before any arithmetic on the size, which this also keeps from
+    // overflowing.
+    if (picture_size::too_large(bi_width, h, max_side))
+        return refuse(bmp::Unsupported, picture_size::too_large_reason(bi_width, h));
+    if (off_bits >= length) return refuse(bmp::DataMissing, "pixel data offset beyond the end of the file");
 
     const int64_t w = bi_width;
     const int64_t row_bytes = w * 3;
@@ -47,7 +60,8 @@ int Image::read_bmp_buffer(const uint8_t* data, size_t length) {
     const int64_t stride = row_bytes + pad;
     if (available / stride < h) {
         const int64_t rest = available % stride;
-        return rest < row_bytes ? bmp::TooShort : bmp::DataMissing;
+        return rest < row_bytes ? refuse(bmp::TooShort, "file ends inside a pixel")
+                                : refuse(bmp::DataMissing, "file ends inside a row's padding");
     }
 
     resize(bi_width, static_cast<int32_t>(h));

@@ -44,6 +44,9 @@ public:
     // Uncompressed 24-bit BMP; see bmp_loader.h for the result codes.
     int read_bmp(const char* name);
     int read_bmp_buffer(const uint8_t* data, size_t length);
+    // Why the last read_bmp_buffer refused its file (codes 2 to 4), for the
+    // message the run ends with; empty after a read.
+    const std::string& get_refusal() const { return refusal; }
 
     // width * height * 4 bytes from malloc, bottom row first, alpha 255;
     // null when the allocation fails or there are no pixels.
@@ -56,6 +59,7 @@ private:
     int32_t width = 0;
     int32_t height = 0;
     int32_t channels;
+    std::string refusal;
     std::vector<int32_t> colour;  // width * height * 3
     std::vector<int32_t> grey;    // width * height
 };

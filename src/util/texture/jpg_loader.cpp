@@ -7,6 +7,7 @@
 
 #include "system/fatal.h"
 #include "util/data/data.h"
+#include "util/texture/picture_size.h"
 
 void mem_init_source(j_decompress_ptr) {}
 void mem_term_source(j_decompress_ptr) {}
@@ -75,9 +76,12 @@ void error_exit_back(j_common_ptr cinfo) {
 
 // A picture the program cannot use, told by its header alone: none of it
 // is decoded, nothing is allocated for it.
-bool usable_size(JDIMENSION width, JDIMENSION height) {
-    return width > 0 && height > 0 && width <= static_cast<JDIMENSION>(Image::max_side) &&
-           height <= static_cast<JDIMENSION>(Image::max_side);
+// Ends the run for one, after the decoder has been cleaned up.
+void refuse_unusable_size(j_decompress_ptr cinfo, JDIMENSION width, JDIMENSION height, const std::string& name) {
+    if (width > 0 && height > 0 && !picture_size::too_large(width, height, Image::max_side)) return;
+    jpeg_destroy_decompress(cinfo);
+    FATAL_ERROR(DataFile::failure_message("Failed reading " + name + "\n", name,
+                                          picture_size::too_large_reason(width, height)));
 }
 
 }  // namespace
@@ -117,21 +121,14 @@ bool Image::read_jpeg_buffer(const uint8_t* data, size_t length, const std::stri
     jpeg_read_header(&cinfo, TRUE);
     // Refused before jpeg_start_decompress, which allocates for the size the
     // header claims (all of it at once for a progressive file).
-    if (!usable_size(cinfo.image_width, cinfo.image_height)) {
-        const JDIMENSION w = cinfo.image_width, h = cinfo.image_height;
-        jpeg_destroy_decompress(&cinfo);
-        FATAL_ERROR("Failed reading " << name << ": picture of " << w << "x" << h << " is too large\n");
-    }
+    refuse_unusable_size(&cinfo, cinfo.image_width, cinfo.image_height, name);
     cinfo.out_color_space = channels == 3 ? JCS_RGB : JCS_GRAYSCALE;
     jpeg_start_decompress(&cinfo);
 
     const JDIMENSION out_w = cinfo.output_width;
     const JDIMENSION out_h = cinfo.output_height;
     const size_t components = static_cast<size_t>(cinfo.output_components);
-    if (!usable_size(out_w, out_h)) {
-        jpeg_destroy_decompress(&cinfo);
-        FATAL_ERROR("Failed reading " << name << ": picture of " << out_w << "x" << out_h << " is too large\n");
-    }
+    refuse_unusable_size(&cinfo, out_w, out_h, name);
     const size_t row_bytes = static_cast<size_t>(out_w) * components;
     err.scanlines = static_cast<unsigned char*>(std::malloc(row_bytes * out_h));
     err.rows = static_cast<JSAMPROW*>(std::malloc(sizeof(JSAMPROW) * out_h));

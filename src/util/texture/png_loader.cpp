@@ -8,6 +8,7 @@
 #include "system/fatal.h"
 #include "util/data/data.h"
 #include "util/texture/inflate.h"
+#include "util/texture/picture_size.h"
 
 uint32_t png_read_be32(const uint8_t* p) {
     return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3];
@@ -105,7 +106,11 @@ int ZqGenericPngDecoder::inflate(uint32_t length, const uint8_t* data) {
 }
 
 int ZqGenericPngDecoder::decode(const uint8_t* buffer, uint32_t length) {
-    if (!buffer || length < 8 || std::memcmp(buffer, kSignature, 8) != 0) return -1;
+    failure.clear();
+    if (!buffer || length < 8 || std::memcmp(buffer, kSignature, 8) != 0) {
+        failure = "no PNG signature";
+        return -1;
+    }
 
     std::vector<uint8_t> joined;
     uint32_t pos = 8;
@@ -128,7 +133,10 @@ int ZqGenericPngDecoder::decode(const uint8_t* buffer, uint32_t length) {
         if (chunk_is(type, "IHDR")) {
             if (chunk_length > 12) header.read(data);
         } else if (chunk_is(type, "PLTE")) {
-            if (!palette.set(data, chunk_length)) return -1;
+            if (!palette.set(data, chunk_length)) {
+                failure = "palette of " + std::to_string(chunk_length) + " bytes, not a multiple of 3";
+                return -1;
+            }
         } else if (chunk_is(type, "tRNS")) {
             read_trns(data, chunk_length);
         } else if (chunk_is(type, "gAMA")) {
@@ -149,7 +157,10 @@ int ZqGenericPngDecoder::decode(const uint8_t* buffer, uint32_t length) {
 int ZqGenericPngDecoder::decode_file(const char* name) {
     int32_t length = 0;
     char* bytes = DataFile::load(name, "rb", &length, false, false);
-    if (!bytes) return -1;
+    if (!bytes) {
+        failure = DataFile::absence_reason(name);
+        return -1;
+    }
     int result = decode(reinterpret_cast<const uint8_t*>(bytes), static_cast<uint32_t>(length));
     std::free(bytes);
     return result;
@@ -192,11 +203,28 @@ void ZqRawPngDecoder::release() {
 }
 
 int ZqRawPngDecoder::begin_image() {
+    // A missing IHDR leaves the size 0. The size is judged before anything
+    // is allocated for it, which also keeps every byte count from
+    // overflowing.
+    if (header.width == 0 && header.height == 0) {
+        failure = "no picture header (IHDR chunk)";
+        return 0;
+    }
+    if (header.width <= 0 || header.height <= 0) {
+        failure = "picture of " + std::to_string(header.width) + "x" + std::to_string(header.height) +
+                  " has no pixels";
+        return 0;
+    }
     const int bpp = accepted_bits_per_pixel(header.colour_type, header.bit_depth);
-    if (bpp == 0) return 0;
-    // A missing IHDR leaves the size 0; sizes are capped so that no byte
-    // count can overflow.
-    if (header.width <= 0 || header.height <= 0 || header.width > max_side || header.height > max_side) return 0;
+    if (bpp == 0) {
+        failure = "colour type " + std::to_string(header.colour_type) + " at bit depth " +
+                  std::to_string(header.bit_depth) + " is not read";
+        return 0;
+    }
+    if (picture_size::too_large(header.width, header.height, max_side)) {
+        failure = picture_size::too_large_reason(header.width, header.height);
+        return 0;
+    }
 
     release();
     owns_rgba = 1;

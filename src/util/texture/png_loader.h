@@ -9,7 +9,8 @@
 // decode() returned 1:
 //   - width > 0 (and height > 0) when the picture was accepted; both stay 0
 //     for a refused colour type / bit depth, a missing IHDR or a size
-//     outside 1..max_side.
+//     outside 1..max_side or above picture_size::kMaxPixels; `failure`
+//     then says which.
 //   - rgba: width * height * 4 bytes, 8-bit red, green, blue, alpha, rows
 //     top first; flip_rows() turns them bottom first (the GL upload order).
 //     The format is always RGBA8 whatever the file's depth (1-bit grey,
@@ -26,6 +27,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 uint32_t png_read_be32(const uint8_t* p);
@@ -89,6 +91,8 @@ public:
     int32_t transparent[3];            // tRNS colour key; INT_MAX when unset
     std::vector<uint8_t> trns_alpha;   // a palette picture's tRNS alpha bytes
     int32_t gamma = 100000;            // gAMA in 1/100000; changes no pixel
+    // Why decode gave -1 or no picture, for the message; empty otherwise.
+    std::string failure;
 
 private:
     void read_trns(const uint8_t* data, uint32_t length);

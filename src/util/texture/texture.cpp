@@ -284,7 +284,7 @@ bool Texture::load(const std::string& file, bool mip, bool repeat, GLint min, GL
                                        " is not yet supported.\nTry .tga or .png.",
                                    platform::MessageBoxKind::Plain);
     }
-    if (!loaded) FATAL_ERROR("Failed to load texture " << file);
+    if (!loaded) FATAL_ERROR(DataFile::failure_message("Failed to load texture " + file, file, load_failure));
     internal_format = static_cast<GLint>(bpp / 8);
     return create();
 }
@@ -297,7 +297,9 @@ bool Texture::load_png_buffer(const unsigned char* buffer, int32_t size, bool mi
     mipmaps = mip;
     min_filter = min;
     mag_filter = mag;
-    if (!load_png_from_buffer(buffer, size)) FATAL_ERROR("Failed to load png texture of size " << size);
+    if (!load_png_from_buffer(buffer, size))
+        FATAL_ERROR(DataFile::failure_message("Failed to load png texture of size " + std::to_string(size), "",
+                                              load_failure));
     internal_format = static_cast<GLint>(bpp / 8);
     return create();
 }
@@ -330,21 +332,27 @@ bool Texture::take_png_image(ZqRawPngDecoder& decoder) {
     LOG_INFO("Dimensions " << width << "x" << height << ", bpp " << bpp << "\n");
     show_invalid_information(kPngLoader, __LINE__);
     imageData = nullptr;
+    load_failure = decoder.failure.empty() ? "bit depth " + std::to_string(decoder.header.bit_depth) + " is not taken"
+                                           : decoder.failure;
     return false;
 }
 
 bool Texture::load_png(const std::string& file) {
     ZqRawPngDecoder decoder;
     if (decoder.decode_file(file.c_str()) == -1)
-        FATAL_ERROR(kPngLoader << ":" << __LINE__ << ": Failed to open/decode " << file << "!\n");
+        FATAL_ERROR(DataFile::failure_message(std::string(kPngLoader) + ":" + std::to_string(__LINE__) +
+                                                  ": Failed to open/decode " + file + "!\n",
+                                              file, decoder.failure));
     return take_png_image(decoder);
 }
 
 bool Texture::load_png_from_buffer(const unsigned char* buffer, int32_t size) {
     ZqRawPngDecoder decoder;
     if (decoder.decode(buffer, static_cast<uint32_t>(size)) == -1)
-        FATAL_ERROR(kPngLoader << ":" << __LINE__ << ": Failed to open/decode png buffer of size "
-                               << size << "!\n");
+        FATAL_ERROR(DataFile::failure_message(std::string(kPngLoader) + ":" + std::to_string(__LINE__) +
+                                                  ": Failed to open/decode png buffer of size " +
+                                                  std::to_string(size) + "!\n",
+                                              "", decoder.failure));
     return take_png_image(decoder);
 }
 
@@ -358,6 +366,7 @@ bool Texture::take_image(const Image& image, const char* loader, int line) {
         imageData = image.to_rgba();
         if (imageData) return true;
     }
+    load_failure = width && height ? "no memory for its pixels" : "no pixels";
     show_invalid_information(loader, line);
     return false;
 }
@@ -365,17 +374,17 @@ bool Texture::take_image(const Image& image, const char* loader, int line) {
 bool Texture::load_jpg(const std::string& file) {
     Image image(3);
     if (!image.read_jpeg(file.c_str()))
-        FATAL_ERROR("Failed reading " << file << ": " << DataFile::absence_reason(file.c_str()) << "\n");
+        FATAL_ERROR(DataFile::failure_message("Failed reading " + file + "\n", file, DataFile::absence_reason(file.c_str())));
     return take_image(image, kJpgLoader, __LINE__);
 }
 
 bool Texture::load_bmp(const std::string& file) {
     Image image(3);
     const int code = image.read_bmp(file.c_str());
-    // Code 1: the data layer has no such file; say why.
-    if (code == 1)
-        FATAL_ERROR("Failed reading " << file << ", error code " << code << ": "
-                                      << DataFile::absence_reason(file.c_str()) << "\n");
-    if (code != 0) FATAL_ERROR("Failed reading " << file << ", error code " << code << "\n");
+    // Code 1: the data layer has no such file.
+    if (code != 0)
+        FATAL_ERROR(DataFile::failure_message("Failed reading " + file + ", error code " + std::to_string(code) + "\n",
+                                              file,
+                                              code == 1 ? DataFile::absence_reason(file.c_str()) : image.get_refusal()));
     return take_image(image, kBmpLoader, __LINE__);
 }

@@ -115,6 +115,8 @@ private:
     GLint min_filter;
     GLint mag_filter;
     uint32_t samples;
+    // Why the last load gave no picture, for the message the run ends with.
+    std::string load_failure;
 };
 
 // Shared by the texture types. Whether GL_VENDOR names an "ati " driver, and

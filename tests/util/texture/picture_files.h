@@ -190,6 +190,18 @@ inline void write_png_rgb16(const std::string& path, int width, int height) {
                    std::vector<Bytes>(static_cast<size_t>(height), Bytes(static_cast<size_t>(width) * 6, 0x80)));
 }
 
+// The JPEG with its frame header claiming width x height (its data stays
+// that of the real, smaller picture).
+inline Bytes jpeg_claiming(Bytes file, unsigned width, unsigned height) {
+    for (size_t i = 0; i + 9 < file.size(); ++i)
+        if (file[i] == 0xFF && (file[i + 1] == 0xC0 || file[i + 1] == 0xC2)) {
+            file[i + 5] = static_cast<uint8_t>(height >> 8), file[i + 6] = static_cast<uint8_t>(height);
+            file[i + 7] = static_cast<uint8_t>(width >> 8), file[i + 8] = static_cast<uint8_t>(width);
+            return file;
+        }
+    throw std::runtime_error("no JPEG frame header");
+}
+
 // A picture of one colour.
 inline Picture solid(int width, int height, uint8_t r, uint8_t g, uint8_t b) {
     Picture picture{width, height, {}};

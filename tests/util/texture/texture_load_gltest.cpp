@@ -141,11 +141,11 @@ TEST_F(TextureLoadTest, UnreadableAndRefusedFiles) {
     Texture a, b, c, d, e;
     EXPECT_FATAL_CONTAINS(a.load("data/none.png", false, false, GL_LINEAR, GL_LINEAR),
                           "src\\util\\texture\\png_loader:");
+    // The name and the reason, as every reader says them.
     EXPECT_FATAL_CONTAINS(a.load("data/none.png", false, false, GL_LINEAR, GL_LINEAR),
-                          ": Failed to open/decode data/none.png!\n");
+                          ": Failed to open/decode data/none.png!: No such file or directory\n");
     EXPECT_FATAL_CONTAINS(b.load("data/notpng.png", false, false, GL_LINEAR, GL_LINEAR),
-                          ": Failed to open/decode data/notpng.png!\n");
-    // The name and the reason.
+                          ": Failed to open/decode data/notpng.png!: no PNG signature\n");
     EXPECT_FATAL(c.load("data/none.jpg", false, false, GL_LINEAR, GL_LINEAR),
                  "Failed reading data/none.jpg: No such file or directory\n");
     EXPECT_FATAL(d.load("data/none.bmp", false, false, GL_LINEAR, GL_LINEAR),
@@ -156,13 +156,73 @@ TEST_F(TextureLoadTest, UnreadableAndRefusedFiles) {
     // then the end of the run.
     testing::internal::CaptureStdout();
     EXPECT_FATAL(e.load("data/deep.png", false, false, GL_LINEAR, GL_LINEAR),
-                 "Failed to load texture data/deep.png");
+                 "Failed to load texture data/deep.png: bit depth 16 is not taken");
     const std::string log = testing::internal::GetCapturedStdout();
     EXPECT_NE(log.find("Dimensions 2x2, bpp 64\n"), std::string::npos) << log;
     ASSERT_EQ(recorded_boxes().size(), 1u);
     EXPECT_EQ(recorded_boxes()[0].text, "Invalid texture information");
     EXPECT_EQ(recorded_boxes()[0].caption.rfind("ERROR at src\\util\\texture\\png_loader:", 0), 0u);
     EXPECT_EQ(e.get_id(), 0u);
+    EXPECT_NO_GL_ERROR();
+}
+
+// A picture within the largest side can still cost gigabytes to decode
+// (16000 x 16000 JPEG: 4 GB): every reader refuses one of too many pixels
+// by the size its header states, before it allocates anything for it, and
+// says so. The files are a few bytes with a header that claims the size.
+TEST_F(TextureLoadTest, PicturesOfTooManyPixelsAreRefusedFromTheirHeaders) {
+    const Bytes small_jpeg = picture_files::encode_jpeg(picture_files::solid(16, 16, 200, 10, 10));
+    auto png_claiming = [](uint32_t width, uint32_t height) {
+        Bytes file = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R'};
+        for (uint32_t v : {width, height})
+            for (int shift = 24; shift >= 0; shift -= 8) file.push_back(static_cast<uint8_t>(v >> shift));
+        file.insert(file.end(), {8, 6, 0, 0, 0, 0, 0, 0, 0});  // RGBA, 8 bits; a CRC we do not check
+        file.insert(file.end(), {0, 0, 0, 0, 'I', 'E', 'N', 'D', 0, 0, 0, 0});
+        return file;
+    };
+    auto bmp_claiming = [](uint32_t width, uint32_t height) {
+        Bytes file = picture_files::encode_bmp(picture_files::solid(2, 2, 1, 2, 3));
+        for (int i = 0; i < 4; ++i) {
+            file[18 + i] = static_cast<uint8_t>(width >> (8 * i));
+            file[22 + i] = static_cast<uint8_t>(height >> (8 * i));
+        }
+        return file;
+    };
+    const struct {
+        const char* name;
+        Bytes file;
+        std::string message;
+    } cases[] = {
+        {"data/big.jpg", picture_files::jpeg_claiming(small_jpeg, 4097, 4097),
+         "Failed reading data/big.jpg: picture of 4097x4097 is too large\n"},
+        {"data/long.jpg", picture_files::jpeg_claiming(small_jpeg, 16384, 1025),
+         "Failed reading data/long.jpg: picture of 16384x1025 is too large\n"},
+        {"data/huge.jpg", picture_files::jpeg_claiming(small_jpeg, 16000, 16000),
+         "Failed reading data/huge.jpg: picture of 16000x16000 is too large\n"},
+        {"data/big.png", png_claiming(4097, 4097),
+         "Failed to load texture data/big.png: picture of 4097x4097 is too large"},
+        {"data/long.png", png_claiming(1025, 16384),
+         "Failed to load texture data/long.png: picture of 1025x16384 is too large"},
+        {"data/big.bmp", bmp_claiming(4097, 4097),
+         "Failed reading data/big.bmp, error code 2: picture of 4097x4097 is too large\n"},
+        {"data/long.bmp", bmp_claiming(16384, 1025),
+         "Failed reading data/long.bmp, error code 2: picture of 16384x1025 is too large\n"},
+    };
+    for (const auto& c : cases) picture_files::write_file(path(c.name), c.file);
+    test_support::ScopedChdir in(dir.path());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_LT(c.file.size(), 2000u);
+        Texture texture;
+        EXPECT_FATAL(texture.load(c.name, false, false, GL_LINEAR, GL_LINEAR), c.message);
+        EXPECT_EQ(texture.get_id(), 0u);
+    }
+    // The largest pictures the productions show (1280 x 720) are far inside.
+    const Picture wide = picture_files::solid(1280, 720, 30, 60, 90);
+    picture_files::write_file(path("data/wide.jpg"), picture_files::encode_jpeg(wide));
+    Texture texture;
+    ASSERT_TRUE(texture.load("data/wide.jpg", false, false, GL_LINEAR, GL_LINEAR));
+    EXPECT_EQ(texture.get_width(), 1280u);
     EXPECT_NO_GL_ERROR();
 }
 
@@ -182,7 +242,7 @@ TEST_F(TextureLoadTest, PngFromMemory) {
     EXPECT_FATAL(b.load_png_buffer(bytes.data(), 0, false, false, GL_NEAREST, GL_NEAREST),
                  "Failed assert size > 0");
     EXPECT_FATAL_CONTAINS(c.load_png_buffer(bytes.data() + 1, 5, false, false, GL_NEAREST, GL_NEAREST),
-                          ": Failed to open/decode png buffer of size 5!\n");
+                          ": Failed to open/decode png buffer of size 5!: no PNG signature\n");
     EXPECT_NO_GL_ERROR();
 }
 
