@@ -345,12 +345,12 @@ struct Damage {
 
 std::string without_track(const std::string& folder) {
     write_archive_without(run_dir() + "/data.tlx", "data/sync_tracker/_cameraFoV.track", folder);
-    return "Failed to open track cameraFoV";
+    return "Failed to open track cameraFoV (data/sync_tracker/_cameraFoV.track): not in the data file data.tlx";
 }
 
 std::string without_figure(const std::string& folder) {
     write_archive_without(run_dir() + "/data.tlx", kFigure, folder);
-    return std::string("Failed to open/decode ") + kFigure + "!";
+    return std::string("Failed to open/decode ") + kFigure + "!: not in the data file data.tlx\n";
 }
 
 std::string without_background(const std::string& folder) {

@@ -32,6 +32,13 @@ uint8_t read_data_byte(MidiCursor& cursor, const char* what) {
     return value;
 }
 
+// The system's text of a refused file, with the file and the reason.
+[[noreturn]] void refuse(const std::string& file, const char* text, const std::string& reason) {
+    FATAL_ERROR(DataFile::failure_message(text, file, reason));
+}
+
+std::string quoted(const uint8_t* bytes, size_t count) { return "\"" + DataFile::printable(bytes, count) + "\""; }
+
 // The byte that an "Unknown event" message quotes: the one at the read
 // position, read as 0 past the file's bytes (a text load ends with a zero).
 unsigned quoted_byte(const MidiCursor& cursor) { return cursor.pos < cursor.file_end ? *cursor.pos : 0u; }
@@ -79,7 +86,7 @@ MidiNoteData::MidiNoteData(std::string file) : NoteData(file) {
     int32_t length = 0;
     std::unique_ptr<char, decltype(&std::free)> bytes(DataFile::load(file.c_str(), "rb", &length, true, false),
                                                        &std::free);
-    if (!bytes) FATAL_ERROR("Failed to load " << file);
+    if (!bytes) FATAL_ERROR(DataFile::failure_message("Failed to load " + file, file, DataFile::absence_reason(file.c_str())));
     // The text load counts the zero byte it appends.
     read_file(reinterpret_cast<const uint8_t*>(bytes.get()), static_cast<size_t>(length > 0 ? length - 1 : 0), file);
 }
@@ -92,10 +99,12 @@ MidiNoteData::MidiNoteData(const uint8_t* data, size_t size, const std::string& 
 void MidiNoteData::read_file(const uint8_t* data, size_t size, const std::string& file) {
     static const uint8_t kHeader[8] = {'M', 'T', 'h', 'd', 0, 0, 0, 6};
     if (size < sizeof kHeader || std::memcmp(data, kHeader, sizeof kHeader) != 0)
-        FATAL_ERROR("  Unknown header info, MIDI file format not recognized\n");
+        refuse(file, "  Unknown header info, MIDI file format not recognized\n",
+               size < sizeof kHeader ? "a file of " + std::to_string(size) + " bytes"
+                                     : "it starts with " + quoted(data, sizeof kHeader) + ", not \"MThd\" and length 6");
 
     const uint8_t* file_end = data + size;
-    MidiCursor header{data + 8, file_end, file_end, &file};
+    MidiCursor header{data + 8, file_end, file_end, &file, data};
     if (size < 14) corrupt(header, "the header runs past the end of the file");
     read_be(header, 2);  // the format: every chunk is read the same way
     const uint32_t ntracks = read_be(header, 2);
@@ -103,13 +112,18 @@ void MidiNoteData::read_file(const uint8_t* data, size_t size, const std::string
     if (division == 0) corrupt(header, "division of 0 ticks per quarter note");
 
     const uint8_t* pos = header.pos;
-    for (uint32_t i = 0; i < ntracks; ++i) pos = read_track(MidiCursor{pos, file_end, file_end, &file}, division);
+    for (uint32_t i = 0; i < ntracks; ++i)
+        pos = read_track(MidiCursor{pos, file_end, file_end, &file, data}, division);
 }
 
 const uint8_t* MidiNoteData::read_track(MidiCursor cursor, uint16_t division) {
     Track track;
-    if (cursor.end - cursor.pos < 4 || std::memcmp(cursor.pos, "MTrk", 4) != 0)
-        FATAL_ERROR(" Could not find track chunk header, unrecognized file format!\n");
+    if (cursor.end - cursor.pos < 4 || std::memcmp(cursor.pos, "MTrk", 4) != 0) {
+        const std::string at = cursor.file_begin ? " at byte " + std::to_string(cursor.pos - cursor.file_begin) : "";
+        refuse(*cursor.file, " Could not find track chunk header, unrecognized file format!\n",
+               cursor.end - cursor.pos < 4 ? "the file ends" + at + ", where a track chunk should start"
+                                           : quoted(cursor.pos, 4) + at + " where \"MTrk\" should start a track chunk");
+    }
     cursor.pos += 4;
     const uint32_t length = read_be(cursor, 4);
     if (static_cast<size_t>(cursor.end - cursor.pos) < length)

@@ -19,6 +19,7 @@ struct MidiCursor {
     const uint8_t* end;
     const uint8_t* file_end;
     const std::string* file;  // for messages
+    const uint8_t* file_begin = nullptr;  // for messages: where a byte lies
 };
 
 // A variable-length quantity: at most four bytes of seven bits each, the

@@ -9,6 +9,7 @@
 #include "platform/ticks.h"
 #include "system/fatal.h"
 #include "system/zemblasystem.h"
+#include "util/data/data.h"
 #include "util/math/saturate.h"
 #include "util/music/modulators/modulator.h"
 #include "util/music/notedata.h"
@@ -21,6 +22,7 @@ const char* const Music::reconnect_host = "localhost";
 namespace {
 
 const SyncCallbacks kSyncCallbacks = {sync_cb_pause, sync_cb_set_row, sync_cb_is_playing};
+const char kTrackFolder[] = "data/sync_tracker/";
 
 // A millisecond count as a clock value, saturated to the clock's range.
 int32_t clamp_ms(double ms) { return std::max(0, saturate_int(ms)); }
@@ -62,7 +64,7 @@ Music::Music() {
     rows_per_beat = 8;
 
     sync_client = ZemblaSystem::sync_client;
-    sync_device = SyncDevice::create("data/sync_tracker/", sync_client);
+    sync_device = SyncDevice::create(kTrackFolder, sync_client);
     if (!sync_device) FATAL_ERROR("Failed to create sync device!");
     if (sync_client == 0) sync_device->set_io_callbacks({archive_io_open, archive_io_read, archive_io_close});
     if (sync_device->connect(ZemblaSystem::sync_host, sync_port) != 0)
@@ -216,13 +218,23 @@ void Music::update() {
     beat_step /= 10.0f;
 }
 
+std::string Music::track_failure(const std::string& name) const {
+    const std::string text = "Failed to open track " + name;
+    if (sync_client != 0) return DataFile::failure_message(text, "", "the sync editor could not be asked for it");
+    // In player mode the track is a file of the data layer.
+    const std::string file = SyncDevice::track_path(kTrackFolder, name);
+    return DataFile::failure_message(text, file,
+                                     DataFile::exists(file.c_str()) ? "the file is empty"
+                                                                    : DataFile::absence_reason(file.c_str()));
+}
+
 void Music::add_sync_track(const std::string& name, float default_value, bool tracked) {
     SyncValue record;
     record.name = name;
     record.value = default_value;
     if (tracked) {
         record.track = sync_device->open_track(name, default_value);
-        if (!record.track) FATAL_ERROR("Failed to open track " << name);
+        if (!record.track) FATAL_ERROR(track_failure(name));
     }
     sync_index_.emplace(name, sync_values.size());  // the first record of a name wins
     sync_values.push_back(record);

@@ -166,6 +166,9 @@ private:
     // with a message that names the track count or not.
     Track& checked_track(uint32_t track, bool name_the_count = true);
     uint32_t track_index(const char* name);
+    // The message of a tracked value whose track could not be opened: the
+    // track file and why, or that the editor could not be asked.
+    std::string track_failure(const std::string& name) const;
 
     // The soundtrack (music_stream.cpp).
     void load_stream(const std::string& file);

@@ -37,15 +37,16 @@ std::string program_log(GLhandleARB program) {
         [](GLhandleARB o, GLsizei n, GLsizei* w, char* s) { glGetProgramInfoLog(o, n, w, s); });
 }
 
-// Compiles one stage; on failure shows its log and returns false.
-bool compile_stage(GLhandleARB shader, const char* stage, const std::string& file) {
+// Compiles one stage; on failure shows its log and returns false, with
+// what failed and the log in `failure` for the console.
+bool compile_stage(GLhandleARB shader, const char* stage, const std::string& file, std::string* failure) {
     glCompileShaderARB(shader);
     const std::string log = shader_log(shader);
     GLint status = GL_FALSE;
     glGetShaderiv(shader, GL_COMPILE_STATUS, &status);
     if (status == GL_TRUE) return true;
-    platform::show_message_box(std::string(stage) + " shader compilation failed: " + file,
-                               "--- " + std::string(stage) + " shader compile failed, log:\n " + log,
+    *failure = std::string(stage) + " shader compile failed, log:\n " + log;
+    platform::show_message_box(std::string(stage) + " shader compilation failed: " + file, "--- " + *failure,
                                platform::MessageBoxKind::Plain);
     return false;
 }
@@ -68,7 +69,10 @@ ShaderProgram::ShaderProgram(std::unique_ptr<ShaderConstructor> builder) {
 }
 
 void ShaderProgram::build_or_fail() {
-    if (!build()) FATAL_ERROR("Shader compile and link failed!");
+    // The console line names the file and carries the driver's log too: the
+    // stage's box alone would leave a script that runs the program without
+    // either.
+    if (!build()) FATAL_ERROR(DataFile::failure_message("Shader compile and link failed!", failed_file, failed_log));
 }
 
 ShaderProgram::~ShaderProgram() {
@@ -145,8 +149,16 @@ bool ShaderProgram::compile_and_link(const char* vertex_source, const char* frag
     fragment_shader = glCreateShaderObjectARB(GL_FRAGMENT_SHADER_ARB);
     glShaderSourceARB(vertex_shader, 1, &vertex_ptr, nullptr);
     glShaderSourceARB(fragment_shader, 1, &fragment_ptr, nullptr);
-    if (!compile_stage(vertex_shader, "Vertex", vertex_file)) return false;
-    if (!compile_stage(fragment_shader, "Fragment", fragment_file)) return false;
+    // A program from a builder has no files: it goes by its builder's name.
+    const std::string built = constructor ? "program " + constructor->get_name() : "";
+    if (!compile_stage(vertex_shader, "Vertex", vertex_file, &failed_log)) {
+        failed_file = constructor ? built : vertex_file;
+        return false;
+    }
+    if (!compile_stage(fragment_shader, "Fragment", fragment_file, &failed_log)) {
+        failed_file = constructor ? built : fragment_file;
+        return false;
+    }
 
     program = glCreateProgramObjectARB();
     glAttachObjectARB(program, vertex_shader);
@@ -156,8 +168,9 @@ bool ShaderProgram::compile_and_link(const char* vertex_source, const char* frag
     GLint status = GL_FALSE;
     glGetProgramiv(program, GL_LINK_STATUS, &status);
     if (status != GL_TRUE) {
-        platform::show_message_box("Shader linking failed", "--- Shader linking failed, log:\n " + log,
-                                   platform::MessageBoxKind::Plain);
+        failed_file = constructor ? built : vertex_file + " and " + fragment_file;
+        failed_log = "Shader linking failed, log:\n " + log;
+        platform::show_message_box("Shader linking failed", "--- " + failed_log, platform::MessageBoxKind::Plain);
         return false;
     }
     glValidateProgramARB(program);

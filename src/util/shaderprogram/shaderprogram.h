@@ -72,4 +72,8 @@ private:
     GLhandleARB program = 0;
     bool bound = false;
     int32_t origin = SHADER_ORIGIN_FILES;
+    // What the last failed compile or link names on the console: the file
+    // (or builder) and the driver's log.
+    std::string failed_file;
+    std::string failed_log;
 };

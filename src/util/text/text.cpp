@@ -16,7 +16,26 @@
 #include "util/shaderprogram/shaderconstructor.h"
 #include "util/shaderprogram/shaderprogram.h"
 
+// FreeType's own table of its error texts (its header's documented way to
+// build one: this build of the library keeps no strings of its own).
+#undef FTERRORS_H_
+#define FT_ERRORDEF(e, v, s) {e, s},
+#define FT_ERROR_START_LIST {
+#define FT_ERROR_END_LIST {0, nullptr}};
 namespace {
+const struct {
+    int code;
+    const char* text;
+} kFreeTypeErrors[] =
+#include FT_ERRORS_H
+
+// Why FreeType could not open a face, for the message (the low byte is
+// the error, the rest the module that gave it).
+std::string freetype_reason(int code) {
+    for (const auto& e : kFreeTypeErrors)
+        if (e.code == (code & 0xFF) && e.text) return std::string("FreeType: ") + e.text;
+    return "FreeType error " + std::to_string(code);
+}
 
 // Target widths are measured against this: a face size of N is N pixels tall
 // on a target this wide.
@@ -31,7 +50,9 @@ Text::Text(const std::string& font_file, int size, int type) : font_type(type) {
     // length. FTGL reads glyph outlines from it as long as the font lives, so
     // the Text keeps it until the font is gone.
     font_data.reset(DataFile::load(font_file.c_str(), "rb", &length, true, false));
-    if (!font_data) FATAL_ERROR("Failed to open font file " << font_file);
+    if (!font_data)
+        FATAL_ERROR(DataFile::failure_message("Failed to open font file " + font_file, font_file,
+                                              DataFile::absence_reason(font_file.c_str())));
 
     const auto* buffer = reinterpret_cast<const unsigned char*>(font_data.get());
     if (font_type == FONT_TYPE_BUFFER)
@@ -43,8 +64,9 @@ Text::Text(const std::string& font_file, int size, int type) : font_type(type) {
 
     // FTGL always hands back an object; one whose face FreeType could not
     // open is no font at all.
-    if (font->Error() != 0) font.reset();
-    if (!font) FATAL_ERROR("Failed to create font from " << font_file);
+    const int error = font->Error();
+    if (error != 0) font.reset();
+    if (!font) FATAL_ERROR(DataFile::failure_message("Failed to create font from " + font_file, font_file, freetype_reason(error)));
 
     font->CharMap(ft_encoding_unicode);
     font->FaceSize(static_cast<unsigned int>(size), 72);

@@ -132,7 +132,7 @@ TEST(MidiReader, ReadsThroughTheDataLayer) {
     const Bytes file = bass_midi();
     std::ofstream("song.mid", std::ios::binary).write(reinterpret_cast<const char*>(file.data()), file.size());
     EXPECT_EQ(MidiNoteData("song.mid").tracks.size(), 1u);
-    EXPECT_FATAL(MidiNoteData("absent.mid"), "Failed to load absent.mid");
+    EXPECT_FATAL(MidiNoteData("absent.mid"), "Failed to load absent.mid: No such file or directory");
     DataFile::set_mode(saved_mode);
 }
 
@@ -145,12 +145,21 @@ TEST(MidiReader, RefusedFiles) {
     };
     const std::string corrupt = "Corrupt MIDI file song.mid: ";
     const Case cases[] = {
-        {"no header", Bytes{'R', 'I', 'F', 'F', 0, 0, 0, 6, 0, 0, 0, 1, 0, 96}, "  Unknown header info, MIDI file format not recognized\n"},
-        {"header length 7", Bytes{'M', 'T', 'h', 'd', 0, 0, 0, 7, 0, 0, 0, 1, 0, 96}, "  Unknown header info, MIDI file format not recognized\n"},
-        {"short file", Bytes{'M', 'T', 'h'}, "  Unknown header info, MIDI file format not recognized\n"},
+        // The system's text first, then the file and what was found.
+        {"no header", Bytes{'R', 'I', 'F', 'F', 0, 0, 0, 6, 0, 0, 0, 1, 0, 96},
+         "  Unknown header info, MIDI file format not recognized (song.mid): it starts with "
+         "\"RIFF\\x00\\x00\\x00\\x06\", not \"MThd\" and length 6\n"},
+        {"header length 7", Bytes{'M', 'T', 'h', 'd', 0, 0, 0, 7, 0, 0, 0, 1, 0, 96},
+         "  Unknown header info, MIDI file format not recognized (song.mid): it starts with "
+         "\"MThd\\x00\\x00\\x00\\x07\", not \"MThd\" and length 6\n"},
+        {"short file", Bytes{'M', 'T', 'h'},
+         "  Unknown header info, MIDI file format not recognized (song.mid): a file of 3 bytes\n"},
         {"fewer chunks than promised", midi_header(3, 96) + track_chunk(end_of_track()) + track_chunk(end_of_track()),
-         " Could not find track chunk header, unrecognized file format!\n"},
-        {"not a track chunk", header + Bytes{'M', 'T', 'r', 'x', 0, 0, 0, 0}, " Could not find track chunk header, unrecognized file format!\n"},
+         " Could not find track chunk header, unrecognized file format! (song.mid): the file ends at byte 38, "
+         "where a track chunk should start\n"},
+        {"not a track chunk", header + Bytes{'M', 'T', 'r', 'x', 0, 0, 0, 0},
+         " Could not find track chunk header, unrecognized file format! (song.mid): \"MTrx\" at byte 14 where "
+         "\"MTrk\" should start a track chunk\n"},
         {"delta of five bytes", one_track(bytes({0xFF, 0xFF, 0xFF, 0xFF, 0x7F, 0x90, 0x3C, 0x40})), "Found 4 bytes of delta time without a 0 MSB"},
         {"sysex", one_track(bytes({0x00, 0xF0, 0x01, 0xF7})), "  Got SysEx event, not supported yet, panicking!"},
         {"sysex escape", one_track(bytes({0x00, 0xF7, 0x01, 0x00})), "  Got SysEx event, not supported yet, panicking!"},

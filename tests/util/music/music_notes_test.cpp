@@ -357,7 +357,7 @@ TEST_F(NoteMusicTest, RefusedDescriptions) {
         {"no note data", "<modulators stream_filename=\"song.ogg\"/>", "Can't find valid note data file!"},
         {"midi extension", modulators("", "song.midi"), "Music format midi not supported"},
         {"short name", modulators("", "a"), "Music format a not supported"},
-        {"missing note file", modulators("", "none.mid"), "Failed to load data/music/none.mid"},
+        {"missing note file", modulators("", "none.mid"), "Failed to load data/music/none.mid: No such file or directory"},
         {"missing live set", modulators("", "none.als"),
          "Could not parse XML from data/music/none.als. Error='Failed to open file'. Exiting.\n"},
         {"no association", modulators("<a/>"), "Missing attribute association of element a in " + path},

@@ -183,7 +183,9 @@ TEST_F(MusicTest, TrackFilesThatCannotBeUsed) {
     write_file(track_file("short"), {2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x80, 0x3F, 1});
     write_file(track_file("empty"), {});
     Music music;
-    EXPECT_FATAL(music.add_sync_track("missing", 0.0f, true), "Failed to open track missing");
+    // The track file and why it could not be used.
+    EXPECT_FATAL(music.add_sync_track("missing", 0.0f, true),
+                 "Failed to open track missing (data/sync_tracker/_missing.track): No such file or directory");
     EXPECT_FATAL(music.add_sync_track("short", 0.0f, true),
                  "Corrupt track file data/sync_tracker/_short.track: its 2 keys need 22 bytes but it holds 13");
     EXPECT_FATAL(music.add_sync_track("empty", 0.0f, true),
@@ -212,7 +214,8 @@ TEST_F(MusicTest, TrackFilesFromTheArchive) {
         Music music;
         music.add_sync_track("packed", 0.0f, true);
         EXPECT_EQ(music.get_sync_value("packed"), 4.0f);
-        EXPECT_FATAL(music.add_sync_track("hollow", 0.0f, true), "Failed to open track hollow");
+        EXPECT_FATAL(music.add_sync_track("hollow", 0.0f, true),
+                     "Failed to open track hollow (data/sync_tracker/_hollow.track): the file is empty");
     }
     auto& table = DataFile::entries();
     for (DataFileEntry* entry : added) {

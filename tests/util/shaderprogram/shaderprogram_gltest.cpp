@@ -102,38 +102,54 @@ TEST_F(ShaderProgramTest, FailedStagesShowTheirLogThenEndTheRun) {
           "#version 420\nin vec3 NeverWritten;\nvoid main() { gl_FragColor = vec4(NeverWritten, 1.0); }\n");
     test_support::ScopedChdir in(dir.path());
 
+    // The message the run ends with (the console's line).
+    auto fatal_message = [](auto make) {
+        try {
+            make();
+        } catch (const test_support::FatalError& error) {
+            return error.report.message;
+        }
+        ADD_FAILURE() << "expected a fatal error";
+        return std::string();
+    };
     const struct {
         const char* vertex;
         const char* fragment;
         const char* caption;
         const char* text_start;
+        const char* named;  // on the console
     } cases[] = {
         {"data/bad.vert", "data/bad.frag", "Vertex shader compilation failed: data/bad.vert",
-         "--- Vertex shader compile failed, log:\n "},
+         "--- Vertex shader compile failed, log:\n ", "data/bad.vert"},
         {"data/good.vert", "data/bad.frag", "Fragment shader compilation failed: data/bad.frag",
-         "--- Fragment shader compile failed, log:\n "},
-        {"data/good.vert", "data/unlinked.frag", "Shader linking failed",
-         "--- Shader linking failed, log:\n "},
+         "--- Fragment shader compile failed, log:\n ", "data/bad.frag"},
+        {"data/good.vert", "data/unlinked.frag", "Shader linking failed", "--- Shader linking failed, log:\n ",
+         "data/good.vert and data/unlinked.frag"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.caption);
         test_support::clear_boxes();
-        EXPECT_FATAL(ShaderProgram(c.vertex, c.fragment), "Shader compile and link failed!");
+        const std::string message = fatal_message([&] { ShaderProgram(c.vertex, c.fragment); });
         ASSERT_EQ(recorded_boxes().size(), 1u);  // the first failing stage only
         const auto& box = recorded_boxes()[0];
         EXPECT_EQ(box.caption, c.caption);
         EXPECT_EQ(box.text.rfind(c.text_start, 0), 0u) << box.text;
         EXPECT_GT(box.text.size(), std::string(c.text_start).size());  // the driver's log follows
         EXPECT_EQ(box.kind, platform::MessageBoxKind::Plain);
+        // The system's text first, then the file and the stage's log, so
+        // that a script that reads only the console sees them too.
+        EXPECT_EQ(message, "Shader compile and link failed! (" + std::string(c.named) + "): " + box.text.substr(4));
     }
 
-    // A builder program has no file names to show.
+    // A builder program has no file names to show in its box; the console
+    // names the builder.
     test_support::clear_boxes();
     auto builder = std::make_unique<ShaderConstructor>("Broken", "#version 420");
     builder->add_vert_body("\tgl_Position = undeclared;");
-    EXPECT_FATAL(ShaderProgram(std::move(builder)), "Shader compile and link failed!");
+    const std::string message = fatal_message([&] { ShaderProgram(std::move(builder)); });
     ASSERT_EQ(recorded_boxes().size(), 1u);
     EXPECT_EQ(recorded_boxes()[0].caption, "Vertex shader compilation failed: ");
+    EXPECT_EQ(message, "Shader compile and link failed! (program Broken): " + recorded_boxes()[0].text.substr(4));
     while (glGetError() != GL_NO_ERROR) {
     }
 }

@@ -206,13 +206,16 @@ TEST_F(GlTest, TextFailures) {
     const std::string not_a_font = dir.file("notes.ttf");
     std::ofstream(not_a_font) << "This is a text file, not a TrueType font.\n";
 
-    EXPECT_FATAL(Text(dir.file("missing.ttf"), 48, 0), "Failed to open font file " + dir.file("missing.ttf"));
-    EXPECT_FATAL(Text(not_a_font, 48, 0), "Failed to create font from " + not_a_font);
-    EXPECT_FATAL(Text(not_a_font, 48, 1), "Failed to create font from " + not_a_font);
+    // The file and the reason: the system's, or FreeType's.
+    EXPECT_FATAL(Text(dir.file("missing.ttf"), 48, 0),
+                 "Failed to open font file " + dir.file("missing.ttf") + ": No such file or directory");
+    EXPECT_FATAL(Text(not_a_font, 48, 0), "Failed to create font from " + not_a_font + ": FreeType: invalid stream operation");
+    EXPECT_FATAL(Text(not_a_font, 48, 1), "Failed to create font from " + not_a_font + ": FreeType: invalid stream operation");
     EXPECT_FATAL(Text(courier, 48, 2), "Unknown font type 2");
     EXPECT_FATAL(Text(courier, 48, -1), "Unknown font type -1");
     // The file is read before the type is looked at.
-    EXPECT_FATAL(Text(dir.file("missing.ttf"), 48, 7), "Failed to open font file " + dir.file("missing.ttf"));
+    EXPECT_FATAL(Text(dir.file("missing.ttf"), 48, 7),
+                 "Failed to open font file " + dir.file("missing.ttf") + ": No such file or directory");
 
     // Printing needs a size of at least 1 x 1 from Reshape.
     Text text(courier, 48, Text::FONT_TYPE_BUFFER);
