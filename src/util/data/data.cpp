@@ -283,6 +283,10 @@ std::string failure_message(const std::string& text, const std::string& file, co
     return message + text.substr(body_end);
 }
 
+std::string absence_message(const std::string& text, const std::string& file) {
+    return failure_message(text, file, absence_reason(file.c_str()));
+}
+
 std::string printable(const uint8_t* bytes, size_t size) {
     static const char kHex[] = "0123456789abcdef";
     std::string text;

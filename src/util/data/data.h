@@ -61,6 +61,8 @@ std::string absence_reason(const char* name);
 // of it reads as one message: "<text> (<file>): <reason>\n". An empty file
 // or reason is left out.
 std::string failure_message(const std::string& text, const std::string& file, const std::string& reason);
+// The same for a load that found nothing, with absence_reason as the reason.
+std::string absence_message(const std::string& text, const std::string& file);
 
 // Bytes of a damaged file as a message shows them: printable ones as they
 // are, a backslash doubled, every other byte as \xNN.

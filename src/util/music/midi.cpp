@@ -86,7 +86,7 @@ MidiNoteData::MidiNoteData(std::string file) : NoteData(file) {
     int32_t length = 0;
     std::unique_ptr<char, decltype(&std::free)> bytes(DataFile::load(file.c_str(), "rb", &length, true, false),
                                                        &std::free);
-    if (!bytes) FATAL_ERROR(DataFile::failure_message("Failed to load " + file, file, DataFile::absence_reason(file.c_str())));
+    if (!bytes) FATAL_ERROR(DataFile::absence_message("Failed to load " + file, file));
     // The text load counts the zero byte it appends.
     read_file(reinterpret_cast<const uint8_t*>(bytes.get()), static_cast<size_t>(length > 0 ? length - 1 : 0), file);
 }
@@ -100,8 +100,9 @@ void MidiNoteData::read_file(const uint8_t* data, size_t size, const std::string
     static const uint8_t kHeader[8] = {'M', 'T', 'h', 'd', 0, 0, 0, 6};
     if (size < sizeof kHeader || std::memcmp(data, kHeader, sizeof kHeader) != 0)
         refuse(file, "  Unknown header info, MIDI file format not recognized\n",
-               size < sizeof kHeader ? "a file of " + std::to_string(size) + " bytes"
-                                     : "it starts with " + quoted(data, sizeof kHeader) + ", not \"MThd\" and length 6");
+               size < sizeof kHeader
+                   ? "a file of " + std::to_string(size) + " bytes"
+                   : "it starts with " + quoted(data, sizeof kHeader) + ", not \"MThd\" and length 6");
 
     const uint8_t* file_end = data + size;
     MidiCursor header{data + 8, file_end, file_end, &file, data};

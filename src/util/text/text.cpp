@@ -51,8 +51,7 @@ Text::Text(const std::string& font_file, int size, int type) : font_type(type) {
     // the Text keeps it until the font is gone.
     font_data.reset(DataFile::load(font_file.c_str(), "rb", &length, true, false));
     if (!font_data)
-        FATAL_ERROR(DataFile::failure_message("Failed to open font file " + font_file, font_file,
-                                              DataFile::absence_reason(font_file.c_str())));
+        FATAL_ERROR(DataFile::absence_message("Failed to open font file " + font_file, font_file));
 
     const auto* buffer = reinterpret_cast<const unsigned char*>(font_data.get());
     if (font_type == FONT_TYPE_BUFFER)
@@ -66,7 +65,9 @@ Text::Text(const std::string& font_file, int size, int type) : font_type(type) {
     // open is no font at all.
     const int error = font->Error();
     if (error != 0) font.reset();
-    if (!font) FATAL_ERROR(DataFile::failure_message("Failed to create font from " + font_file, font_file, freetype_reason(error)));
+    if (!font)
+        FATAL_ERROR(DataFile::failure_message("Failed to create font from " + font_file, font_file,
+                                              freetype_reason(error)));
 
     font->CharMap(ft_encoding_unicode);
     font->FaceSize(static_cast<unsigned int>(size), 72);

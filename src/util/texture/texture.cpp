@@ -374,17 +374,16 @@ bool Texture::take_image(const Image& image, const char* loader, int line) {
 bool Texture::load_jpg(const std::string& file) {
     Image image(3);
     if (!image.read_jpeg(file.c_str()))
-        FATAL_ERROR(DataFile::failure_message("Failed reading " + file + "\n", file, DataFile::absence_reason(file.c_str())));
+        FATAL_ERROR(DataFile::absence_message("Failed reading " + file + "\n", file));
     return take_image(image, kJpgLoader, __LINE__);
 }
 
 bool Texture::load_bmp(const std::string& file) {
     Image image(3);
     const int code = image.read_bmp(file.c_str());
+    const std::string text = "Failed reading " + file + ", error code " + std::to_string(code) + "\n";
     // Code 1: the data layer has no such file.
-    if (code != 0)
-        FATAL_ERROR(DataFile::failure_message("Failed reading " + file + ", error code " + std::to_string(code) + "\n",
-                                              file,
-                                              code == 1 ? DataFile::absence_reason(file.c_str()) : image.get_refusal()));
+    if (code == 1) FATAL_ERROR(DataFile::absence_message(text, file));
+    if (code != 0) FATAL_ERROR(DataFile::failure_message(text, file, image.get_refusal()));
     return take_image(image, kBmpLoader, __LINE__);
 }
