@@ -109,6 +109,9 @@ TEST(Bmp, ResultCodes) {
     Bytes claims_huge = make_bmp(BmpSpec{});
     put32(claims_huge, 18, 4000);
     put32(claims_huge, 22, 4000);
+    Bytes claims_too_many = make_bmp(BmpSpec{});
+    put32(claims_too_many, 18, 4097);
+    put32(claims_too_many, 22, 4097);
 
     const std::vector<Case> cases = {
         {"57 bytes", short_file, 4},
@@ -126,6 +129,7 @@ TEST(Bmp, ResultCodes) {
         {"negative width", bmp_with([](BmpSpec& s) { s.width = -2; }), 2},
         {"height 0", height_zero, 2},
         {"too wide", bmp_with([](BmpSpec& s) { s.width = Image::max_side + 1, s.height = 1; }), 2},
+        {"too many pixels", claims_too_many, 2},
         {"biSizeImage 0: rows aligned to 4", bmp_with([](BmpSpec& s) { s.size_image = 0; }), 0},
         {"biSizeImage too small: rows aligned to 4", bmp_with([](BmpSpec& s) { s.size_image = 3; }), 0},
         {"top-down", bmp_with([](BmpSpec& s) { s.height = -2; }), 0},

@@ -19,6 +19,7 @@ struct Ours {
     int result;
     int width, height;
     Bytes rgba;
+    std::string failure;
 };
 
 Ours decode(const Bytes& file) {
@@ -28,6 +29,7 @@ Ours decode(const Bytes& file) {
     o.width = d.width;
     o.height = d.height;
     if (d.rgba) o.rgba.assign(d.rgba, d.rgba + static_cast<size_t>(d.width) * d.height * 4);
+    o.failure = d.failure;
     return o;
 }
 
@@ -339,7 +341,26 @@ TEST(PngDecoder, SizeCapRefusesLargerPictures) {
     const Ours accepted = decode(g.bytes);
     ZqRawPngDecoder::max_side = saved;
     EXPECT_EQ(refused.width, 0);
+    EXPECT_EQ(refused.failure, "picture of 17x1 is too large");
     EXPECT_EQ(accepted.width, 16);
+}
+
+// Within the sides, a picture of more pixels than any we show is refused
+// from its header, before its pixels are allocated.
+TEST(PngDecoder, PixelCountCapRefusesFromTheHeader) {
+    const struct {
+        int32_t width, height;
+    } cases[] = {{4097, 4097}, {16384, 1025}, {1025, 16384}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.width << "x" << c.height);
+        PngFile f;
+        f.ihdr(c.width, c.height, 8, 6).idat(Bytes(5, 0));
+        const Ours o = decode(f.bytes);
+        EXPECT_EQ(o.result, 1);
+        EXPECT_EQ(o.width, 0);
+        EXPECT_TRUE(o.rgba.empty());
+        EXPECT_EQ(o.failure, "picture of " + std::to_string(c.width) + "x" + std::to_string(c.height) + " is too large");
+    }
 }
 
 }  // namespace
