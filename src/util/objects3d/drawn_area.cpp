@@ -15,6 +15,11 @@ void DrawnArea::add_box(const vec3& lo, const vec3& hi, const mat4& modelview, c
             return;
         }
         const float x = clip.x / clip.w, y = clip.y / clip.w;
+        // Nor has a corner placed nowhere (NaN) or past every float.
+        if (!std::isfinite(x) || !std::isfinite(y)) {
+            everywhere = true;
+            return;
+        }
         if (empty) {
             min_x = max_x = x;
             min_y = max_y = y;
@@ -44,8 +49,13 @@ bool positions_box(const std::vector<float>& positions, int stride, vec3& lo, ve
 namespace {
 
 // Pixels from a to b (a <= b) on an axis, rounded outward and clipped to
-// 0..size.
+// 0..size; none when either end is not finite (std::clamp passes a NaN on,
+// and a NaN has no integer).
 void pixel_span(double a, double b, int size, int& from, int& to) {
+    if (!std::isfinite(a) || !std::isfinite(b)) {
+        from = to = 0;
+        return;
+    }
     const double lo = std::floor(a), hi = std::ceil(b);
     from = static_cast<int>(std::clamp(lo, 0.0, static_cast<double>(size)));
     to = static_cast<int>(std::clamp(hi, 0.0, static_cast<double>(size)));

@@ -19,9 +19,10 @@ struct DrawnArea {
     float min_x = 0.0f, min_y = 0.0f, max_x = 0.0f, max_y = 0.0f;
 
     // Grows by the box from `lo` to `hi` placed by `modelview` and seen
-    // through `projection`. A box with a corner at or behind the eye's plane
-    // makes the area everywhere (its projection has no bound); otherwise the
-    // projections of the eight corners hold that of the whole box.
+    // through `projection`. A box with a corner at or behind the eye's plane,
+    // or projected to no finite place, makes the area everywhere (its
+    // projection has no bound); otherwise the projections of the eight
+    // corners hold that of the whole box.
     void add_box(const vec3& lo, const vec3& hi, const mat4& modelview, const mat4& projection);
 };
 
@@ -32,6 +33,7 @@ bool positions_box(const std::vector<float>& positions, int stride, vec3& lo, ve
 // The pixels of a `width` x `height` target that `area` covers when its
 // device coordinates fill `viewport`, grown by `reach` pixels on every side
 // and clipped to the target (rounded outward, so partly covered pixels count).
+// An area with a side that is not finite covers no pixel.
 ViewportRect drawn_pixels(const DrawnArea& area, const ViewportRect& viewport, int width, int height, int reach);
 
 // `rect`, in the pixels of a `width` x `height` texture, in the pixels of

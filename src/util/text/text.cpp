@@ -40,6 +40,8 @@ std::string freetype_reason(int code) {
 // Target widths are measured against this: a face size of N is N pixels tall
 // on a target this wide.
 constexpr float authored_width = 1280.0f;
+// Far beyond any target's side (a million pixels), yet twice of it fits an int.
+constexpr float kFarOff = 1.0e6f;
 constexpr int texture_units_cleared = 8;
 
 }  // namespace
@@ -182,10 +184,18 @@ ViewportRect Text::area_at(float x, float y, float x_stretch, const char* text) 
     // The glyph pictures' outset and filtered edges reach past the outlines'
     // box by a unit or two of the face, scaled, and by a pixel of filtering.
     const float margin_x = 3.0f * std::fabs(sx) + 2.0f, margin_y = 3.0f * std::fabs(sy) + 2.0f;
-    const int left = static_cast<int>(std::floor(x0 - margin_x));
-    const int bottom = static_cast<int>(std::floor(y0 - margin_y));
-    const int right = static_cast<int>(std::ceil(x1 + margin_x));
-    const int top = static_cast<int>(std::ceil(y1 + margin_y));
+    float sides[4] = {x0 - margin_x, y0 - margin_y, x1 + margin_x, y1 + margin_y};
+    for (float& side : sides) {
+        // Track values place the text: a NaN or infinite place draws nothing
+        // that can be bounded (and has no integer), and one far off the
+        // target is held where the width still fits an int.
+        if (!std::isfinite(side)) return {};
+        side = std::clamp(side, -kFarOff, kFarOff);
+    }
+    const int left = static_cast<int>(std::floor(sides[0]));
+    const int bottom = static_cast<int>(std::floor(sides[1]));
+    const int right = static_cast<int>(std::ceil(sides[2]));
+    const int top = static_cast<int>(std::ceil(sides[3]));
     return {left, bottom, right - left, top - bottom};
 }
 

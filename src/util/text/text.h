@@ -54,7 +54,8 @@ public:
     // Where print_at(x, y, x_stretch, "%s", text) at the current face size
     // can change pixels of the target: the glyphs' box, widened by a few
     // pixels for their soft edges and outset, in target pixels (not clipped
-    // to the target). Empty for an empty text.
+    // to the target; far off it, held a million pixels out). Empty for an
+    // empty text and for a place or stretch that is NaN or infinite.
     ViewportRect area_at(float x, float y, float x_stretch, const char* text) const;
 
     // Formatted text is cut to this many characters, terminating zero included.

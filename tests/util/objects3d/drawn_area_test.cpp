@@ -2,6 +2,8 @@
 // rectangle in pixels, and the parts of the picture outside it.
 #include "util/objects3d/drawn_area.h"
 
+#include <limits>
+
 #include "support/test_support.h"
 
 namespace {
@@ -89,6 +91,55 @@ TEST(DrawnArea, PixelsRoundOutwardGrowByTheReachAndStayInTheTarget) {
     area.min_x = 1.5f;
     area.max_x = 2.0f;
     EXPECT_EQ(drawn_pixels(area, whole, 100, 50, 2).width, 0);
+}
+
+// The passes draw with matrices from track values, which can be NaN or
+// infinite. A corner projected to no finite place has no bound: the area is
+// everywhere (the whole composite, which is always right), however many
+// boxes came before it. A rectangle with a side that is not finite gives no
+// pixels (and no float-to-integer conversion of a NaN).
+TEST(DrawnArea, PlacesThatAreNotFinite) {
+    const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
+    mat4 projection;
+    projection.perspective(90.0f, 1.0f, 1.0f, 100.0f);
+    for (float bad : {nan, inf, -inf}) {
+        SCOPED_TRACE(bad);
+        mat4 at;
+        at.translate(0.0f, 0.0f, -10.0f);
+        DrawnArea area;
+        area.add_box(vec3(-1, -1, -1), vec3(1, 1, 1), at, projection);
+        ASSERT_FALSE(area.everywhere);
+        // x reaches the projected corner only: w stays finite.
+        mat4 bad_x = at;
+        bad_x.set(12, bad);
+        area.add_box(vec3(-1, -1, -1), vec3(1, 1, 1), bad_x, projection);
+        EXPECT_TRUE(area.everywhere);
+        DrawnArea first;
+        first.add_box(vec3(-1, -1, -1), vec3(1, 1, 1), bad_x, projection);
+        EXPECT_TRUE(first.everywhere);
+    }
+
+    const ViewportRect whole{0, 0, 100, 50};
+    const struct {
+        const char* what;
+        float min_x, max_x, min_y, max_y;
+    } cases[] = {
+        {"left NaN", nan, 0.5f, -0.5f, 0.5f},      {"right NaN", -0.5f, nan, -0.5f, 0.5f},
+        {"bottom NaN", -0.5f, 0.5f, nan, 0.5f},    {"top NaN", -0.5f, 0.5f, -0.5f, nan},
+        {"everything NaN", nan, nan, nan, nan},    {"left infinite", -inf, 0.5f, -0.5f, 0.5f},
+        {"top infinite", -0.5f, 0.5f, -0.5f, inf}, {"right at minus infinity", -0.5f, -inf, -0.5f, 0.5f},
+    };
+    for (const auto& c : cases) {
+        DrawnArea area;
+        area.empty = false;
+        area.min_x = c.min_x;
+        area.max_x = c.max_x;
+        area.min_y = c.min_y;
+        area.max_y = c.max_y;
+        const ViewportRect got = drawn_pixels(area, whole, 100, 50, 3);
+        EXPECT_EQ(got.width, 0) << c.what << ": " << text(got);
+        EXPECT_EQ(got.height, 0) << c.what << ": " << text(got);
+    }
 }
 
 TEST(DrawnArea, TextureRectOntoAnotherSizeRoundsOutward) {
