@@ -117,6 +117,13 @@ Objects3D::Objects3D() {
     objects3d_blur_shader();
     objects3d_shader();
     objects3d_dof_shader();
+    // The graphs' own programs are built when a pass first draws with them,
+    // deep into the show; compiling every piece once here ends the run with
+    // a damaged one while loading.
+    ContextCache::get([this] {
+        render_context.pieces.compile_every_piece();
+        return std::make_unique<bool>(true);
+    });
 }
 
 Objects3D::~Objects3D() = default;

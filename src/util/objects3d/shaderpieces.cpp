@@ -4,6 +4,7 @@
 #include "util/objects3d/material.h"
 #include "util/shaderprogram/shaderconstructor.h"
 #include "util/shaderprogram/shaderprogram.h"
+#include "util/texture/texture.h"
 #include "util/utils.h"
 
 const std::string shader_pieces_folder = "data/util/objects3d/shaderpieces/";
@@ -44,6 +45,16 @@ const char* const kShaderPieceFiles[33] = {
     "global_shadow.frag",
     "global_tbn.frag",
     "global_tbn.vert",
+};
+
+const PieceCheck kEveryPieceChecks[4] = {
+    // The eye-space, tangent-space, light and texture pieces of the plain pass.
+    {"lit, every map but glow", DRAW_MODE_NORMAL, 1, true, true, true, false},
+    // Their untextured counterparts.
+    {"lit, no maps", DRAW_MODE_NORMAL, 1, false, false, false, false},
+    // The shadow pieces.
+    {"shadowed light", DRAW_MODE_SHADOW_LIGHTING, 1, false, false, false, false},
+    {"glow map", DRAW_MODE_GLOW, 0, false, false, false, true},
 };
 
 std::string draw_mode_name(int draw_mode) {
@@ -286,4 +297,16 @@ std::unique_ptr<ShaderProgram> RenderContextShaderPieces::GetShader(int draw_mod
     request.draw_instanced = draw_instanced;
     request.material = material;
     return std::make_unique<ShaderProgram>(assemble(request));
+}
+
+void RenderContextShaderPieces::compile_every_piece() {
+    Texture present;  // only its presence counts
+    for (const PieceCheck& check : kEveryPieceChecks) {
+        Material material;
+        material.diffuse_map = check.diffuse ? &present : nullptr;
+        material.emission_map = check.emission ? &present : nullptr;
+        material.normal_map = check.normal ? &present : nullptr;
+        material.glow_map = check.glow ? &present : nullptr;
+        GetShader(check.draw_mode, check.num_lights, true, false, &material);
+    }
 }

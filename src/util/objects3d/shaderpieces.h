@@ -52,6 +52,20 @@ std::string shader_program_name(const ShaderRequest& request);
 // the run.
 std::unique_ptr<ShaderConstructor> assemble(const ShaderRequest& request);
 
+// A combination of draw mode, light count and material maps (present, with
+// textures on) to assemble a program for.
+struct PieceCheck {
+    const char* what;
+    int draw_mode;
+    unsigned num_lights;
+    bool diffuse, emission, normal, glow;
+};
+// Combinations whose programs together hold every piece file that any
+// program can be assembled from (the four pieces no combination uses
+// aside): compiled while loading, they find a damaged piece before the
+// scene that needs it first draws.
+extern const PieceCheck kEveryPieceChecks[4];
+
 class RenderContextShaderPieces {
 public:
     // Once per process: touches every piece file so that archive-write runs
@@ -60,4 +74,7 @@ public:
     // A new program for the combination, which owns its builder.
     std::unique_ptr<ShaderProgram> GetShader(int draw_mode, unsigned num_lights, bool using_texture,
                                              bool draw_instanced, const Material* material);
+    // Builds the programs of kEveryPieceChecks and lets them go: a piece that
+    // does not compile ends the run, its box naming the piece. Needs GL.
+    void compile_every_piece();
 };

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -54,6 +55,16 @@ public:
     // What one piece contributes: the line itself, or the piece file's text.
     static std::string load_piece(const ShaderPiece& piece);
 
+    // The piece files a driver's compile log of the stage generated from
+    // `offset` points at: the file whose text holds the line of the log's
+    // first error, or, when that line is one of the builder's own, every
+    // piece file of the stage ("a, b, c"). Empty for a stage of literal
+    // lines only. The stage is generated again to count its lines.
+    std::string pieces_named_by(int32_t offset, const std::string& log) const;
+    // The source line of the first error in a driver's log ("0:12(5): error:
+    // ..." or "0(12) : error ..."); 0 when it names none.
+    static int first_error_line(const std::string& log);
+
     const std::string& get_name() const { return name; }
     const std::string& get_version() const { return version; }
     // The entries of one list (vert_globals .. frag_body), in the order added.
@@ -61,6 +72,10 @@ public:
 
 private:
     void add(int32_t list, int32_t kind, const std::string& text);
+    // Hands every item of the stage to `item` in order, each a line or more
+    // of the source (generate() ends each with a line feed): the frame's own
+    // lines (no piece) and what each piece contributes.
+    void walk(int32_t offset, const std::function<void(const std::string&, const ShaderPiece*)>& item) const;
 
     std::string name;
     std::string version;

@@ -38,15 +38,21 @@ std::string program_log(GLhandleARB program) {
 }
 
 // Compiles one stage; on failure shows its log and returns false, with
-// what failed and the log in `failure` for the console.
-bool compile_stage(GLhandleARB shader, const char* stage, const std::string& file, std::string* failure) {
+// what failed (`failed_file`) and the log (`failure`) for the console. A
+// stage from a builder (`builder`, its list `stage_list`) has no file: the
+// piece files it was assembled from stand in, the one the log points into if
+// any (on the console, the builder's name when it has no piece files).
+bool compile_stage(GLhandleARB shader, const char* stage, const std::string& file, const ShaderConstructor* builder,
+                   int32_t stage_list, std::string* failed_file, std::string* failure) {
     glCompileShaderARB(shader);
     const std::string log = shader_log(shader);
     GLint status = GL_FALSE;
     glGetShaderiv(shader, GL_COMPILE_STATUS, &status);
     if (status == GL_TRUE) return true;
     *failure = std::string(stage) + " shader compile failed, log:\n " + log;
-    platform::show_message_box(std::string(stage) + " shader compilation failed: " + file, "--- " + *failure,
+    const std::string named = builder ? builder->pieces_named_by(stage_list, log) : file;
+    *failed_file = builder && named.empty() ? "program " + builder->get_name() : named;
+    platform::show_message_box(std::string(stage) + " shader compilation failed: " + named, "--- " + *failure,
                                platform::MessageBoxKind::Plain);
     return false;
 }
@@ -149,16 +155,12 @@ bool ShaderProgram::compile_and_link(const char* vertex_source, const char* frag
     fragment_shader = glCreateShaderObjectARB(GL_FRAGMENT_SHADER_ARB);
     glShaderSourceARB(vertex_shader, 1, &vertex_ptr, nullptr);
     glShaderSourceARB(fragment_shader, 1, &fragment_ptr, nullptr);
-    // A program from a builder has no files: it goes by its builder's name.
-    const std::string built = constructor ? "program " + constructor->get_name() : "";
-    if (!compile_stage(vertex_shader, "Vertex", vertex_file, &failed_log)) {
-        failed_file = constructor ? built : vertex_file;
+    if (!compile_stage(vertex_shader, "Vertex", vertex_file, constructor.get(), ShaderConstructor::vert_globals,
+                       &failed_file, &failed_log))
         return false;
-    }
-    if (!compile_stage(fragment_shader, "Fragment", fragment_file, &failed_log)) {
-        failed_file = constructor ? built : fragment_file;
+    if (!compile_stage(fragment_shader, "Fragment", fragment_file, constructor.get(), ShaderConstructor::frag_globals,
+                       &failed_file, &failed_log))
         return false;
-    }
 
     program = glCreateProgramObjectARB();
     glAttachObjectARB(program, vertex_shader);
@@ -168,7 +170,7 @@ bool ShaderProgram::compile_and_link(const char* vertex_source, const char* frag
     GLint status = GL_FALSE;
     glGetProgramiv(program, GL_LINK_STATUS, &status);
     if (status != GL_TRUE) {
-        failed_file = constructor ? built : vertex_file + " and " + fragment_file;
+        failed_file = constructor ? "program " + constructor->get_name() : vertex_file + " and " + fragment_file;
         failed_log = "Shader linking failed, log:\n " + log;
         platform::show_message_box("Shader linking failed", "--- " + failed_log, platform::MessageBoxKind::Plain);
         return false;

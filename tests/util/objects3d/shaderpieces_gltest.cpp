@@ -1,8 +1,14 @@
 // Every combination of draw mode, light count and material options that the
-// scene graph can ask for compiles and links with the real shader pieces.
+// scene graph can ask for compiles and links with the real shader pieces; a
+// damaged piece ends the run when the first graph is made, naming the piece.
+#include <filesystem>
+#include <fstream>
 #include <memory>
+#include <random>
+#include <string>
 
 #include "util/objects3d/material.h"
+#include "util/objects3d/objects3d.h"
 #include "util/objects3d/shaderpieces.h"
 #include "util/shaderprogram/shaderprogram.h"
 #include "util/texture/texture.h"
@@ -76,6 +82,41 @@ TEST_F(ShaderPiecesGlTest, EveryAllowedCombinationCompilesAndLinks) {
         }
     }
     EXPECT_EQ(built, 3 * (1 + 5) * 5 + 3 * 2 * 3);
+}
+
+// A piece replaced by random bytes (none of them zero, which would end the
+// text early and leave the error to a later piece) is found while the first
+// graph is made, long before a pass draws with a program that holds it: the
+// run ends, and the stage's box names the piece.
+TEST_F(ShaderPiecesGlTest, ADamagedPieceEndsTheRunWhenTheFirstGraphIsMade) {
+    const struct {
+        const char* piece;
+        const char* stage;
+    } cases[] = {
+        {"body_calc_light.frag", "Fragment"},                // the shadowed light's
+        {"function_calc_light_normalmap.frag", "Fragment"},  // the normal map's
+        {"body_mixed_colors.frag", "Fragment"},              // the untextured colours'
+        {"body_assign_glowmap.frag", "Fragment"},            // the glow map's
+        {"global_cs_position_normal.vert", "Vertex"},        // the eye-space light's
+    };
+    std::mt19937 random(53);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.piece);
+        test_support::TempDir data;
+        std::filesystem::create_directories(data.file("data/util"));
+        std::filesystem::copy(test_support::source_path("data/util/objects3d"), data.file("data/util/objects3d"),
+                              std::filesystem::copy_options::recursive);
+        const std::string piece = shader_pieces_folder + c.piece;
+        {
+            std::ofstream damaged(data.file(piece), std::ios::binary | std::ios::trunc);
+            for (int i = 0; i < 2000; ++i) damaged.put(static_cast<char>(1 + random() % 255));
+        }
+        test_support::ScopedChdir in_data(data.path());
+        test_support::clear_boxes();
+        EXPECT_FATAL(Objects3D graph, "Shader compile and link failed!");
+        ASSERT_EQ(test_support::recorded_boxes().size(), 1u);
+        EXPECT_EQ(test_support::recorded_boxes()[0].caption, std::string(c.stage) + " shader compilation failed: " + piece);
+    }
 }
 
 }  // namespace

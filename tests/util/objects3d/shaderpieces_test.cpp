@@ -2,8 +2,12 @@
 
 #include <algorithm>
 #include <fstream>
+#include <iterator>
+#include <set>
 #include <memory>
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include "support/test_support.h"
 #include "util/data/data.h"
@@ -281,6 +285,62 @@ TEST(ShaderPieces, GetShaderNeedsTheFilesTouchedFirst) {
     EXPECT_FATAL(RenderContextShaderPieces().GetShader(0, 0, false, false, &m),
                  "GetShader called without RenderContextShaderPieces being initialized!");
     shader_pieces_ready = saved;
+}
+
+// The piece files in the programs of some combinations.
+std::set<std::string> pieces_of(const std::vector<ShaderRequest>& requests) {
+    std::set<std::string> files;
+    for (const ShaderRequest& r : requests) {
+        const std::unique_ptr<ShaderConstructor> s = assemble(r);
+        for (int32_t list = 0; list < 6; ++list)
+            for (const ShaderPiece& p : s->get_list(list))
+                if (p.kind == ShaderPiece::piece_file) files.insert(p.text);
+    }
+    return files;
+}
+
+// Compiling the checks' programs while loading finds a damaged piece only if
+// they hold every piece that any program the passes ask for can hold.
+TEST(ShaderPieces, TheLoadingChecksHoldEveryPieceAProgramCanUse) {
+    Texture present;
+    Material maps[16];
+    for (int set = 0; set < 16; ++set) {
+        maps[set].diffuse_map = set & 1 ? &present : nullptr;
+        maps[set].emission_map = set & 2 ? &present : nullptr;
+        maps[set].normal_map = set & 4 ? &present : nullptr;
+        maps[set].glow_map = set & 8 ? &present : nullptr;
+    }
+    Material coloured;
+    coloured.diffuseColors.assign(2, vec4(1, 1, 1, 1));
+    std::vector<ShaderRequest> every;
+    for (int mode = 0; mode <= 4; ++mode)
+        for (unsigned lights : {0u, 1u, 2u}) {
+            if (mode == DRAW_MODE_SHADOW_LIGHTING && lights != 1) continue;
+            for (bool textured : {false, true})
+                for (bool instanced : {false, true})
+                    for (int set = 0; set <= 16; ++set)
+                        every.push_back({mode, lights, textured, instanced, set < 16 ? &maps[set] : &coloured});
+        }
+    std::vector<ShaderRequest> checks;
+    std::vector<Material> materials(std::size(kEveryPieceChecks));
+    for (size_t i = 0; i < std::size(kEveryPieceChecks); ++i) {
+        const PieceCheck& c = kEveryPieceChecks[i];
+        materials[i].diffuse_map = c.diffuse ? &present : nullptr;
+        materials[i].emission_map = c.emission ? &present : nullptr;
+        materials[i].normal_map = c.normal ? &present : nullptr;
+        materials[i].glow_map = c.glow ? &present : nullptr;
+        checks.push_back({c.draw_mode, c.num_lights, true, false, &materials[i]});
+    }
+    const std::set<std::string> used = pieces_of(every), checked = pieces_of(checks);
+    std::vector<std::string> unchecked;
+    std::set_difference(used.begin(), used.end(), checked.begin(), checked.end(), std::back_inserter(unchecked));
+    EXPECT_TRUE(unchecked.empty()) << ::testing::PrintToString(unchecked);
+    // Every file the programs read is one that loading touches.
+    for (const std::string& file : used)
+        EXPECT_NE(std::find_if(std::begin(kShaderPieceFiles), std::end(kShaderPieceFiles),
+                               [&](const char* name) { return shader_pieces_folder + name == file; }),
+                  std::end(kShaderPieceFiles))
+            << file;
 }
 
 // A render context touches the piece files when it is made: on the plain

@@ -1,9 +1,11 @@
 #include "util/shaderprogram/shaderconstructor.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
+#include <string>
 #include <vector>
 
 #include "support/test_support.h"
@@ -117,6 +119,60 @@ TEST(ShaderConstructor, PieceFilesAreReadOnEveryGenerate) {
     write_file("data/pieces/a.vert", "b");
     EXPECT_NE(s.get_fragment_source().find("//------------------GLOBALS------------------\nb\n\n"),
               std::string::npos);
+}
+
+// A stage that fails to compile is named in its box by the piece files it
+// was assembled from: the one holding the line of the driver's first error,
+// or all of the stage's when the error is on a line of the builder's own.
+TEST(ShaderConstructor, PiecesACompileLogPointsAt) {
+    test_support::TempDir dir;
+    test_support::ScopedChdir cd(dir.path());
+    std::filesystem::create_directories("data/pieces");
+    write_file("data/pieces/globals.frag", "uniform vec4 A;\nuniform vec4 B;\n");
+    write_file("data/pieces/body.frag", "\tx = A;\n\ty = B;");
+    ShaderConstructor s("P", "#version 420\n#extension GL_EXT_gpu_shader4 : enable");
+    s.add_vert_body("\tgl_Position = vec4( 0.0 );");
+    s.add_frag_global("out vec4 FragColor;");
+    s.add_frag_global_file("data/pieces/globals.frag");
+    s.add_frag_body_file("data/pieces/body.frag");
+    s.add_frag_body("\tFragColor = x;");
+    // The lines of the fragment stage, counted from 1 as drivers do.
+    std::vector<std::string> lines;
+    {
+        std::istringstream source(s.get_fragment_source());
+        for (std::string line; std::getline(source, line);) lines.push_back(line);
+    }
+    auto line_of = [&](const std::string& text) {
+        const auto at = std::find(lines.begin(), lines.end(), text);
+        EXPECT_NE(at, lines.end()) << text;
+        return std::to_string(at - lines.begin() + 1);
+    };
+    const std::string both = "data/pieces/globals.frag, data/pieces/body.frag";
+    const struct {
+        const char* what;
+        std::string log;
+        std::string named;
+    } cases[] = {
+        {"first line of a piece", "0:" + line_of("uniform vec4 A;") + "(1): error: syntax error\n",
+         "data/pieces/globals.frag"},
+        {"second line of a piece", "0:" + line_of("uniform vec4 B;") + "(1): error: x\n",
+         "data/pieces/globals.frag"},
+        {"last line of the body piece", "0:" + line_of("\ty = B;") + "(5): error: `y' undeclared\n",
+         "data/pieces/body.frag"},
+        {"the other drivers' form", "0(" + line_of("\tx = A;") + ") : error C1008: undefined variable\n",
+         "data/pieces/body.frag"},
+        {"warnings before the error", "0:2(12): warning: extension unsupported\n0:" + line_of("\ty = B;") +
+                                          "(1): error: x\n",
+         "data/pieces/body.frag"},
+        {"a line of the builder's own", "0:" + line_of("\tFragColor = x;") + "(2): error: x\n", both},
+        {"the banner", "0:1(1): error: x\n", both},
+        {"past the end", "0:9999(1): error: unexpected end of file\n", both},
+        {"no line in the log", "error: linking failed\n", both},
+        {"an empty log", "", both},
+    };
+    for (const auto& c : cases) EXPECT_EQ(s.pieces_named_by(ShaderConstructor::frag_globals, c.log), c.named) << c.what;
+    // A stage of literal lines only has nothing to name.
+    EXPECT_EQ(s.pieces_named_by(ShaderConstructor::vert_globals, "0:3(1): error: x\n"), "");
 }
 
 TEST(ShaderConstructor, Failures) {
