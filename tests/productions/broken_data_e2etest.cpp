@@ -140,4 +140,32 @@ TEST(BrokenDataSanitizerE2ETest, ADamagedArchiveEndsTheRunWithItsBox) {
     expect_box_and_message(display, run, work.path(), "Error in file ", message);
 }
 
+// A shader piece of brisken's shadowed light replaced by random bytes was
+// found when its scene first drew, 86 s into the show, in a box that named
+// no file: the stage's box names the piece while loading, then the run ends.
+TEST(BrokenDataE2ETest, ADamagedShaderPieceEndsTheRunWhileLoading) {
+    const std::string archive = binary_path("run/brisken/data.tlx");
+    ASSERT_TRUE(fs::exists(archive)) << archive << " is packed by the build";
+    const std::string piece = "data/util/objects3d/shaderpieces/body_calc_light.frag";
+    TempDir work;
+    // No zero byte: it would end the piece's text early, and the error
+    // would show in the next piece.
+    std::vector<uint8_t> damaged(2000);
+    uint32_t state = 53;
+    for (uint8_t& byte : damaged) byte = static_cast<uint8_t>(1 + (state = state * 1664525u + 1013904223u) % 255);
+    write_archive_replacing(archive, piece, damaged, work.path());
+    VirtualDisplay display;
+    ASSERT_TRUE(display.ok()) << "Xvfb did not start";
+    std::unique_ptr<ProgramRun> run = start_show(display, "zembla-brisken", "Wembrel - brisken", work.path(),
+                                                 work.file("output.txt"), 300, SetupAnswer::Play);
+    ASSERT_TRUE(run);
+    // Loading takes seconds; the scene would draw 86 s into the show.
+    EXPECT_EQ(answer_error_box(display, *run, 60, screenshot_path(work.path(), "compile.png"),
+                               "Fragment shader compilation failed: "),
+              "Fragment shader compilation failed: " + piece)
+        << run->output();
+    expect_box_and_message(display, *run, work.path(), "Error in file ",
+                           "Shader compile and link failed! (" + piece + "): Fragment shader compile failed");
+}
+
 }  // namespace

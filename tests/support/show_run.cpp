@@ -173,12 +173,12 @@ void write_archive_replacing(const std::string& archive, const std::string& name
 }
 
 Window wait_for_error_box(const VirtualDisplay& display, ProgramRun& run, double seconds,
-                          const std::string& shot_file) {
+                          const std::string& shot_file, const std::string& title_start) {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     Window box;
     while (box.id.empty() && run.running() && std::chrono::steady_clock::now() < deadline) {
         for (const Window& window : visible_windows(display))
-            if (window.title.rfind("Error in file ", 0) == 0) box = window;
+            if (window.title.rfind(title_start, 0) == 0) box = window;
         if (box.id.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     if (box.id.empty()) return box;
@@ -198,8 +198,8 @@ Window wait_for_error_box(const VirtualDisplay& display, ProgramRun& run, double
 }
 
 std::string answer_error_box(const VirtualDisplay& display, ProgramRun& run, double seconds,
-                             const std::string& shot_file) {
-    const Window box = wait_for_error_box(display, run, seconds, shot_file);
+                             const std::string& shot_file, const std::string& title_start) {
+    const Window box = wait_for_error_box(display, run, seconds, shot_file, title_start);
     if (!box.id.empty()) press_keys(display, box.id, "Return");
     return box.title;
 }

@@ -78,15 +78,16 @@ void write_archive_replacing(const std::string& archive, const std::string& name
                              const std::string& folder);
 
 // Waits up to `seconds` for the error box, found by its title ("Error in
-// file ..."), takes its picture into `shot_file` once it has drawn its text
-// and button, and checks it stays up for an answer; the box, or one without
-// an id when none came while the program ran.
+// file ..."; or another box, by the start of its title), takes its picture
+// into `shot_file` once it has drawn its text and button, and checks it
+// stays up for an answer; the box, or one without an id when none came
+// while the program ran.
 Window wait_for_error_box(const VirtualDisplay& display, ProgramRun& run, double seconds,
-                          const std::string& shot_file);
+                          const std::string& shot_file, const std::string& title_start = "Error in file ");
 
 // The same, then answers the box with Return; its title, or "" when no box
 // came.
 std::string answer_error_box(const VirtualDisplay& display, ProgramRun& run, double seconds,
-                             const std::string& shot_file);
+                             const std::string& shot_file, const std::string& title_start = "Error in file ");
 
 }  // namespace test_support
