@@ -95,10 +95,19 @@ TEST(ShaderConstructor, LayoutCases) {
     EXPECT_EQ(two.get_vertex_source(), join(vert_two));
 }
 
+// Piece files under "data/pieces/" of a folder of its own, the working
+// folder while the object lives.
+class PieceFolder {
+public:
+    PieceFolder() { std::filesystem::create_directories("data/pieces"); }
+
+private:
+    test_support::TempDir dir_;
+    test_support::ScopedChdir in_{dir_.path()};
+};
+
 TEST(ShaderConstructor, PieceFilesAreReadOnEveryGenerate) {
-    test_support::TempDir dir;
-    test_support::ScopedChdir cd(dir.path());
-    std::filesystem::create_directories("data/pieces");
+    PieceFolder folder;
     write_file("data/pieces/a.vert", "a\n");
     write_file("data/pieces/two.frag", "x;\ny;");
 
@@ -125,9 +134,7 @@ TEST(ShaderConstructor, PieceFilesAreReadOnEveryGenerate) {
 // was assembled from: the one holding the line of the driver's first error,
 // or all of the stage's when the error is on a line of the builder's own.
 TEST(ShaderConstructor, PiecesACompileLogPointsAt) {
-    test_support::TempDir dir;
-    test_support::ScopedChdir cd(dir.path());
-    std::filesystem::create_directories("data/pieces");
+    PieceFolder folder;
     write_file("data/pieces/globals.frag", "uniform vec4 A;\nuniform vec4 B;\n");
     write_file("data/pieces/body.frag", "\tx = A;\n\ty = B;");
     ShaderConstructor s("P", "#version 420\n#extension GL_EXT_gpu_shader4 : enable");
