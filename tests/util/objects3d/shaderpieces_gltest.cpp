@@ -87,7 +87,7 @@ TEST_F(ShaderPiecesGlTest, EveryAllowedCombinationCompilesAndLinks) {
 // A piece replaced by random bytes (none of them zero, which would end the
 // text early and leave the error to a later piece) is found while the first
 // graph is made, long before a pass draws with a program that holds it: the
-// run ends, and the stage's box names the piece.
+// run ends, and the stage's box and the run's message name the piece.
 TEST_F(ShaderPiecesGlTest, ADamagedPieceEndsTheRunWhenTheFirstGraphIsMade) {
     const struct {
         const char* piece;
@@ -113,7 +113,9 @@ TEST_F(ShaderPiecesGlTest, ADamagedPieceEndsTheRunWhenTheFirstGraphIsMade) {
         }
         test_support::ScopedChdir in_data(data.path());
         test_support::clear_boxes();
-        EXPECT_FATAL(Objects3D graph, "Shader compile and link failed!");
+        // The console's line names the piece too.
+        EXPECT_FATAL_CONTAINS(Objects3D graph, "Shader compile and link failed! (" + piece + "): " + c.stage +
+                                                   " shader compile failed, log:");
         ASSERT_EQ(test_support::recorded_boxes().size(), 1u);
         EXPECT_EQ(test_support::recorded_boxes()[0].caption, std::string(c.stage) + " shader compilation failed: " + piece);
     }
