@@ -7,6 +7,7 @@
 #include <random>
 #include <string>
 
+#include "util/context_cache.h"
 #include "util/objects3d/material.h"
 #include "util/objects3d/objects3d.h"
 #include "util/objects3d/shaderpieces.h"
@@ -113,6 +114,9 @@ TEST_F(ShaderPiecesGlTest, ADamagedPieceEndsTheRunWhenTheFirstGraphIsMade) {
         }
         test_support::ScopedChdir in_data(data.path());
         test_support::clear_boxes();
+        // The pieces are checked once a context: an earlier test of the same
+        // process has made a graph already, so this one starts afresh.
+        ContextCache::release();
         // The console's line names the piece too.
         EXPECT_FATAL_CONTAINS(Objects3D graph, "Shader compile and link failed! (" + piece + "): " + c.stage +
                                                    " shader compile failed, log:");
