@@ -119,11 +119,7 @@ TEST(BrokenDataSanitizerE2ETest, ADamagedArchiveEndsTheRunWithItsBox) {
 
     VirtualDisplay display;
     ASSERT_TRUE(display.ok()) << "Xvfb did not start";
-    ProgramRun::Options options;
-    options.program = program;
-    options.working_dir = work.path();
-    options.output_file = work.file("output.txt");
-    options.display = &display;
+    auto options = ProgramRun::Options::in_folder(program, work.path(), &display);
     options.timeout_seconds = 400;
     options.environment = {{"ASAN_OPTIONS", "detect_leaks=0"}, {"UBSAN_OPTIONS", "print_stacktrace=1"}};
     ProgramRun run(options);

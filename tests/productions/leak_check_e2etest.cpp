@@ -90,11 +90,7 @@ protected:
 
         VirtualDisplay display(kWidth, kHeight);
         ASSERT_TRUE(display.ok()) << "Xvfb did not start";
-        ProgramRun::Options options;
-        options.program = program;
-        options.working_dir = work.path();
-        options.output_file = work.file("output.txt");
-        options.display = &display;
+        auto options = ProgramRun::Options::in_folder(program, work.path(), &display);
         options.timeout_seconds = 600;
         options.environment = sanitizer_options;
         ProgramRun run(options);

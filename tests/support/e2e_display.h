@@ -109,6 +109,18 @@ public:
         const VirtualDisplay* display = nullptr;  // none: DISPLAY unset
         std::vector<std::pair<std::string, std::string>> environment;  // set in addition
         int timeout_seconds = 300;  // a last guard: the test ends it sooner
+
+        // `program` run in `working_dir` (on `display`, if any), its console
+        // output kept there as output.txt.
+        static Options in_folder(const std::string& program, const std::string& working_dir,
+                                 const VirtualDisplay* display) {
+            Options options;
+            options.program = program;
+            options.working_dir = working_dir;
+            options.output_file = working_dir + "/output.txt";
+            options.display = display;
+            return options;
+        }
     };
 
     explicit ProgramRun(const Options& options);

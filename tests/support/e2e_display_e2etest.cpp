@@ -48,11 +48,8 @@ bool ended_within(pid_t pid, double seconds) {
 // it) and has started a process of its own, then the failure.
 void fail_while_the_program_runs(const std::string& how, const std::string& report) {
     TempDir work;
-    ProgramRun::Options options;
-    options.program = "/bin/sh";
+    auto options = ProgramRun::Options::in_folder("/bin/sh", work.path(), nullptr);
     options.arguments = {"-c", "trap '' TERM; sleep 600 & echo $$ $! > started; wait"};
-    options.working_dir = work.path();
-    options.output_file = work.file("output.txt");
     options.timeout_seconds = 600;
     ProgramRun program(options);
     auto deadline = Clock::now() + std::chrono::seconds(30);
