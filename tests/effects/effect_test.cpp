@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "effects/postproc/gather_step.h"
 #include "effects/postproc/radblur.h"
 #include "effects/postproc/passes.h"
@@ -107,3 +110,31 @@ TEST(GatherStep, RadblurGathersAWeakSmearAtAQuarterAndAStrongOneAtHalf) {
 }
 
 }  // namespace
+
+// The radial blur's rounds read the smear as one round would with every
+// combination of their taps: steps 0.5 to 9.5 cut into equal parts, each
+// read once at its middle. Here the last round takes `last` taps, as the
+// shader would at some pixel.
+TEST(RadblurRounds, TogetherReadEveryPartOfTheSmearOnceAtItsMiddle) {
+    const struct {
+        std::vector<int> spread;
+        int last;
+    } cases[] = {{{}, 9}, {{}, 48}, {{6, 6}, 1}, {{6, 6}, 10}, {{4}, 3}, {{3, 5, 2}, 7}};
+    for (const auto& c : cases) {
+        const std::vector<Effects::RadblurRound> plan = Effects::Radblur::rounds(c.spread);
+        ASSERT_EQ(plan.size(), c.spread.size() + 1);
+        EXPECT_EQ(plan.back().taps, 0) << "the last round's taps follow the pixel's distance";
+        std::vector<double> steps{0.0};
+        for (const Effects::RadblurRound& round : plan) {
+            const int taps = round.taps ? round.taps : c.last;
+            std::vector<double> next;
+            for (double before : steps)
+                for (int i = 0; i < taps; ++i) next.push_back(before + round.start + (i + 0.5) * round.reach / taps);
+            steps = next;
+        }
+        std::sort(steps.begin(), steps.end());
+        const double part = 9.0 / static_cast<double>(steps.size());
+        for (size_t i = 0; i < steps.size(); ++i)
+            ASSERT_NEAR(steps[i], 0.5 + (i + 0.5) * part, 1e-5) << ::testing::PrintToString(c.spread) << " tap " << i;
+    }
+}

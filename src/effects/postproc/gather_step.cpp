@@ -3,6 +3,7 @@
 #include <GL/glew.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "util/fbo/fbo.h"
 #include "util/math/mat4.h"
@@ -16,7 +17,8 @@ GatherStep::GatherStep(const PassInfo& pass)
     : program(std::make_unique<ShaderProgram>(
           pass_shader_path(pass, ".vert"),
           pass_shader_path(pass, "_gather.frag"))),
-      target(std::make_unique<FBO>(1, 1, FBO_TYPE_RGBA8_NO_DEPTH, 0)) {}
+      target(std::make_unique<FBO>(1, 1, FBO_TYPE_RGBA8_NO_DEPTH, 0)),
+      next(std::make_unique<FBO>(1, 1, FBO_TYPE_RGBA8_NO_DEPTH, 0)) {}
 
 GatherStep::~GatherStep() = default;
 
@@ -34,6 +36,14 @@ void GatherStep::draw(FBO* source, int width, int height, int divisor) {
     target->push(false);
     source->draw();
     target->pop();
+}
+
+void GatherStep::draw_again() {
+    next->resize(target->get_width(), target->get_height());
+    next->push(false);
+    target->draw();
+    next->pop();
+    std::swap(target, next);
 }
 
 void GatherStep::bind_result(int unit) {

@@ -3,7 +3,8 @@
 // pays for every tap of every pixel, so a pass whose many taps give a smooth
 // result gathers them here over a half (a quarter of the pixels) or a
 // quarter (a sixteenth) of each side, and its full-size shader reads the
-// gathered picture (bilinearly, from texture unit 1) with one tap.
+// gathered picture (bilinearly, from texture unit 1) with one tap. A pass
+// can gather in rounds, each reading the one before at the same size.
 #pragma once
 
 #include <memory>
@@ -34,12 +35,18 @@ public:
     // gathering target, the render size width x height divided by
     // `divisor` on each side.
     void draw(FBO* source, int width, int height, int divisor);
+    // Draws what the last `draw` or `draw_again` gathered through the bound
+    // gathering program into a target of the same size, whose picture is
+    // then the gathered one.
+    void draw_again();
     // The gathered picture on texture unit `unit`; leaves unit 0 active.
     void bind_result(int unit);
 
 private:
     std::unique_ptr<ShaderProgram> program;
+    // The gathered picture, and the target the next round draws into.
     std::unique_ptr<FBO> target;
+    std::unique_ptr<FBO> next;
 };
 
 }  // namespace Effects

@@ -1,16 +1,28 @@
 // Radial blur pass: smears the picture toward the centre ("CntrX",
-// "CntrY"), each tap "Step" closer, mixed in by "Strength". The taps along
-// the line to the centre are gathered at a fraction of the render size
-// (GatherStep); the pixel's own tap stays at full size. A weak smear (the
-// shows' hits as they fade) is gathered at a quarter of each side, a strong
-// one at half: the gathered picture's softness shows in proportion to the
-// strength it is mixed in with.
+// "CntrY"), each tap "Step" closer, mixed in by "Strength". The smear along
+// the line to the centre is gathered at a fraction of the render size
+// (GatherStep), in rounds; the pixel's own tap stays at full size. A weak
+// smear (the shows' hits as they fade) is gathered at a quarter of each
+// side, a strong one at half: the gathered picture's softness shows in
+// proportion to the strength it is mixed in with.
 #pragma once
+
+#include <vector>
 
 #include "effects/effect.h"
 #include "effects/postproc/gather_step.h"
 
 namespace Effects {
+
+// One round of gathering the smear: its taps sit at the middles of `taps`
+// equal parts of the steps from `start` to `start + reach` toward the
+// centre, each weighing 0.9 to the power of its step. 0 taps: as many as
+// keep them within two pixels of each other along the line to the centre.
+struct RadblurRound {
+    float start;
+    float reach;
+    int taps;
+};
 
 class Radblur : public PostProc {
 public:
@@ -27,6 +39,21 @@ public:
     static constexpr float kQuarterSizeStrength = 0.4f;
     // 4 up to kQuarterSizeStrength either way, else 2.
     static int gather_divisor(float strength);
+
+    // The smear reaches from step 0.5 to step 9.5. Taps spread evenly over
+    // it leave a thin bright line as a row of separate copies unless they
+    // lie within about two pixels of each other, which far from the centre
+    // takes hundreds; so it is gathered in rounds, each drawn over the whole
+    // gathering target. The first reads the picture with `spread[0]` taps
+    // spread over the whole reach; each next one reads the round before
+    // with `spread[i]` taps over as many steps as the taps of the round
+    // before lie apart, so the parts it reads abut; the last reads the
+    // round before closely (taps 0). All rounds together weigh every step
+    // of the reach as one round with every combination of their taps would.
+    // No spread: one round reads the picture closely over the whole reach.
+    static std::vector<RadblurRound> rounds(const std::vector<int>& spread);
+    // The pass's own rounds.
+    static const std::vector<RadblurRound>& rounds();
 
 private:
     GatherStep taps;

@@ -1,7 +1,7 @@
 #version 420
 // Radial blur toward the centre at the full size: the pixel itself (weight
 // 1) and the smear along the line to the centre (the weight of nine taps),
-// gathered at half the size (radblur_gather.frag, texture unit 1);
+// gathered at a fraction of the size (radblur_gather.frag, texture unit 1);
 // RadialBlurParams.w mixes the blurred picture over the original. The
 // pixel's own tap stays at full size, so what the smear leaves in place keeps
 // its detail. Strength 0, or a Step of 1 or more (every tap on the pixel),

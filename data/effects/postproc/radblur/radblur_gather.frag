@@ -1,37 +1,41 @@
 #version 420
-// Radial blur toward the centre (RadialBlurParams.xy), drawn at half the
-// render size. The smear reaches as far as nine steps toward the centre, each
-// step pulling by the factor mix(1, RadialBlurParams.z, 0.25) and weighing 0.9
-// times the one before; radblur.frag adds the pixel itself at full size.
+// One round of gathering the radial blur's smear toward the centre
+// (RadialBlurParams.xy), drawn at a fraction of the render size. Each step
+// toward the centre pulls by the factor mix(1, RadialBlurParams.z, 0.25) and
+// weighs 0.9 times the one before; radblur.frag adds the pixel itself at
+// full size.
 //
-// The smear is read as a continuous one: nine taps alone lie tens of pixels
-// apart on the outer parts of the picture, and a thin bright line then leaves
-// a row of separate copies instead of a streak. So each pixel takes as many
-// taps as keep them within two source pixels of each other along its line to
-// the centre (nine at least, 48 at most; with 48 they are still closer than a
-// thin line is wide at 1280 x 720), with the weights and reach of the nine.
+// The round's taps sit at the middles of Round.z equal parts of the steps
+// Round.x to Round.x + Round.y, weighted and divided by their weights' sum.
+// The first round reads the picture, each later one the round before
+// (Radblur::rounds). Round.z 0, the last round: as many taps as keep them
+// within two pixels of the render size (Pixels) of each other along the
+// line to the centre, so that a thin bright line streaks instead of leaving
+// a row of copies.
 uniform sampler2D Texture;
 uniform vec4 RadialBlurParams;
+uniform vec3 Round;
+uniform vec2 Pixels;
 in vec2 uv;
 out vec4 FragColor;
 
-const float kReach = 9.0;
-const int kMinTaps = 9;
-const int kMaxTaps = 48;
-const float kTapSpacing = 2.0;  // source pixels
+const int kMaxTaps = 24;
+const float kTapSpacing = 2.0;  // pixels of the render size
 
 void main()
 {
     vec2 centre = RadialBlurParams.xy;
     float pull = mix(1.0, clamp(RadialBlurParams.z, 0.0, 1.0), 0.25);
     vec2 toward = uv - centre;
-    // How far the smear runs at this pixel, in pixels of the source.
-    float span = length(toward * vec2(textureSize(Texture, 0))) * (1.0 - pow(pull, kReach));
-    int taps = clamp(int(ceil(span / kTapSpacing)), kMinTaps, kMaxTaps);
-    // Tap i of n sits at 0.5 + (i + 0.5) * 9 / n steps: with nine taps, at
-    // whole steps 1 .. 9.
-    float stride = kReach / float(taps);
-    float first = 0.5 + 0.5 * stride;
+    int taps = int(Round.z);
+    if (taps == 0) {
+        // How far this round's taps run at this pixel.
+        float span = length(toward * Pixels) * (pow(pull, Round.x) - pow(pull, Round.x + Round.y));
+        taps = int(ceil(span / kTapSpacing));
+    }
+    taps = clamp(taps, 1, kMaxTaps);
+    float stride = Round.y / float(taps);
+    float first = Round.x + 0.5 * stride;
     float scale = pow(pull, first);
     float weight = pow(0.9, first);
     float scale_step = pow(pull, stride);

@@ -2,8 +2,9 @@
 // Radial blur toward the centre (RadialBlurParams.xy) in one full-size step:
 // the pixel itself (weight 1) and the smear along the line to the centre,
 // nine steps of the factor mix(1, RadialBlurParams.z, 0.25) weighted 0.9 per
-// step, read with taps no more than two pixels apart (9 to 48 of them);
-// RadialBlurParams.w mixes the blurred picture over the original.
+// step, read with taps no more than a pixel apart (as many as that takes, up
+// to 2048): the smear as a continuous one. RadialBlurParams.w mixes the
+// blurred picture over the original.
 uniform sampler2D Texture;
 uniform vec4 RadialBlurParams;
 in vec2 uv;
@@ -16,7 +17,7 @@ void main()
     vec4 original = texture(Texture, uv);
     vec2 toward = uv - centre;
     float span = length(toward * vec2(textureSize(Texture, 0))) * (1.0 - pow(pull, 9.0));
-    int taps = clamp(int(ceil(span / 2.0)), 9, 48);
+    int taps = clamp(int(ceil(span)), 9, 2048);
     vec4 sum = vec4(0.0);
     float total = 0.0;
     for (int i = 0; i < taps; ++i) {
