@@ -109,8 +109,6 @@ TEST(GatherStep, RadblurGathersAWeakSmearAtAQuarterAndAStrongOneAtHalf) {
     for (const auto& c : cases) EXPECT_EQ(Effects::Radblur::gather_divisor(c.strength), c.divisor) << c.strength;
 }
 
-}  // namespace
-
 // The radial blur's rounds read the smear as one round would with every
 // combination of their taps: steps 0.5 to 9.5 cut into equal parts, each
 // read once at its middle. Here the last round takes `last` taps, as the
@@ -138,3 +136,5 @@ TEST(RadblurRounds, TogetherReadEveryPartOfTheSmearOnceAtItsMiddle) {
             ASSERT_NEAR(steps[i], 0.5 + (i + 0.5) * part, 1e-5) << ::testing::PrintToString(c.spread) << " tap " << i;
     }
 }
+
+}  // namespace

@@ -2,6 +2,7 @@
 
 #include <GL/glew.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "util/shaderprogram/shaderprogram.h"
@@ -42,11 +43,18 @@ std::vector<RadblurRound> Radblur::rounds(const std::vector<int>& spread) {
 }
 
 const std::vector<RadblurRound>& Radblur::rounds() {
-    // Three rounds at most six taps each, the last one's taps within two
-    // pixels: at the shows' Step of 0.6 that reads a whole 1280 x 720
-    // picture with at most ten.
+    // Six taps, six more between each two of them, then the close round:
+    // at the shows' Step of 0.6 on a centred 1280 x 720 picture the close
+    // round takes ten taps.
     static const std::vector<RadblurRound> plan = rounds({6, 6});
     return plan;
+}
+
+int Radblur::close_taps(float step, float reach, float farthest) {
+    const float pull = 1.0f - 0.25f * (1.0f - std::clamp(step, 0.0f, 1.0f));
+    // How far the round's taps run at the pixel farthest from the centre.
+    const float span = farthest * (1.0f - std::pow(pull, reach));
+    return std::clamp(static_cast<int>(std::ceil(span / kCloseTapSpacing)), 1, kMaxCloseTaps);
 }
 
 bool Radblur::changes_picture() const { return params[3] != 0.0f && params[2] < 1.0f; }
@@ -56,10 +64,22 @@ void Radblur::update(int width, int height, float, FBO* source) {
     ShaderProgram& gather = taps.bind();
     // (CntrX, CntrY, Step, Strength) as one vector.
     gather.set_uniform4fv("RadialBlurParams", params.data(), 1);
-    gather.set_uniform2f("Pixels", static_cast<float>(width), static_cast<float>(height));
+    const float pull = 1.0f - 0.25f * (1.0f - std::clamp(params[2], 0.0f, 1.0f));
+    // The picture's corner farthest from the centre, in pixels.
+    const float far_x = std::max(params[0], 1.0f - params[0]) * static_cast<float>(width);
+    const float far_y = std::max(params[1], 1.0f - params[1]) * static_cast<float>(height);
+    const float farthest = std::sqrt(far_x * far_x + far_y * far_y);
     const std::vector<RadblurRound>& plan = rounds();
     for (size_t i = 0; i < plan.size(); ++i) {
-        gather.set_uniform3f("Round", plan[i].start, plan[i].reach, static_cast<float>(plan[i].taps));
+        const RadblurRound& round = plan[i];
+        const int count = round.taps ? round.taps : close_taps(params[2], round.reach, farthest);
+        const float stride = round.reach / static_cast<float>(count);
+        const float first = round.start + 0.5f * stride;
+        float total = 0.0f;
+        for (int tap = 0; tap < count; ++tap) total += std::pow(0.9f, first + static_cast<float>(tap) * stride);
+        gather.set_uniform1i("Taps", count);
+        gather.set_uniform2f("Scale", std::pow(pull, first), std::pow(pull, stride));
+        gather.set_uniform3f("Weight", std::pow(0.9f, first), std::pow(0.9f, stride), 1.0f / total);
         if (i == 0)
             taps.draw(source, width, height, gather_divisor(params[3]));
         else

@@ -16,8 +16,8 @@ namespace Effects {
 
 // One round of gathering the smear: its taps sit at the middles of `taps`
 // equal parts of the steps from `start` to `start + reach` toward the
-// centre, each weighing 0.9 to the power of its step. 0 taps: as many as
-// keep them within two pixels of each other along the line to the centre.
+// centre, each weighing 0.9 to the power of its step. 0 taps: a close
+// round (close_taps).
 struct RadblurRound {
     float start;
     float reach;
@@ -54,6 +54,13 @@ public:
     static std::vector<RadblurRound> rounds(const std::vector<int>& spread);
     // The pass's own rounds.
     static const std::vector<RadblurRound>& rounds();
+    // The taps of a close round (taps 0) reaching `reach` steps at `step`:
+    // as many as keep them kCloseTapSpacing pixels apart at the pixel
+    // `farthest` pixels from the centre (closer pixels get closer taps), at
+    // most kMaxCloseTaps.
+    static int close_taps(float step, float reach, float farthest);
+    static constexpr float kCloseTapSpacing = 2.0f;
+    static constexpr int kMaxCloseTaps = 32;
 
 private:
     GatherStep taps;
