@@ -15,7 +15,7 @@ uniform vec3 Weight;
 in vec2 uv;
 out vec4 FragColor;
 
-const int kMaxTaps = 32;
+const int kMaxTaps = 32;  // Radblur::kMaxCloseTaps
 
 void main()
 {
