@@ -4,8 +4,8 @@
 // along the line to the centre, the first pulled toward it by Scale.x and
 // weighing Weight.x, each next one pulled by Scale.y and weighing Weight.y
 // times more, their sum times Weight.z. The first round reads the picture,
-// each later one the round before (Radblur::rounds); the pass works every
-// power out once a round, since the renderer pays dearly for one per pixel.
+// each later one the round before (Radblur::rounds); the pass works the
+// counts, pulls and weights out once a round.
 // radblur.frag adds the pixel itself at full size.
 uniform sampler2D Texture;
 uniform vec4 RadialBlurParams;
