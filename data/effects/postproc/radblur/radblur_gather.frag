@@ -15,8 +15,6 @@ uniform vec3 Weight;
 in vec2 uv;
 out vec4 FragColor;
 
-const int kMaxTaps = 32;  // Radblur::kMaxCloseTaps
-
 void main()
 {
     vec2 centre = RadialBlurParams.xy;
@@ -24,7 +22,10 @@ void main()
     float scale = Scale.x;
     float weight = Weight.x;
     vec4 sum = vec4(0.0);
-    for (int i = 0; i < min(Taps, kMaxTaps); ++i) {
+    // Taps (at most Radblur::kMaxCloseTaps) bounds the loop alone: with a
+    // constant bound as well the compiler unrolls the loop to that bound and
+    // every pixel of every round pays for all of its taps, used or not.
+    for (int i = 0; i < Taps; ++i) {
         sum += texture(Texture, centre + toward * scale) * weight;
         scale *= Scale.y;
         weight *= Weight.y;
