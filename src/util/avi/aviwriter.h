@@ -37,9 +37,9 @@ public:
     // Why the last open failed to create its part: the part's file name and
     // the system's reason; "" for other failures.
     const std::string& open_error() const;
-    // Why the last failed frame or sound write failed: the part's file name
-    // and the reason (the system's, for a failed write); "" when none failed
-    // since open.
+    // Why the first frame or sound write that failed since open failed: the
+    // part's file name and the reason (the system's, for a failed write); ""
+    // when none failed.
     const std::string& write_error() const;
     // The frame size; ignored once the first frame has set the format.
     void set_size(int width, int height);
